@@ -1,0 +1,7 @@
+#pragma once
+// The console dialog: reads the parameters, computes every curve that depends on them, and
+// restarts the simulation with the view at its defaults.
+
+// Runs from the entry point that command_key selects: 'j' asks for y0 v0 only, 'f' for
+// F z and then y0 v0, any other key for epsilon, F z and y0 v0.
+void input_parameters();

@@ -1,0 +1,48 @@
+// Program-wide state with its start values. Only five variables start non-zero; the dialog
+// gives the rest their working values before any frame is drawn.
+#include "app/state.h"
+
+double epsilon = 0.0;
+double force_amp = 0.0;
+double freq_ratio = 0.0;
+double y_init = 0.0;
+double v_init = 0.0;
+
+double state[2] = {0.0, 0.0};
+double sim_time = 0.0;
+double time_step = 0.02;
+int steps_per_frame = 5;
+
+double amp_step = 0.0;
+int amp_steps = 0;
+ResponsePoint main_curve[CURVE_CAPACITY] = {};
+int main_fold_count = 0;
+ResponsePoint main_folds[FOLD_CAPACITY] = {};
+ResponsePoint eps_curves[FAMILY_CAPACITY][CURVE_CAPACITY] = {};
+ResponsePoint force_curves[FAMILY_CAPACITY][CURVE_CAPACITY] = {};
+int family_fold_counts[FAMILY_CAPACITY] = {};
+ResponsePoint family_folds[FAMILY_CAPACITY][FOLD_CAPACITY] = {};
+int family_size = 0;
+const double EPSILON_FAMILY[FAMILY_CAPACITY] = {0.01, 0.02, 0.05, 0.1, 0.2, 0.5, 1.0, 2.0, 5.0, 10.0};
+const double FORCE_FAMILY[FAMILY_CAPACITY] = {0.01, 0.02, 0.05, 0.1, 0.2, 0.5, 1.0, 2.0, 5.0, 10.0};
+double crossings[CROSSING_CAPACITY] = {};
+int crossing_count = 0;
+double unstable_level = 0.0;
+
+char command_key = 0;
+int family_view = 0;
+Vec2 picture_left = {0.0, 0.0};
+double picture_right_x = 0.99;
+Vec2 curve_origin = {0.0, 0.0};
+Vec2 trace_origin = {0.0, 0.0};
+double amp_scale = 0.0;
+double z_scale = 0.0;
+double trace_scales[TRACE_ROWS] = {0.0, 0.0};
+double trace_dx = 0.0;
+int trace_len = 0;
+int trace_index = 0;
+double trace_rows[TRACE_ROWS][TRACE_CAPACITY] = {};
+double (&trace_response)[TRACE_CAPACITY] = trace_rows[0];
+double (&trace_force)[TRACE_CAPACITY] = trace_rows[1];
+int trace_count = 0;
+int mass_count = 0;

@@ -1,0 +1,62 @@
+#pragma once
+// Program-wide state: everything a run holds, each variable once, with static lifetime.
+// The dialog fills it, each frame advances it, the keys change the view part of it.
+#include "app/types.h"
+
+constexpr int CURVE_CAPACITY = 801;     // samples per curve, indices 0 ... 800
+constexpr int FOLD_CAPACITY = 10;       // fold records per curve
+constexpr int FAMILY_CAPACITY = 10;     // members of each family
+constexpr int CROSSING_CAPACITY = 5;    // a cubic in R^2 meets a vertical line at most 3 times
+constexpr int TRACE_CAPACITY = 801;     // samples per trace row, indices 0 ... 800
+constexpr int TRACE_ROWS = 2;           // row 0 the response y, row 1 the forcing term
+
+// Model parameters, as typed at the console.
+extern double epsilon;                  // negative damping ratio
+extern double force_amp;                // amplitude F of the forcing term
+extern double freq_ratio;               // forcing frequency / natural frequency, z
+extern double y_init;                   // initial displacement y0
+extern double v_init;                   // initial velocity v0
+
+// Simulation.
+extern double state[2];                 // [0] displacement y, [1] velocity dy/dt
+extern double sim_time;                 // simulated time t since the last dialog
+extern double time_step;                // integrator step, 0.02
+extern int    steps_per_frame;          // integrator steps per drawn frame, 5
+
+// Frequency response.
+extern double amp_step;                 // amplitude increment between curve samples
+extern int    amp_steps;                // amplitude steps per curve; samples 0 ... amp_steps
+extern ResponsePoint main_curve[CURVE_CAPACITY];          // curve for the typed epsilon and F
+extern int    main_fold_count;                            // fold records of main_curve
+extern ResponsePoint main_folds[FOLD_CAPACITY];           // fold records of main_curve
+extern ResponsePoint eps_curves[FAMILY_CAPACITY][CURVE_CAPACITY];    // epsilon family, typed F
+extern ResponsePoint force_curves[FAMILY_CAPACITY][CURVE_CAPACITY];  // F family, typed epsilon
+extern int    family_fold_counts[FAMILY_CAPACITY];        // shared by both families; F family last
+extern ResponsePoint family_folds[FAMILY_CAPACITY][FOLD_CAPACITY];   // shared, as the counts
+extern int    family_size;                                // members per family, 10
+extern const double EPSILON_FAMILY[FAMILY_CAPACITY];      // epsilon of each epsilon-family curve
+extern const double FORCE_FAMILY[FAMILY_CAPACITY];        // F of each F-family curve
+extern double crossings[CROSSING_CAPACITY];               // amplitudes where z meets main_curve
+extern int    crossing_count;                             // valid entries of crossings
+extern double unstable_level;                             // amplitude of the stability line
+
+// View, traces and commands.
+extern char   command_key;              // last command key; chooses the dialog's entry point
+extern int    family_view;              // 'e' epsilon family shown, 'E' F family, else none
+extern Vec2   picture_left;             // left end of the string, where it is anchored
+extern double picture_right_x;          // x of the string's right end, 0.99
+extern Vec2   curve_origin;             // where z = 0, amplitude 0 lies in the amplitude plot
+extern Vec2   trace_origin;             // start point of the time traces
+extern double amp_scale;                // scene units per unit amplitude; also the traces'
+extern double z_scale;                  // scene units per unit z in the amplitude plot
+extern double trace_scales[TRACE_ROWS]; // vertical scale of each trace row; [0] also the picture's
+extern double trace_dx;                 // horizontal advance of the traces per frame
+extern int    trace_len;                // (int)(1.0 / trace_dx): largest index before the wrap
+extern int    trace_index;              // index of the newest trace sample
+// trace_response and trace_force are the two rows of one table: the trace drawing steps
+// from row to row by the row length, so two separate arrays would not do.
+extern double trace_rows[TRACE_ROWS][TRACE_CAPACITY];
+extern double (&trace_response)[TRACE_CAPACITY];   // row 0: y at the end of each frame
+extern double (&trace_force)[TRACE_CAPACITY];      // row 1: F sin(z t) at the end of each frame
+extern int    trace_count;              // trace rows drawn, 2
+extern int    mass_count;               // masses on the string, 1

@@ -1,0 +1,1 @@
+# The headless validation program (filled in by the validation work).

@@ -1,0 +1,26 @@
+// One frame's integration and trace recording.
+#include "display/simulation_step.h"
+
+#include <cmath>
+
+#include "app/state.h"
+#include "dynamics/rkg_step.h"
+
+void advance_simulation()
+{
+    for (int i = 0; i < steps_per_frame; ++i) {
+        const double start[2] = {state[0], state[1]};
+        rkg_step(sim_time, time_step, start, state, 2);
+        sim_time = sim_time + time_step;
+    }
+}
+
+void record_trace_samples()
+{
+    trace_index = trace_index + 1;
+    // The keys keep trace_len within a row; the second test guards the row whatever happens.
+    if (static_cast<double>(trace_index) > 1.0 / trace_dx || trace_index >= TRACE_CAPACITY)
+        trace_index = 0;
+    trace_response[trace_index] = state[0];
+    trace_force[trace_index] = std::sin(freq_ratio * sim_time) * force_amp;
+}

@@ -1,0 +1,10 @@
+#pragma once
+// The parts of a frame that compute and draw nothing: advancing the motion and recording the
+// newest trace samples. Kept apart from the drawing so that long runs need no window.
+
+// Advances state and sim_time by steps_per_frame integrator steps of time_step.
+void advance_simulation();
+
+// Advances trace_index, wrapping to 0 past trace_len (and never past the last slot of a row),
+// and stores y and F sin(z t) at that index.
+void record_trace_samples();

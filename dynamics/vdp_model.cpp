@@ -1,0 +1,24 @@
+// The forced Van der Pol model, evaluated one component at a time.
+#include "dynamics/vdp_model.h"
+
+#include <cmath>
+
+#include "app/state.h"
+
+double vdp_rhs(int component, double t, const double state_vector[])
+{
+    const double y = state_vector[0];
+    const double v = state_vector[1];
+    if (component == 0)
+        return v;
+    // Evaluated in exactly this order; long runs are compared bit for bit.
+    const double a = freq_ratio * t;
+    const double s = std::sin(a);
+    const double f = s * force_amp;
+    double b = y * y;
+    b = 1.0 - b;
+    b = b * epsilon;
+    b = b * v;
+    b = b + f;
+    return b - y;
+}
