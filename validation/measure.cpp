@@ -1,0 +1,340 @@
+// Headless measurements of the motion: free limit cycles from zero crossings, forced motion
+// sampled once per forcing period, periodic orbits and their multipliers, and the
+// harmonic-balance solutions the window marks.
+#include "validation/measure.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "app/state.h"
+#include "display/simulation_step.h"
+#include "dynamics/rkg_step.h"
+#include "dynamics/vdp_model.h"
+#include "response/amplitude_curve.h"
+#include "response/crossings.h"
+
+namespace {
+
+constexpr double WINDOW_STEP = 0.02;          // the integrator step of the window
+constexpr int WINDOW_STEPS_PER_FRAME = 5;
+constexpr int EVENT_ITERATIONS = 8;           // Newton iterations locating a zero crossing
+constexpr double EVENT_TOLERANCE = 1e-15;     // time units; below this the iteration stops
+constexpr int ORBIT_ITERATIONS = 30;
+constexpr double ORBIT_TOLERANCE = 1e-11;     // |P(x) - x| at which an orbit counts as found
+constexpr double JACOBIAN_DELTA = 1e-7;       // finite-difference offset in y and v
+constexpr double CURVE_AMP_STEP = 0.005;      // the curve grid of the window
+constexpr int CURVE_AMP_STEPS = 800;
+
+void set_model(double eps, double force, double z)
+{
+    epsilon = eps;
+    force_amp = force;
+    freq_ratio = z;
+}
+
+// One integrator step of length h from s at time t, in place.
+void step_state(double t, double h, double s[2])
+{
+    const double start[2] = {s[0], s[1]};
+    rkg_step(t, h, start, s, 2);
+}
+
+// Time derivative of component c along the motion.
+double component_rate(int c, double t, const double s[2])
+{
+    return vdp_rhs(c, t, s);
+}
+
+// Where component c of the motion passes through zero within the step from s at t to next
+// (h later): Newton's method on the length of one shortened integrator step from s, started
+// from the linear interpolation. Returns the crossing time; out receives the state there.
+// The shortened step is at least as accurate as the steps that led to s.
+double locate_zero(int c, double t, double h, const double s[2], const double next[2],
+                   double out[2])
+{
+    double dt = h * s[c] / (s[c] - next[c]);
+    for (int i = 0; i < EVENT_ITERATIONS; ++i) {
+        rkg_step(t, dt, s, out, 2);
+        const double d = out[c] / component_rate(c, t + dt, out);
+        dt = dt - d;
+        if (std::fabs(d) < EVENT_TOLERANCE)
+            break;
+    }
+    rkg_step(t, dt, s, out, 2);
+    return t + dt;
+}
+
+// Steps per forcing period: the fewest that keep the step at or below the window's.
+int steps_per_period(double z)
+{
+    return static_cast<int>(std::ceil(2.0 * std::numbers::pi / z / WINDOW_STEP));
+}
+
+// Advances s over one forcing period starting at t = k T; the time is taken from the step
+// index so that it does not drift over many periods.
+void advance_period(double z, int n, int k, double s[2])
+{
+    const double period = 2.0 * std::numbers::pi / z;
+    const double h = period / n;
+    for (int j = 0; j < n; ++j)
+        step_state(k * period + j * h, h, s);
+}
+
+}  // namespace
+
+FreeCycle measure_free_cycle(double eps, double h, double settle_time)
+{
+    set_model(eps, 0.0, 0.0);
+    state[0] = 2.0;
+    state[1] = 0.0;
+    sim_time = 0.0;
+    time_step = h;
+    steps_per_frame = WINDOW_STEPS_PER_FRAME;
+    // The window's own frames carry the motion through the transient.
+    while (sim_time < settle_time)
+        advance_simulation();
+
+    double up[3] = {0.0, 0.0, 0.0};  // the last three upward zero crossings
+    int ups = 0;
+    double peak = 0.0;               // largest y since the last upward crossing
+    double peak_before = 0.0;        // the same over the period that just closed
+    while (ups < 3) {
+        double next[2] = {state[0], state[1]};
+        step_state(sim_time, time_step, next);
+        double at[2];
+        if (state[1] > 0.0 && next[1] <= 0.0) {
+            locate_zero(1, sim_time, time_step, state, next, at);
+            peak = std::fmax(peak, at[0]);
+        }
+        if (state[0] < 0.0 && next[0] >= 0.0) {
+            up[0] = up[1];
+            up[1] = up[2];
+            up[2] = locate_zero(0, sim_time, time_step, state, next, at);
+            ++ups;
+            peak_before = peak;
+            peak = 0.0;
+        }
+        state[0] = next[0];
+        state[1] = next[1];
+        sim_time = sim_time + time_step;
+    }
+    return FreeCycle{up[2] - up[1], peak_before, (up[2] - up[1]) - (up[1] - up[0])};
+}
+
+// Component of y at the forcing frequency over one period of n equal steps from s at t = k T,
+// and the largest |y| within it. Sums over a whole period of a periodic motion are exact
+// to the integrator's accuracy for the lower harmonics.
+static void analyse_period(double z, int n, int k, double s[2], double* harmonic, double* peak)
+{
+    const double period = 2.0 * std::numbers::pi / z;
+    const double h = period / n;
+    double a = 0.0;
+    double b = 0.0;
+    double top = std::fabs(s[0]);
+    for (int j = 0; j < n; ++j) {
+        const double t = k * period + j * h;
+        a = a + s[0] * std::sin(z * t);
+        b = b + s[0] * std::cos(z * t);
+        double next[2] = {s[0], s[1]};
+        step_state(t, h, next);
+        double at[2];
+        if ((s[1] > 0.0) != (next[1] > 0.0)) {
+            locate_zero(1, t, h, s, next, at);
+            top = std::fmax(top, std::fabs(at[0]));
+        }
+        s[0] = next[0];
+        s[1] = next[1];
+    }
+    *harmonic = std::hypot(a, b) * 2.0 / n;
+    *peak = top;
+}
+
+ForcedResponse measure_forced_response(double eps, double force, double z, double y0, double v0,
+                                       int settle_periods)
+{
+    set_model(eps, force, z);
+    const int n = steps_per_period(z);
+    double s[2] = {y0, v0};
+    int k = 0;
+    for (; k < settle_periods; ++k)
+        advance_period(z, n, k, s);
+
+    ForcedResponse r{};
+    double before[2] = {s[0], s[1]};
+    for (int i = 0; i < STROBE_SAMPLES; ++i, ++k) {
+        if (i == STROBE_SAMPLES - 1)
+            analyse_period(z, n, k, s, &r.first_harmonic, &r.peak);
+        else
+            advance_period(z, n, k, s);
+        r.strobe_move = std::fmax(r.strobe_move, std::hypot(s[0] - before[0], s[1] - before[1]));
+        before[0] = s[0];
+        before[1] = s[1];
+    }
+    r.locked = r.strobe_move < LOCK_TOLERANCE;
+    r.strobe[0] = s[0];
+    r.strobe[1] = s[1];
+    return r;
+}
+
+// The stroboscopic map: the state one forcing period after x, from t = 0.
+static void strobe_map(double z, int n, const double x[2], double out[2])
+{
+    out[0] = x[0];
+    out[1] = x[1];
+    advance_period(z, n, 0, out);
+}
+
+// Derivative of the stroboscopic map at x by central differences; m[row][column].
+static void strobe_jacobian(double z, int n, const double x[2], double m[2][2])
+{
+    for (int c = 0; c < 2; ++c) {
+        double plus[2] = {x[0], x[1]};
+        double minus[2] = {x[0], x[1]};
+        plus[c] = plus[c] + JACOBIAN_DELTA;
+        minus[c] = minus[c] - JACOBIAN_DELTA;
+        double p[2];
+        double q[2];
+        strobe_map(z, n, plus, p);
+        strobe_map(z, n, minus, q);
+        m[0][c] = (p[0] - q[0]) / (2.0 * JACOBIAN_DELTA);
+        m[1][c] = (p[1] - q[1]) / (2.0 * JACOBIAN_DELTA);
+    }
+}
+
+// Eigenvalues of a 2 x 2 matrix from its trace and determinant, the larger modulus first.
+static void store_multipliers(const double m[2][2], PeriodicOrbit* orbit)
+{
+    const double half_trace = 0.5 * (m[0][0] + m[1][1]);
+    const double det = m[0][0] * m[1][1] - m[0][1] * m[1][0];
+    const double disc = half_trace * half_trace - det;
+    const double root = std::sqrt(std::fabs(disc));
+    const double sign = half_trace < 0.0 ? -1.0 : 1.0;
+    orbit->multiplier_re[0] = disc >= 0.0 ? half_trace + sign * root : half_trace;
+    orbit->multiplier_re[1] = disc >= 0.0 ? half_trace - sign * root : half_trace;
+    orbit->multiplier_im[0] = disc >= 0.0 ? 0.0 : root;
+    orbit->multiplier_im[1] = disc >= 0.0 ? 0.0 : -root;
+    for (int i = 0; i < 2; ++i)
+        orbit->multiplier_abs[i] = std::hypot(orbit->multiplier_re[i], orbit->multiplier_im[i]);
+}
+
+PeriodicOrbit find_periodic_orbit(double eps, double force, double z, double r)
+{
+    PeriodicOrbit orbit{};
+    double x[2];
+    hb_start_state(eps, force, z, r, x);
+    set_model(eps, force, z);
+    const int n = steps_per_period(z);
+    double m[2][2];
+    for (int i = 0; i < ORBIT_ITERATIONS && !orbit.found; ++i) {
+        double p[2];
+        strobe_map(z, n, x, p);
+        const double g0 = p[0] - x[0];
+        const double g1 = p[1] - x[1];
+        if (!std::isfinite(g0) || !std::isfinite(g1))
+            break;
+        orbit.found = std::hypot(g0, g1) < ORBIT_TOLERANCE;
+        // Solve (M - I) d = -g.
+        strobe_jacobian(z, n, x, m);
+        const double a = m[0][0] - 1.0;
+        const double d = m[1][1] - 1.0;
+        const double det = a * d - m[0][1] * m[1][0];
+        if (orbit.found || det == 0.0)
+            break;
+        x[0] = x[0] - (d * g0 - m[0][1] * g1) / det;
+        x[1] = x[1] - (a * g1 - m[1][0] * g0) / det;
+    }
+    orbit.start[0] = x[0];
+    orbit.start[1] = x[1];
+    store_multipliers(m, &orbit);
+    double s[2] = {x[0], x[1]};
+    double peak;
+    analyse_period(z, n, 0, s, &orbit.first_harmonic, &peak);
+    return orbit;
+}
+
+int hb_crossings(double eps, double force, double z, double found[])
+{
+    set_model(eps, force, z);
+    amp_step = CURVE_AMP_STEP;
+    amp_steps = CURVE_AMP_STEPS;
+    compute_amplitude_curve(amp_step, amp_steps, main_curve, &main_fold_count, main_folds);
+    return find_crossings(z, found);
+}
+
+// With y = a sin(z t) + b cos(z t) varying slowly, averaging gives
+//   z a' = e s a - k b,   z b' = k a + e s b - F,   e = eps z, k = 1 - z^2, s = 1 - r^2/4.
+// Its Jacobian at a solution has trace 2 e (1 - r^2/2) / z and determinant
+//   (k^2 + e^2 (1 - r^2/4)(1 - 3 r^2/4)) / z^2.
+HbVerdict hb_verdict(double eps, double z, double r)
+{
+    const double e = eps * z;
+    const double k = 1.0 - z * z;
+    const double q = r * r;
+    if (e * (2.0 - q) >= 0.0)
+        return HB_BELOW_LEVEL;
+    if (k * k + e * e * (1.0 - q / 4.0) * (1.0 - 3.0 * q / 4.0) <= 0.0)
+        return HB_SADDLE;
+    return HB_STABLE;
+}
+
+// From the balance of sin and cos:  k a + e s b = F,  k b - e s a = 0,  so
+//   a = F k / (k^2 + (e s)^2),  b = F e s / (k^2 + (e s)^2),  and y(0) = b, v(0) = z a.
+void hb_start_state(double eps, double force, double z, double r, double out[2])
+{
+    const double k = 1.0 - z * z;
+    const double m = eps * z * (1.0 - r * r / 4.0);
+    const double w = k * k + m * m;
+    out[0] = force * m / w;
+    out[1] = z * force * k / w;
+}
+
+// Grows the band by ratio z when counted, and counts the ratios left out inside it.
+static void extend_band(LockingBand* band, double z, bool counted, int* skipped)
+{
+    if (!counted) {
+        if (band->z_first > 0.0)
+            ++*skipped;
+        return;
+    }
+    if (band->z_first <= 0.0)
+        band->z_first = z;
+    band->z_last = z;
+    band->gaps = band->gaps + *skipped;
+    *skipped = 0;
+}
+
+static int grid_size(double z_from, double z_to, double dz)
+{
+    return static_cast<int>(std::floor((z_to - z_from) / dz + 0.5)) + 1;
+}
+
+LockingBand scan_locking_band(double eps, double force, double z_from, double z_to, double dz,
+                              int settle_periods)
+{
+    LockingBand band{0.0, 0.0, 0};
+    int skipped = 0;
+    const int count = grid_size(z_from, z_to, dz);
+    for (int i = 0; i < count; ++i) {
+        const double z = z_from + i * dz;
+        const ForcedResponse r = measure_forced_response(eps, force, z, 0.0, 0.0, settle_periods);
+        extend_band(&band, z, r.locked, &skipped);
+    }
+    return band;
+}
+
+LockingBand scan_hb_band(double eps, double force, double z_from, double z_to, double dz)
+{
+    LockingBand band{0.0, 0.0, 0};
+    int skipped = 0;
+    const int count = grid_size(z_from, z_to, dz);
+    for (int i = 0; i < count; ++i) {
+        const double z = z_from + i * dz;
+        double found[CROSSING_CAPACITY];
+        const int n = hb_crossings(eps, force, z, found);
+        bool stable = false;
+        for (int k = 0; k < n; ++k)
+            stable = stable || hb_verdict(eps, z, found[k]) == HB_STABLE;
+        extend_band(&band, z, stable, &skipped);
+    }
+    return band;
+}

@@ -1,0 +1,172 @@
+// vdp-validate: runs the simulator's integrator headless and prints how the motion compares
+// with first-harmonic balance, the basis of the amplitude curves in the window. No options.
+#include <cmath>
+#include <cstdio>
+#include <iterator>
+#include <numbers>
+
+#include "app/state.h"
+#include "validation/measure.h"
+
+namespace {
+
+constexpr double PUBLISHED_PERIOD_EPS1 = 6.6632868593;     // free limit cycle, eps = 1
+constexpr double PUBLISHED_AMPLITUDE_EPS1 = 2.0086198609;
+constexpr double WINDOW_STEP = 0.02;
+constexpr double FINE_STEP = 0.005;
+constexpr double FREE_SETTLE_TIME = 200.0;     // time units before the crossings are taken
+constexpr int SETTLE_PERIODS = 300;            // forcing periods before the samples are judged
+constexpr int BAND_SETTLE_PERIODS = 200;
+constexpr double BAND_FORCE = 0.2;
+constexpr double BAND_Z_FROM = 0.25;
+constexpr double BAND_Z_TO = 1.20;
+constexpr double BAND_DZ = 0.01;
+
+struct ForcedCase {
+    double eps;
+    double force;
+    double z;
+};
+
+const double FREE_EPSILONS[] = {0.1, 0.5, 1.0, 2.0, 5.0, 10.0};
+const double BAND_EPSILONS[] = {0.1, 0.5, 1.0, 2.0, 5.0, 10.0};
+
+const ForcedCase SMALL_EPS_CASES[] = {
+    {0.1, 0.5, 1.0}, {0.1, 0.5, 0.9}, {0.1, 0.5, 1.1}, {0.1, 0.1, 1.0}, {0.1, 0.1, 0.98},
+    {0.2, 0.1, 1.0}, {0.2, 0.1, 0.98}, {0.2, 0.2, 1.0}, {0.1, 0.5, 0.5}, {0.1, 0.5, 1.2},
+    {0.2, 0.1, 1.05},
+};
+const ForcedCase LARGE_EPS_CASES[] = {
+    {0.5, 0.2, 1.0}, {0.5, 0.5, 1.0}, {1.0, 0.2, 1.0}, {1.0, 0.2, 0.94}, {1.0, 0.5, 1.0},
+    {2.0, 0.2, 1.0}, {2.0, 0.2, 0.82}, {2.0, 0.5, 1.0}, {5.0, 0.2, 1.0}, {5.0, 0.2, 0.54},
+};
+
+char verdict_letter(HbVerdict v)
+{
+    if (v == HB_STABLE)
+        return 'S';
+    return v == HB_SADDLE ? 'x' : 'u';
+}
+
+void print_free_table()
+{
+    std::printf("1. Free oscillator (F = 0) from (2, 0), after t = %.0f; harmonic balance: "
+                "period 2 pi = %.10f, amplitude 2\n\n", FREE_SETTLE_TIME, 2.0 * std::numbers::pi);
+    std::printf("  eps   period h=0.02   period h=0.005  amplitude h=0.02  amplitude h=0.005"
+                "  freq 2pi/T  last-period change\n");
+    for (double eps : FREE_EPSILONS) {
+        const FreeCycle w = measure_free_cycle(eps, WINDOW_STEP, FREE_SETTLE_TIME);
+        const FreeCycle f = measure_free_cycle(eps, FINE_STEP, FREE_SETTLE_TIME);
+        std::printf("%5.1f  %14.10f  %14.10f  %15.10f  %16.10f  %10.6f  %9.1e\n", eps, w.period,
+                    f.period, w.amplitude, f.amplitude, 2.0 * std::numbers::pi / w.period,
+                    w.period_change);
+    }
+    const FreeCycle w = measure_free_cycle(1.0, WINDOW_STEP, FREE_SETTLE_TIME);
+    const FreeCycle f = measure_free_cycle(1.0, FINE_STEP, FREE_SETTLE_TIME);
+    std::printf("\n  eps = 1 against the published %.10f and %.10f:\n", PUBLISHED_PERIOD_EPS1,
+                PUBLISHED_AMPLITUDE_EPS1);
+    std::printf("    h = 0.02:  period %+.2e  amplitude %+.2e\n", w.period - PUBLISHED_PERIOD_EPS1,
+                w.amplitude - PUBLISHED_AMPLITUDE_EPS1);
+    std::printf("    h = 0.005: period %+.2e  amplitude %+.2e\n\n", f.period - PUBLISHED_PERIOD_EPS1,
+                f.amplitude - PUBLISHED_AMPLITUDE_EPS1);
+}
+
+// One row: the simulated motion from rest and the window's crossings for the same input.
+void print_forced_row(const ForcedCase& c)
+{
+    const ForcedResponse r = measure_forced_response(c.eps, c.force, c.z, 0.0, 0.0, SETTLE_PERIODS);
+    double found[CROSSING_CAPACITY];
+    const int n = hb_crossings(c.eps, c.force, c.z, found);
+    std::printf("%5.2f %4.2f %5.2f  %-3s %8.1e  %8.5f %8.5f  ", c.eps, c.force, c.z,
+                r.locked ? "yes" : "no", r.strobe_move, r.first_harmonic, r.peak);
+    double stable = 0.0;
+    for (int k = 0; k < n; ++k) {
+        const HbVerdict v = hb_verdict(c.eps, c.z, found[k]);
+        std::printf(" %.5f%c", found[k], verdict_letter(v));
+        if (v == HB_STABLE)
+            stable = found[k];
+    }
+    for (int k = n; k < 3; ++k)
+        std::printf("         ");
+    if (r.locked && stable > 0.0)
+        std::printf("  %+6.2f %%", 100.0 * (r.first_harmonic - stable) / stable);
+    std::printf("\n");
+}
+
+void print_forced_table(const char* title, const ForcedCase cases[], int count)
+{
+    std::printf("%s\n\n", title);
+    std::printf("  eps    F     z  lock  strobe    1st harm     peak   harmonic-balance crossings"
+                "     1st harm vs S\n");
+    for (int i = 0; i < count; ++i)
+        print_forced_row(cases[i]);
+    std::printf("\n");
+}
+
+void print_orbit_table(double eps, double force, double z)
+{
+    double found[CROSSING_CAPACITY];
+    const int n = hb_crossings(eps, force, z, found);
+    std::printf("  eps = %.1f, F = %.1f, z = %.1f:\n", eps, force, z);
+    for (int k = 0; k < n; ++k) {
+        const PeriodicOrbit o = find_periodic_orbit(eps, force, z, found[k]);
+        const HbVerdict v = hb_verdict(eps, z, found[k]);
+        const char* kind = "not found";
+        if (o.found && o.multiplier_abs[0] < 1.0)
+            kind = "stable";
+        else if (o.found && o.multiplier_abs[1] < 1.0)
+            kind = "saddle";
+        else if (o.found)
+            kind = "unstable";
+        std::printf("    R %.5f %c  orbit 1st harm %.5f  multipliers %8.5f%+8.5fi %8.5f%+8.5fi"
+                    "  (|%.5f|, |%.5f|)  %s\n", found[k], verdict_letter(v), o.first_harmonic,
+                    o.multiplier_re[0], o.multiplier_im[0], o.multiplier_re[1], o.multiplier_im[1],
+                    o.multiplier_abs[0], o.multiplier_abs[1], kind);
+        double start[2];
+        hb_start_state(eps, force, z, found[k], start);
+        const ForcedResponse r = measure_forced_response(eps, force, z, start[0], start[1],
+                                                         SETTLE_PERIODS);
+        std::printf("      started there (%.5f, %.5f): settles %s on 1st harm %.5f\n", start[0],
+                    start[1], r.locked ? "locked" : "unlocked", r.first_harmonic);
+    }
+}
+
+void print_band_table()
+{
+    std::printf("5. Locking band for F = %.1f: z = %.2f ... %.2f in steps of %.2f, each run from "
+                "rest\n\n", BAND_FORCE, BAND_Z_FROM, BAND_Z_TO, BAND_DZ);
+    std::printf("  eps   free freq   simulated band   centre  gaps   harmonic balance  centre\n");
+    for (double eps : BAND_EPSILONS) {
+        const FreeCycle c = measure_free_cycle(eps, WINDOW_STEP, FREE_SETTLE_TIME);
+        const LockingBand r = scan_locking_band(eps, BAND_FORCE, BAND_Z_FROM, BAND_Z_TO, BAND_DZ,
+                                                BAND_SETTLE_PERIODS);
+        const LockingBand h = scan_hb_band(eps, BAND_FORCE, BAND_Z_FROM, BAND_Z_TO, BAND_DZ);
+        std::printf("%5.1f  %9.5f   %.2f ... %.2f   %6.3f  %4d    %.2f ... %.2f   %6.3f\n", eps,
+                    2.0 * std::numbers::pi / c.period, r.z_first, r.z_last,
+                    0.5 * (r.z_first + r.z_last), r.gaps, h.z_first, h.z_last,
+                    0.5 * (h.z_first + h.z_last));
+    }
+}
+
+}  // namespace
+
+int main()
+{
+    std::printf("Forced Van der Pol oscillator: simulation against first-harmonic balance\n");
+    std::printf("Locked: %d stroboscopic samples, one per forcing period, each within %.0e of "
+                "the one before.\n", STROBE_SAMPLES, LOCK_TOLERANCE);
+    std::printf("Crossings as the window marks them; S stable, u below the sqrt 2 level, "
+                "x saddle (by harmonic balance).\n\n");
+    print_free_table();
+    print_forced_table("2. Forced, small eps (from rest, step <= 0.02)", SMALL_EPS_CASES,
+                       static_cast<int>(std::size(SMALL_EPS_CASES)));
+    print_forced_table("3. Forced, larger eps (from rest, step <= 0.02)", LARGE_EPS_CASES,
+                       static_cast<int>(std::size(LARGE_EPS_CASES)));
+    std::printf("4. Periodic orbits of the forcing period at each crossing (Newton's method on "
+                "the stroboscopic map, started from the harmonic-balance solution)\n\n");
+    print_orbit_table(0.5, 0.2, 1.0);
+    print_orbit_table(0.2, 0.1, 1.0);
+    std::printf("\n");
+    print_band_table();
+    return 0;
+}
