@@ -1,1 +1,109 @@
+// The dialog's whole computation (21 curves and the crossings) and one frame's integration,
+// each beside the cost of its arithmetic alone.
 #include <benchmark/benchmark.h>
+
+#include <cmath>
+
+#include "app/state.h"
+#include "display/simulation_step.h"
+#include "response/amplitude_curve.h"
+#include "response/crossings.h"
+
+namespace {
+
+// What the dialog computes after reading epsilon, F and z.
+void compute_all_curves()
+{
+    compute_amplitude_curve(amp_step, amp_steps, main_curve, &main_fold_count, main_folds);
+    crossing_count = find_crossings(freq_ratio, crossings);
+    const double typed_epsilon = epsilon;
+    for (int k = 0; k < FAMILY_CAPACITY; ++k) {
+        epsilon = EPSILON_FAMILY[k];
+        compute_amplitude_curve(amp_step, amp_steps, eps_curves[k], &family_fold_counts[k], family_folds[k]);
+    }
+    epsilon = typed_epsilon;
+    const double typed_force = force_amp;
+    for (int k = 0; k < FAMILY_CAPACITY; ++k) {
+        force_amp = FORCE_FAMILY[k];
+        compute_amplitude_curve(amp_step, amp_steps, force_curves[k], &family_fold_counts[k], family_folds[k]);
+    }
+    force_amp = typed_force;
+}
+
+void BM_DialogCurves(benchmark::State& s)
+{
+    epsilon = 0.1;
+    force_amp = 0.5;
+    freq_ratio = 1.0;
+    amp_step = 0.005;
+    amp_steps = 800;
+    for (auto _ : s) {
+        compute_all_curves();
+        benchmark::DoNotOptimize(main_curve);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_DialogCurves);
+
+// The floor of the harmonic-balance arithmetic: 21 x 800 evaluations of q, A, B, D and one
+// square root each, with no case analysis, refinement, second or third root, or stores.
+void BM_DialogArithmeticFloor(benchmark::State& s)
+{
+    volatile double eps = 0.1;
+    volatile double force = 0.5;
+    for (auto _ : s) {
+        double sum = 0.0;
+        for (int c = 0; c < 21; ++c) {
+            const double e2 = eps * eps * (1.0 + c);
+            const double f2 = force * force;
+            for (int i = 1; i <= 800; ++i) {
+                const double r = i * 0.005;
+                const double q = r * r / 4.0;
+                const double A = 1.0 - e2 / 2.0 * (1.0 - q) * (1.0 - q);
+                const double B = 1.0 - f2 / (r * r);
+                sum += std::sqrt(std::fabs(A * A - B));
+            }
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+}
+BENCHMARK(BM_DialogArithmeticFloor);
+
+void BM_FrameIntegration(benchmark::State& s)
+{
+    epsilon = 0.1;
+    force_amp = 0.5;
+    freq_ratio = 1.0;
+    state[0] = 0.0;
+    state[1] = 0.0;
+    sim_time = 0.0;
+    for (auto _ : s) {
+        advance_simulation();
+        benchmark::DoNotOptimize(state);
+    }
+}
+BENCHMARK(BM_FrameIntegration);
+
+// One frame's model arithmetic alone: 5 steps x 4 stages of the acceleration, whose sine
+// dominates; no scratch allocation, no stage bookkeeping.
+void BM_FrameArithmeticOnly(benchmark::State& s)
+{
+    volatile double eps = 0.1;
+    volatile double force = 0.5;
+    volatile double z = 1.0;
+    double y = 0.3, v = 0.1, t = 0.0;
+    for (auto _ : s) {
+        for (int step = 0; step < 5; ++step) {
+            for (int stage = 0; stage < 4; ++stage) {
+                const double a = (1.0 - y * y) * eps * v + std::sin(z * t) * force - y;
+                v = v + a * 1e-9;
+                y = y + v * 1e-9;
+                t = t + 0.005;
+            }
+        }
+        benchmark::DoNotOptimize(y);
+    }
+}
+BENCHMARK(BM_FrameArithmeticOnly);
+
+}  // namespace

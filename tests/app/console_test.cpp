@@ -1,1 +1,83 @@
+// Console encoding and number reading under different locales.
 #include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <locale.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "app/console.h"
+
+namespace {
+
+bool locale_installed(const char* name)
+{
+    locale_t l = newlocale(LC_ALL_MASK, name, static_cast<locale_t>(nullptr));
+    if (l == static_cast<locale_t>(nullptr)) return false;
+    freelocale(l);
+    return true;
+}
+
+// Runs body in a freshly started copy of this test binary (the console's codeset is fixed
+// once per process) with LC_ALL set to locale; expects the body to return true there.
+template <typename Body>
+void expect_in_child_with_locale(const char* locale, Body body)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    setenv("LC_ALL", locale, 1);
+    EXPECT_EXIT(std::exit(body() ? 0 : 1), ::testing::ExitedWithCode(0), "") << "in " << locale;
+    unsetenv("LC_ALL");
+}
+
+TEST(ConsoleEncode, JapaneseLegacyCodesetsAreConverted)
+{
+    // U+3000 ideographic space, U+03B5 epsilon, U+FF0C fullwidth comma.
+    const char* text = "\xE3\x80\x80\xCE\xB5\xEF\xBC\x8C=";
+    EXPECT_EQ(console_encode(text, "SHIFT_JIS"), "\x81\x40\x83\xC3\x81\x43=");
+    EXPECT_EQ(console_encode(text, "CP932"), "\x81\x40\x83\xC3\x81\x43=");
+    EXPECT_EQ(console_encode(text, "EUC-JP"), "\xA1\xA1\xA6\xC5\xA1\xA4=");
+}
+
+TEST(ConsoleEncode, OtherCodesetsGetUtf8Unchanged)
+{
+    const char* text = "\xE3\x80\x80\xCE\xB5 ok";
+    EXPECT_EQ(console_encode(text, "UTF-8"), text);
+    EXPECT_EQ(console_encode(text, "ANSI_X3.4-1968"), text);  // the C locale
+    EXPECT_EQ(console_encode(text, "ISO-8859-1"), text);      // cannot hold Japanese
+}
+
+TEST(ConsoleLocale, EucJpLocaleSelectsEucJpOutput)
+{
+    if (!locale_installed("ja_JP.EUC-JP")) GTEST_SKIP() << "locale ja_JP.EUC-JP not generated";
+    expect_in_child_with_locale("ja_JP.EUC-JP", [] {
+        return console_encode("\xE3\x80\x80", console_codeset()) == "\xA1\xA1";
+    });
+}
+
+TEST(ConsoleLocale, DecimalCommaLocaleStillReadsDecimalPoints)
+{
+    if (!locale_installed("de_DE.UTF-8")) GTEST_SKIP() << "locale de_DE.UTF-8 not generated";
+    // The locale does write decimal commas: adopting all of it would break "0.5".
+    expect_in_child_with_locale("de_DE.UTF-8", [] {
+        std::setlocale(LC_ALL, "");
+        double v = 0.0;
+        return std::sscanf("0.5", "%lf", &v) == 1 && v == 0.0;
+    });
+    expect_in_child_with_locale("de_DE.UTF-8", [] {
+        console_codeset();
+        const std::string path = ::testing::TempDir() + "console_in.txt";
+        FILE* in = std::fopen(path.c_str(), "w");
+        std::fputs("0.5\n", in);
+        std::fclose(in);
+        if (std::freopen(path.c_str(), "r", stdin) == nullptr) return false;
+        double v = 0.0;
+        const bool read = console_read_number(&v);
+        std::printf("%.1f", 0.25);  // written with a point too
+        return read && v == 0.5 && localeconv()->decimal_point[0] == '.';
+    });
+}
+
+}  // namespace

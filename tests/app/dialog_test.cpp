@@ -1,1 +1,322 @@
+// The console dialog driven through its real standard input and output.
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "app/console.h"
+#include "app/dialog.h"
+#include "app/state.h"
+#include "response/amplitude_curve.h"
+#include "response/crossings.h"
+
+namespace {
+
+const std::string BANNER =
+    "\n１自由度自励振動系(Van der Pol's equation)の強制振動の描画"
+    "\n正規化式　ddy/ddt - ε(1-y^y)*dy/dt + *y = F*sin(z*t)\n"
+    "\nキー入力　(1) ε"
+    "\n        　(2) ζ，z"
+    "\n        　(3) 初期条件"
+    "\n\n(1) 負の減衰比ε，キー入力 ε=";
+const std::string FORCE_PROMPT =
+    "\n     z=1の付近で，外力振動数の振動が生じる（引き込み現象）"
+    "\n     z=1を離れると，周期的な振動は見られない"
+    "\n(2) 外力振幅F, 外力振動数比z　入力　F z=";
+const std::string INITIAL_PROMPT = "\n(3) 初期条件入力  y0 v0 = ";
+const std::string KEY_HELP =
+    "\n振動曲線描画表示　赤：応答　緑：外力\n"
+    "\n's'キーで 　：振動描画継続             'Y' 'y'キーで：周波数特性の縦倍率増減"
+    "\n'm'キーで   ：負減衰比ε変更           'T' 't'キーで：振動曲線y(t)の時間軸伸縮"
+    "\n'f'キーで　 ：外力 F,z 変更            'E' 'e'キーで：F or ε可変のf特性表示"
+    "\n'j'キーで   ：初期条件 y0,v0 変更"
+    "\nESCキーで   ：終了\n";
+
+std::string temp_path(const char* name)
+{
+    return ::testing::TempDir() + name;
+}
+
+// Runs the dialog from entry `key` with `input` as standard input; returns what it wrote.
+std::string run_dialog(char key, const std::string& input)
+{
+    const std::string in_path = temp_path("dialog_in.txt");
+    const std::string out_path = temp_path("dialog_out.txt");
+    FILE* in = std::fopen(in_path.c_str(), "wb");
+    std::fwrite(input.data(), 1, input.size(), in);
+    std::fclose(in);
+    EXPECT_NE(std::freopen(in_path.c_str(), "rb", stdin), nullptr);
+
+    std::fflush(stdout);
+    const int saved = dup(STDOUT_FILENO);
+    const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(out, STDOUT_FILENO);
+    close(out);
+    command_key = key;
+    input_parameters();
+    std::fflush(stdout);
+    dup2(saved, STDOUT_FILENO);
+    close(saved);
+
+    std::string written;
+    FILE* f = std::fopen(out_path.c_str(), "rb");
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) written.append(buf, n);
+    std::fclose(f);
+    return written;
+}
+
+std::string console(const std::string& utf8)
+{
+    return console_encode(utf8.c_str(), console_codeset());
+}
+
+bool same_curve(const ResponsePoint* a, const ResponsePoint* b)
+{
+    return std::memcmp(a, b, sizeof(ResponsePoint) * CURVE_CAPACITY) == 0;
+}
+
+void expect_view_and_run_reset(double y0, double v0)
+{
+    EXPECT_EQ(state[0], y0);
+    EXPECT_EQ(state[1], v0);
+    EXPECT_EQ(sim_time, 0.0);
+    EXPECT_EQ(trace_index, 0);
+    EXPECT_EQ(trace_response[0], y0);
+    EXPECT_EQ(trace_force[0], 0.0);
+    EXPECT_EQ(picture_left.x, 0.01);
+    EXPECT_EQ(picture_left.y, 0.0);
+    EXPECT_EQ(curve_origin.x, 0.01);
+    EXPECT_EQ(curve_origin.y, 0.0);
+    EXPECT_EQ(amp_scale, 0.25);
+    EXPECT_EQ(z_scale, 0.5);
+    EXPECT_EQ(trace_origin.x, -0.99);
+    EXPECT_EQ(trace_origin.y, 0.0);
+    EXPECT_EQ(mass_count, 1);
+    EXPECT_EQ(trace_dx, 0.005);
+    EXPECT_EQ(trace_len, 200);
+    EXPECT_EQ(trace_scales[0], 0.25);
+    EXPECT_EQ(trace_scales[1], 0.25);
+    EXPECT_EQ(trace_count, 2);
+}
+
+// Disturbs everything a run resets, as keys and frames would.
+void disturb_view()
+{
+    state[0] = 9.0;
+    state[1] = 9.0;
+    sim_time = 42.0;
+    trace_index = 77;
+    trace_response[0] = 5.0;
+    trace_force[0] = 5.0;
+    amp_scale = 3.0;
+    z_scale = 3.0;
+    trace_dx = 0.0021;
+    trace_len = 476;
+    trace_scales[0] = trace_scales[1] = 3.0;
+    family_view = 'E';
+}
+
+TEST(Dialog, FullRunWritesEveryTextAndComputesEveryCurve)
+{
+    disturb_view();
+    const std::string out = run_dialog('m', "0.1\n0.5 1\n0 0\n");
+    EXPECT_EQ(out, console(BANNER + FORCE_PROMPT + INITIAL_PROMPT + KEY_HELP));
+    EXPECT_EQ(epsilon, 0.1);
+    EXPECT_EQ(force_amp, 0.5);
+    EXPECT_EQ(freq_ratio, 1.0);
+    EXPECT_EQ(amp_step, 0.005);
+    EXPECT_EQ(amp_steps, 800);
+    EXPECT_EQ(main_fold_count, 1);
+    ASSERT_EQ(crossing_count, 1);
+    EXPECT_NEAR(crossings[0], 3.201191, 1e-6);
+    EXPECT_EQ(family_size, 10);
+    EXPECT_EQ(unstable_level, 1.41421356);
+    expect_view_and_run_reset(0.0, 0.0);
+    EXPECT_EQ(family_view, 'E');  // a chosen family stays chosen
+
+    // The families: each member with its own epsilon (typed F), or its own F (typed epsilon).
+    static ResponsePoint expected[CURVE_CAPACITY];
+    static ResponsePoint folds[FOLD_CAPACITY];
+    int count = 0;
+    for (int k = 0; k < 10; ++k) {
+        epsilon = EPSILON_FAMILY[k];
+        force_amp = 0.5;
+        compute_amplitude_curve(0.005, 800, expected, &count, folds);
+        EXPECT_TRUE(same_curve(expected, eps_curves[k])) << "epsilon member " << k;
+        epsilon = 0.1;
+        force_amp = FORCE_FAMILY[k];
+        compute_amplitude_curve(0.005, 800, expected, &count, folds);
+        EXPECT_TRUE(same_curve(expected, force_curves[k])) << "force member " << k;
+        EXPECT_EQ(family_fold_counts[k], count) << "shared counts hold the F family's";
+    }
+}
+
+TEST(Dialog, ForceEntryKeepsEpsilonAndRecomputes)
+{
+    run_dialog('m', "0.5\n0.2 1\n0 0\n");
+    disturb_view();
+    const std::string out = run_dialog('f', "0.3 0.9\n1.5 -0.5\n");
+    EXPECT_EQ(out, console(FORCE_PROMPT + INITIAL_PROMPT + KEY_HELP));
+    EXPECT_EQ(epsilon, 0.5);
+    EXPECT_EQ(force_amp, 0.3);
+    EXPECT_EQ(freq_ratio, 0.9);
+    expect_view_and_run_reset(1.5, -0.5);
+
+    static ResponsePoint expected[CURVE_CAPACITY];
+    static ResponsePoint folds[FOLD_CAPACITY];
+    int count = 0;
+    epsilon = 0.5;
+    force_amp = 0.3;
+    compute_amplitude_curve(0.005, 800, expected, &count, folds);
+    EXPECT_TRUE(same_curve(expected, main_curve));
+    epsilon = EPSILON_FAMILY[4];  // the epsilon family uses the new F
+    compute_amplitude_curve(0.005, 800, expected, &count, folds);
+    EXPECT_TRUE(same_curve(expected, eps_curves[4]));
+    epsilon = 0.5;  // the F family uses the epsilon of the earlier run
+    force_amp = FORCE_FAMILY[7];
+    compute_amplitude_curve(0.005, 800, expected, &count, folds);
+    EXPECT_TRUE(same_curve(expected, force_curves[7]));
+}
+
+TEST(Dialog, InitialStateEntryLeavesCurvesAlone)
+{
+    run_dialog('m', "0.5\n0.2 1\n0 0\n");
+    main_curve[5].z_high = 123.0;  // any recomputation would overwrite these
+    eps_curves[3][5].z_high = 123.0;
+    force_curves[3][5].z_high = 123.0;
+    crossings[0] = 7.0;
+    disturb_view();
+    const std::string out = run_dialog('j', "0.25 0.75\n");
+    EXPECT_EQ(out, console(INITIAL_PROMPT + KEY_HELP));
+    EXPECT_EQ(main_curve[5].z_high, 123.0);
+    EXPECT_EQ(eps_curves[3][5].z_high, 123.0);
+    EXPECT_EQ(force_curves[3][5].z_high, 123.0);
+    EXPECT_EQ(crossings[0], 7.0);
+    EXPECT_EQ(crossing_count, 3);
+    EXPECT_EQ(epsilon, 0.5);
+    EXPECT_EQ(force_amp, 0.2);
+    EXPECT_EQ(freq_ratio, 1.0);
+    expect_view_and_run_reset(0.25, 0.75);
+}
+
+TEST(Dialog, AnyOtherKeyRunsTheWholeDialog)
+{
+    const std::string out = run_dialog('s', "0.2\n0.1 1\n0 0\n");
+    EXPECT_EQ(out.substr(0, console(BANNER).size()), console(BANNER));
+    EXPECT_EQ(epsilon, 0.2);
+}
+
+TEST(Dialog, NumbersMaySpreadOverLinesAndUseAnyBlank)
+{
+    run_dialog('m', "  0.7\n\n0.4\n\t1.1\n-1 \n 2\n");
+    EXPECT_EQ(epsilon, 0.7);
+    EXPECT_EQ(force_amp, 0.4);
+    EXPECT_EQ(freq_ratio, 1.1);
+    EXPECT_EQ(y_init, -1.0);
+    EXPECT_EQ(v_init, 2.0);
+}
+
+TEST(Dialog, UnreadableValueKeepsItsVariableAndTheNextPromptStillReads)
+{
+    run_dialog('m', "0.3\n0.6 1.2\n0.1 0.2\n");
+    run_dialog('m', "abc def\n0.5 0.9\n1 2\n");
+    EXPECT_EQ(epsilon, 0.3);
+    EXPECT_EQ(force_amp, 0.5);
+    EXPECT_EQ(freq_ratio, 0.9);
+    EXPECT_EQ(y_init, 1.0);
+    EXPECT_EQ(v_init, 2.0);
+    // A failed first number of a pair leaves both; the second is not read from that line.
+    run_dialog('f', "x 3\n4 5\n");
+    EXPECT_EQ(force_amp, 0.5);
+    EXPECT_EQ(freq_ratio, 0.9);
+    EXPECT_EQ(y_init, 4.0);
+    EXPECT_EQ(v_init, 5.0);
+    // A failed second number keeps only the second.
+    run_dialog('j', "6 ?\n");
+    EXPECT_EQ(y_init, 6.0);
+    EXPECT_EQ(v_init, 5.0);
+}
+
+TEST(Dialog, NonFiniteNumbersAreTreatedAsUnreadable)
+{
+    run_dialog('m', "0.3\n0.6 1.2\n0.1 0.2\n");
+    run_dialog('m', "nan\ninf 1e999\n-inf 0\n");
+    EXPECT_EQ(epsilon, 0.3);
+    EXPECT_EQ(force_amp, 0.6);
+    EXPECT_EQ(freq_ratio, 1.2);
+    EXPECT_EQ(y_init, 0.1);
+    EXPECT_EQ(v_init, 0.2);
+    EXPECT_EQ(crossing_count, find_crossings(1.2, crossings));  // curves from the held values
+    run_dialog('m', "1e200\n-0 0x1p3\n1e-320 2\n");
+    EXPECT_EQ(epsilon, 1e200);  // finite, though its square overflows: accepted
+    EXPECT_TRUE(std::signbit(force_amp));
+    EXPECT_EQ(freq_ratio, 8.0);
+    EXPECT_EQ(y_init, 1e-320);
+}
+
+TEST(Dialog, EndOfInputStillRecomputesAndResets)
+{
+    run_dialog('m', "0.5\n0.2 1\n0.5 0.5\n");
+    main_curve[5].z_high = 123.0;
+    disturb_view();
+    const std::string out = run_dialog('m', "");
+    EXPECT_EQ(out, console(BANNER + FORCE_PROMPT + INITIAL_PROMPT + KEY_HELP));
+    EXPECT_EQ(epsilon, 0.5);
+    EXPECT_NE(main_curve[5].z_high, 123.0);
+    EXPECT_EQ(crossing_count, 3);
+    expect_view_and_run_reset(0.5, 0.5);
+}
+
+TEST(Dialog, EveryTextIsOnTheConsoleBeforeTheNextReadWaits)
+{
+    // Through a pipe, with a child answering only after it has seen each prompt.
+    int to_child[2], from_child[2];
+    ASSERT_EQ(pipe(to_child), 0);
+    ASSERT_EQ(pipe(from_child), 0);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        dup2(to_child[0], STDIN_FILENO);
+        dup2(from_child[1], STDOUT_FILENO);
+        close(to_child[1]);
+        close(from_child[0]);
+        std::freopen(nullptr, "r", stdin);
+        command_key = 'm';
+        input_parameters();
+        _exit(epsilon == 0.1 && freq_ratio == 1.0 && v_init == 3.0 ? 0 : 2);
+    }
+    close(to_child[0]);
+    close(from_child[1]);
+    std::string seen;
+    auto wait_for = [&](const std::string& text) {
+        const std::string want = console(text);
+        char buf[4096];
+        while (seen.find(want) == std::string::npos) {
+            const ssize_t n = read(from_child[0], buf, sizeof buf);
+            if (n <= 0) return false;
+            seen.append(buf, static_cast<std::size_t>(n));
+        }
+        return true;
+    };
+    ASSERT_TRUE(wait_for("ε="));
+    ASSERT_EQ(write(to_child[1], "0.1\n", 4), 4);
+    ASSERT_TRUE(wait_for("F z="));
+    ASSERT_EQ(write(to_child[1], "0.5 1\n", 6), 6);
+    ASSERT_TRUE(wait_for("y0 v0 = "));
+    ASSERT_EQ(write(to_child[1], "0 3\n", 4), 4);
+    ASSERT_TRUE(wait_for("終了\n"));
+    close(to_child[1]);
+    close(from_child[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+}  // namespace
