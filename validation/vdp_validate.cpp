@@ -40,6 +40,10 @@ const ForcedCase LARGE_EPS_CASES[] = {
     {0.5, 0.2, 1.0}, {0.5, 0.5, 1.0}, {1.0, 0.2, 1.0}, {1.0, 0.2, 0.94}, {1.0, 0.5, 1.0},
     {2.0, 0.2, 1.0}, {2.0, 0.2, 0.82}, {2.0, 0.5, 1.0}, {5.0, 0.2, 1.0}, {5.0, 0.2, 0.54},
 };
+// Past the upper fold: the start stands for the amplitude the motion had just inside the band,
+// as in a slow sweep of z.
+const ForcedCase PAST_FOLD_CASES[] = {{0.2, 0.1, 1.05}, {0.1, 0.5, 1.2}};
+constexpr double PAST_FOLD_START = 2.2;
 
 char verdict_letter(HbVerdict v)
 {
@@ -71,10 +75,10 @@ void print_free_table()
                 f.amplitude - PUBLISHED_AMPLITUDE_EPS1);
 }
 
-// One row: the simulated motion from rest and the window's crossings for the same input.
-void print_forced_row(const ForcedCase& c)
+// One row: the simulated motion from (y0, 0) and the window's crossings for the same input.
+void print_forced_row(const ForcedCase& c, double y0)
 {
-    const ForcedResponse r = measure_forced_response(c.eps, c.force, c.z, 0.0, 0.0, SETTLE_PERIODS);
+    const ForcedResponse r = measure_forced_response(c.eps, c.force, c.z, y0, 0.0, SETTLE_PERIODS);
     double found[CROSSING_CAPACITY];
     const int n = hb_crossings(c.eps, c.force, c.z, found);
     std::printf("%5.2f %4.2f %5.2f  %-3s %8.1e  %8.5f %8.5f  ", c.eps, c.force, c.z,
@@ -93,13 +97,13 @@ void print_forced_row(const ForcedCase& c)
     std::printf("\n");
 }
 
-void print_forced_table(const char* title, const ForcedCase cases[], int count)
+void print_forced_table(const char* title, const ForcedCase cases[], int count, double y0)
 {
-    std::printf("%s\n\n", title);
+    std::printf("%s, from (%.1f, 0), step <= 0.02\n\n", title, y0);
     std::printf("  eps    F     z  lock  strobe    1st harm     peak   harmonic-balance crossings"
                 "     1st harm vs S\n");
     for (int i = 0; i < count; ++i)
-        print_forced_row(cases[i]);
+        print_forced_row(cases[i], y0);
     std::printf("\n");
 }
 
@@ -158,15 +162,19 @@ int main()
     std::printf("Crossings as the window marks them; S stable, u below the sqrt 2 level, "
                 "x saddle (by harmonic balance).\n\n");
     print_free_table();
-    print_forced_table("2. Forced, small eps (from rest, step <= 0.02)", SMALL_EPS_CASES,
-                       static_cast<int>(std::size(SMALL_EPS_CASES)));
-    print_forced_table("3. Forced, larger eps (from rest, step <= 0.02)", LARGE_EPS_CASES,
-                       static_cast<int>(std::size(LARGE_EPS_CASES)));
+    print_forced_table("2. Forced, small eps", SMALL_EPS_CASES,
+                       static_cast<int>(std::size(SMALL_EPS_CASES)), 0.0);
+    print_forced_table("3. Forced, larger eps", LARGE_EPS_CASES,
+                       static_cast<int>(std::size(LARGE_EPS_CASES)), 0.0);
     std::printf("4. Periodic orbits of the forcing period at each crossing (Newton's method on "
                 "the stroboscopic map, started from the harmonic-balance solution)\n\n");
     print_orbit_table(0.5, 0.2, 1.0);
     print_orbit_table(0.2, 0.1, 1.0);
     std::printf("\n");
     print_band_table();
+    std::printf("\n");
+    print_forced_table("6. Just past the fold, started near the former upper response",
+                       PAST_FOLD_CASES, static_cast<int>(std::size(PAST_FOLD_CASES)),
+                       PAST_FOLD_START);
     return 0;
 }
