@@ -39,12 +39,6 @@ void step_state(double t, double h, double s[2])
     rkg_step(t, h, start, s, 2);
 }
 
-// Time derivative of component c along the motion.
-double component_rate(int c, double t, const double s[2])
-{
-    return vdp_rhs(c, t, s);
-}
-
 // Where component c of the motion passes through zero within the step from s at t to next
 // (h later): Newton's method on the length of one shortened integrator step from s, started
 // from the linear interpolation. Returns the crossing time; out receives the state there.
@@ -55,7 +49,7 @@ double locate_zero(int c, double t, double h, const double s[2], const double ne
     double dt = h * s[c] / (s[c] - next[c]);
     for (int i = 0; i < EVENT_ITERATIONS; ++i) {
         rkg_step(t, dt, s, out, 2);
-        const double d = out[c] / component_rate(c, t + dt, out);
+        const double d = out[c] / vdp_rhs(c, t + dt, out);
         dt = dt - d;
         if (std::fabs(d) < EVENT_TOLERANCE)
             break;

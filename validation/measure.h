@@ -1,8 +1,9 @@
 #pragma once
 // Measurements of the simulated motion, headless, with the simulator's own integrator, set
 // beside what first-harmonic balance predicts. Every function here overwrites the model
-// parameters (epsilon, force_amp, freq_ratio) and the simulation state (state, sim_time), and
-// the harmonic-balance functions also main_curve, its folds, amp_step and amp_steps.
+// parameters (epsilon, force_amp, freq_ratio); the free cycle also the simulation state
+// (state, sim_time, time_step, steps_per_frame), and the harmonic-balance functions
+// main_curve, its folds, amp_step and amp_steps.
 
 constexpr int STROBE_SAMPLES = 40;      // stroboscopic samples judged for locking
 constexpr double LOCK_TOLERANCE = 1e-6; // largest move between successive samples of a locked run
