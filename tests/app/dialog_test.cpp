@@ -14,6 +14,7 @@
 #include "app/state.h"
 #include "response/amplitude_curve.h"
 #include "response/crossings.h"
+#include "tests/support/dialog_io.h"
 
 namespace {
 
@@ -36,46 +37,6 @@ const std::string KEY_HELP =
     "\n'f'キーで　 ：外力 F,z 変更            'E' 'e'キーで：F or ε可変のf特性表示"
     "\n'j'キーで   ：初期条件 y0,v0 変更"
     "\nESCキーで   ：終了\n";
-
-std::string temp_path(const char* name)
-{
-    return ::testing::TempDir() + name;
-}
-
-// Runs the dialog from entry `key` with `input` as standard input; returns what it wrote.
-std::string run_dialog(char key, const std::string& input)
-{
-    const std::string in_path = temp_path("dialog_in.txt");
-    const std::string out_path = temp_path("dialog_out.txt");
-    FILE* in = std::fopen(in_path.c_str(), "wb");
-    std::fwrite(input.data(), 1, input.size(), in);
-    std::fclose(in);
-    EXPECT_NE(std::freopen(in_path.c_str(), "rb", stdin), nullptr);
-
-    std::fflush(stdout);
-    const int saved = dup(STDOUT_FILENO);
-    const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(out, STDOUT_FILENO);
-    close(out);
-    command_key = key;
-    input_parameters();
-    std::fflush(stdout);
-    dup2(saved, STDOUT_FILENO);
-    close(saved);
-
-    std::string written;
-    FILE* f = std::fopen(out_path.c_str(), "rb");
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) written.append(buf, n);
-    std::fclose(f);
-    return written;
-}
-
-std::string console(const std::string& utf8)
-{
-    return console_encode(utf8.c_str(), console_codeset());
-}
 
 bool same_curve(const ResponsePoint* a, const ResponsePoint* b)
 {
@@ -127,7 +88,7 @@ TEST(Dialog, FullRunWritesEveryTextAndComputesEveryCurve)
 {
     disturb_view();
     const std::string out = run_dialog('m', "0.1\n0.5 1\n0 0\n");
-    EXPECT_EQ(out, console(BANNER + FORCE_PROMPT + INITIAL_PROMPT + KEY_HELP));
+    EXPECT_EQ(out, console_text(BANNER + FORCE_PROMPT + INITIAL_PROMPT + KEY_HELP));
     EXPECT_EQ(epsilon, 0.1);
     EXPECT_EQ(force_amp, 0.5);
     EXPECT_EQ(freq_ratio, 1.0);
@@ -163,7 +124,7 @@ TEST(Dialog, ForceEntryKeepsEpsilonAndRecomputes)
     run_dialog('m', "0.5\n0.2 1\n0 0\n");
     disturb_view();
     const std::string out = run_dialog('f', "0.3 0.9\n1.5 -0.5\n");
-    EXPECT_EQ(out, console(FORCE_PROMPT + INITIAL_PROMPT + KEY_HELP));
+    EXPECT_EQ(out, console_text(FORCE_PROMPT + INITIAL_PROMPT + KEY_HELP));
     EXPECT_EQ(epsilon, 0.5);
     EXPECT_EQ(force_amp, 0.3);
     EXPECT_EQ(freq_ratio, 0.9);
@@ -194,7 +155,7 @@ TEST(Dialog, InitialStateEntryLeavesCurvesAlone)
     crossings[0] = 7.0;
     disturb_view();
     const std::string out = run_dialog('j', "0.25 0.75\n");
-    EXPECT_EQ(out, console(INITIAL_PROMPT + KEY_HELP));
+    EXPECT_EQ(out, console_text(INITIAL_PROMPT + KEY_HELP));
     EXPECT_EQ(main_curve[5].z_high, 123.0);
     EXPECT_EQ(eps_curves[3][5].z_high, 123.0);
     EXPECT_EQ(force_curves[3][5].z_high, 123.0);
@@ -209,7 +170,7 @@ TEST(Dialog, InitialStateEntryLeavesCurvesAlone)
 TEST(Dialog, AnyOtherKeyRunsTheWholeDialog)
 {
     const std::string out = run_dialog('s', "0.2\n0.1 1\n0 0\n");
-    EXPECT_EQ(out.substr(0, console(BANNER).size()), console(BANNER));
+    EXPECT_EQ(out.substr(0, console_text(BANNER).size()), console_text(BANNER));
     EXPECT_EQ(epsilon, 0.2);
 }
 
@@ -267,7 +228,7 @@ TEST(Dialog, EndOfInputStillRecomputesAndResets)
     main_curve[5].z_high = 123.0;
     disturb_view();
     const std::string out = run_dialog('m', "");
-    EXPECT_EQ(out, console(BANNER + FORCE_PROMPT + INITIAL_PROMPT + KEY_HELP));
+    EXPECT_EQ(out, console_text(BANNER + FORCE_PROMPT + INITIAL_PROMPT + KEY_HELP));
     EXPECT_EQ(epsilon, 0.5);
     EXPECT_NE(main_curve[5].z_high, 123.0);
     EXPECT_EQ(crossing_count, 3);
@@ -296,7 +257,7 @@ TEST(Dialog, EveryTextIsOnTheConsoleBeforeTheNextReadWaits)
     close(from_child[1]);
     std::string seen;
     auto wait_for = [&](const std::string& text) {
-        const std::string want = console(text);
+        const std::string want = console_text(text);
         char buf[4096];
         while (seen.find(want) == std::string::npos) {
             const ssize_t n = read(from_child[0], buf, sizeof buf);

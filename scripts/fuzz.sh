@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds the fuzzers with clang (libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) and
+# runs each for a bounded time from the committed seed corpus.
+# Usage: scripts/fuzz.sh [seconds per fuzzer, default 60]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds="${1:-60}"
+sanitize="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
+  -DVDP_FUZZ=ON -DBUILD_TESTING=OFF -DVDP_BENCHMARKS=OFF >/dev/null
+cmake --build build-fuzz -j "$(nproc 2>/dev/null || echo 2)" --target curve_fuzz dialog_fuzz
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+for target in curve dialog; do
+  work="build-fuzz/corpus-$target"
+  mkdir -p "$work"
+  echo "== ${target}_fuzz for ${seconds}s"
+  "build-fuzz/tests/fuzz/${target}_fuzz" "$work" "tests/fuzz/corpus/$target" \
+    -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 2>&1 |
+    grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss_mb|==[0-9]+==ERROR|SUMMARY|invariant)' || true
+  # libFuzzer exits non-zero on any finding; PIPESTATUS keeps that through the filter.
+  status=${PIPESTATUS[0]}
+  if [[ $status -ne 0 ]]; then
+    echo "${target}_fuzz found a problem (exit $status)" >&2
+    exit 1
+  fi
+done
