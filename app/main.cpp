@@ -1,13 +1,11 @@
 // Program entry: the console dialog first, then the window.
-#include <cstdio>
-
 #include "app/dialog.h"
 #include "app/state.h"
+#include "app/window.h"
 
-int main()
+int main(int argc, char** argv)
 {
     command_key = 'm';
     input_parameters();
-    std::printf("\nThe window is not built yet.\n");
-    return 0;
+    start_graphics(&argc, argv);
 }

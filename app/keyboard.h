@@ -1,0 +1,10 @@
+#pragma once
+// The window's one-character commands.
+
+// Keyboard callback: stores key in command_key; ESC ends the process with status 0; 'm',
+// 'f' and 'j' run the console dialog from the entry point they select and draw nothing;
+// every other key applies its change and draws one frame.
+void on_keyboard(unsigned char key, int x, int y);
+
+// The change of view that key makes ('y' 'Y' 't' 'T' 'z' 'Z' 'e' 'E'); nothing for others.
+void apply_view_key(unsigned char key);

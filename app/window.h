@@ -1,0 +1,25 @@
+#pragma once
+// GLUT set-up, the one 800 x 800 window, and the routines that open and close every frame.
+
+// The window's title, UTF-8.
+extern const char* const WINDOW_TITLE;
+
+// Initialises GLUT with the command line, creates the window, registers the display, reshape
+// and keyboard callbacks, sets the white clear colour and runs the event loop. Never returns.
+void start_graphics(int* argc, char** argv);
+
+// Creates the window with WINDOW_TITLE and publishes the title so that window managers show
+// it as Japanese text.
+void create_window();
+
+// Opaque white.
+void set_clear_color();
+
+// Viewport over the whole window, identity projection; the scene always spans -1 ... 1.
+void on_reshape(int width, int height);
+
+// Clears colour and depth, identity modelview matrix.
+void begin_frame();
+
+// Flushes and swaps the buffers.
+void end_frame();

@@ -1,0 +1,199 @@
+// Drawing primitives, colours and the palette.
+#include "display/primitives.h"
+
+#include <GL/freeglut.h>
+#include <cmath>
+
+const Color4 PALETTE[PALETTE_SIZE] = {
+    {1.0f, 0.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f, 0.0f},
+    {1.0f, 0.2f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.2f, 0.0f}, {0.2f, 0.0f, 1.0f, 0.0f},
+    {1.0f, 0.4f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.4f, 0.0f}, {0.4f, 0.0f, 1.0f, 0.0f},
+    {1.0f, 0.6f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.6f, 0.0f}, {0.6f, 0.0f, 1.0f, 0.0f},
+    {1.0f, 0.8f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.8f, 0.0f}, {0.8f, 0.0f, 1.0f, 0.0f},
+    {1.0f, 1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 1.0f, 0.0f}, {1.0f, 0.0f, 1.0f, 0.0f},
+    {1.0f, 1.0f, 0.2f, 0.0f}, {0.2f, 1.0f, 1.0f, 0.0f}, {1.0f, 0.2f, 1.0f, 0.0f},
+};
+
+bool state_tracking = false;
+
+namespace {
+
+constexpr double SCENE_FACTOR = 400.0;   // multiplied in and divided out again
+constexpr double CROSS_ARM = 10.0;       // scene units: five window widths either way
+constexpr float CROSS_WIDTH = 2.0f;      // pixels
+constexpr float GRID_WIDTH = 1.0f;       // pixels
+
+void begin_shape()
+{
+    glDisable(GL_LIGHTING);
+}
+
+void end_shape()
+{
+    glEnable(GL_LIGHTING);
+}
+
+void set_colour(const Color4& c)
+{
+    glColor4f(c.r, c.g, c.b, c.a);
+}
+
+// Pushes the modelview matrix and moves the origin to (x, y), turned by angle radians.
+void push_frame(double x, double y, double angle)
+{
+    glPushMatrix();
+    glTranslated(x, y, 0.0);
+    glRotated(angle / DEGREE, 0.0, 0.0, 1.0);
+}
+
+void quad(double x0, double y0, double x1, double y1, double x2, double y2, double x3, double y3)
+{
+    glBegin(GL_POLYGON);
+    glVertex2d(x0, y0);
+    glVertex2d(x1, y1);
+    glVertex2d(x2, y2);
+    glVertex2d(x3, y3);
+    glEnd();
+}
+
+void triangle(double x0, double y0, double x1, double y1, double x2, double y2)
+{
+    glBegin(GL_POLYGON);
+    glVertex2d(x0, y0);
+    glVertex2d(x1, y1);
+    glVertex2d(x2, y2);
+    glEnd();
+}
+
+}  // namespace
+
+double to_scene(double v)
+{
+    return v * SCENE_FACTOR / SCENE_FACTOR;
+}
+
+void draw_line(const Vec2& p, const Vec2& q, const Color4& colour)
+{
+    begin_shape();
+    set_colour(colour);
+    glBegin(GL_LINES);
+    glVertex2d(to_scene(p.x), to_scene(p.y));
+    glVertex2d(to_scene(q.x), to_scene(q.y));
+    glEnd();
+    end_shape();
+}
+
+void draw_disc(const Vec2& centre, double radius, const Color4& colour)
+{
+    const double cx = to_scene(centre.x);
+    const double cy = to_scene(centre.y);
+    const double r = to_scene(radius);
+    const double step = 2.0 * PI / DISC_SEGMENTS;
+    begin_shape();
+    glPushMatrix();
+    glTranslated(cx, cy, 0.0);
+    set_colour(colour);
+    glBegin(GL_POLYGON);
+    for (int i = 0; i < DISC_SEGMENTS; ++i) {
+        const double a = i * step;
+        glVertex2d(r * std::cos(a), r * std::sin(a));
+    }
+    glEnd();
+    glPopMatrix();
+    end_shape();
+}
+
+void draw_arrow(const Vec2& tip, double length, double angle, const Color4& colour)
+{
+    const double tx = to_scene(tip.x);
+    const double ty = to_scene(tip.y);
+    const double L = to_scene(length);
+    const double w = to_scene(ARROW_SHAFT_WIDTH);
+    const double h = to_scene(ARROW_HEAD_LENGTH);
+    // A short arrow gives up its shaft, never its head.
+    double s = L - h;
+    if (s < 0.0)
+        s = 0.0;
+    begin_shape();
+    set_colour(colour);
+    push_frame(tx, ty, angle);
+    // The point at the origin, the arrow along -x.
+    quad(-h, -0.5 * w, -h - s, -0.5 * w, -h - s, 0.5 * w, -h, 0.5 * w);
+    triangle(0.0, 0.0, -h, 0.0, -h - 0.5 * h, 0.4 * h);
+    triangle(0.0, 0.0, -h, 0.0, -h - 0.5 * h, -0.4 * h);
+    glPopMatrix();
+    end_shape();
+}
+
+void draw_cross(const Vec2& centre, double angle)
+{
+    const double cx = to_scene(centre.x);
+    const double cy = to_scene(centre.y);
+    begin_shape();
+    glLineWidth(CROSS_WIDTH);
+    set_colour(BLACK);
+    push_frame(cx, cy, angle);
+    glBegin(GL_LINES);
+    glVertex2d(-CROSS_ARM, 0.0);
+    glVertex2d(CROSS_ARM, 0.0);
+    glVertex2d(0.0, -CROSS_ARM);
+    glVertex2d(0.0, CROSS_ARM);
+    glEnd();
+    glPopMatrix();
+    end_shape();
+}
+
+void draw_grid(const Vec2& centre, double angle, int n, double spacing_x, double spacing_y)
+{
+    const double cx = to_scene(centre.x);
+    const double cy = to_scene(centre.y);
+    const double sx = to_scene(spacing_x);
+    const double sy = to_scene(spacing_y);
+    const double ex = n * sx;
+    const double ey = n * sy;
+    begin_shape();
+    set_colour(BLACK);
+    glLineWidth(GRID_WIDTH);
+    push_frame(cx, cy, angle);
+    for (int i = -n; i <= n; ++i) {
+        glBegin(GL_LINES);
+        glVertex2d(i * sx, -ey);
+        glVertex2d(i * sx, ey);
+        glEnd();
+    }
+    for (int i = -n; i <= n; ++i) {
+        glBegin(GL_LINES);
+        glVertex2d(-ex, i * sy);
+        glVertex2d(ex, i * sy);
+        glEnd();
+    }
+    glPopMatrix();
+    end_shape();
+}
+
+void draw_text(float x, float y, void* font, const char* text)
+{
+    glPushAttrib(GL_CURRENT_BIT);
+    glRasterPos2f(x, y);
+    for (const char* c = text; *c != '\0'; ++c)
+        glutBitmapCharacter(font, static_cast<unsigned char>(*c));
+    glPopAttrib();
+}
+
+void set_line_width(float width)
+{
+    glLineWidth(width);
+}
+
+void flush_drawing()
+{
+    glFlush();
+}
+
+void settle_drawing_state()
+{
+}
+
+void forget_lighting_state()
+{
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Drawing of one amplitude curve: z to the right, amplitude upward, both harmonic-balance
+// branches as polylines and horizontal connectors that close the curve at its folds.
+#include "app/types.h"
+
+// Room for the sample indices where the lower branch ends or starts. A curve yields at most
+// three of each; further ones are dropped.
+constexpr int BRANCH_CAPACITY = 4;
+
+// Rebuilt by every draw_amplitude_curve from its lower branch: the last sample of each run
+// of present z_low followed by an absent one, and the first sample of each run preceded by
+// an absent one.
+extern int branch_ends[BRANCH_CAPACITY];
+extern int branch_end_count;
+extern int branch_starts[BRANCH_CAPACITY];
+extern int branch_start_count;
+
+// Draws samples 0 ... last of curve with draw_line in colour; a branch point (z, R) lies at
+// (origin.x + scale_z z, origin.y + scale_amp R). The first branch start is never connected:
+// it is the foot of the lower branch, not a fold.
+void draw_amplitude_curve(const Vec2* origin, double scale_z, double scale_amp, int last,
+                          const ResponsePoint curve[], const Color4* colour);

@@ -1,0 +1,178 @@
+// The test window and the pixel helpers.
+#include "tests/support/gl_window.h"
+
+#include <GL/freeglut.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "app/dialog.h"
+#include "app/state.h"
+#include "app/window.h"
+#include "display/primitives.h"
+
+namespace {
+
+class GlWindowEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        // The pixel hashes hold for Mesa's software renderer only.
+        setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+        setenv("GALLIUM_DRIVER", "llvmpipe", 1);
+        if (std::getenv("DISPLAY") == nullptr) {
+            std::fprintf(stderr, "drawing tests need an X display: run them under xvfb-run\n");
+            std::exit(1);
+        }
+        static char name[] = "draw_tests";
+        static char* argv[] = {name, nullptr};
+        int argc = 1;
+        glutInitWindowSize(FRAME_SIZE, FRAME_SIZE);
+        glutInit(&argc, argv);
+        glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
+        create_window();
+        set_clear_color();
+        on_reshape(FRAME_SIZE, FRAME_SIZE);
+        const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+        ASSERT_NE(renderer, nullptr);
+        ASSERT_NE(std::strstr(renderer, "llvmpipe"), nullptr) << renderer;
+    }
+};
+
+::testing::Environment* const gl_window = ::testing::AddGlobalTestEnvironment(new GlWindowEnvironment);
+
+}  // namespace
+
+Rgb Image::at(int x, int y) const
+{
+    const unsigned char* p = &bytes[(static_cast<std::size_t>(y) * FRAME_SIZE + x) * 3];
+    return Rgb{p[0], p[1], p[2]};
+}
+
+bool Image::is(int x, int y, Rgb c) const
+{
+    const Rgb a = at(x, y);
+    return a.r == c.r && a.g == c.g && a.b == c.b;
+}
+
+int Image::count(Rgb c, int x0, int y0, int x1, int y1) const
+{
+    int n = 0;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x)
+            n += is(x, y, c) ? 1 : 0;
+    return n;
+}
+
+Image read_back()
+{
+    settle_drawing_state();
+    Image image;
+    image.bytes.resize(static_cast<std::size_t>(FRAME_SIZE) * FRAME_SIZE * 3);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, FRAME_SIZE, FRAME_SIZE, GL_RGB, GL_UNSIGNED_BYTE, image.bytes.data());
+    return image;
+}
+
+::testing::AssertionResult PixelIs(const Image& image, int x, int y, Rgb c)
+{
+    if (image.is(x, y, c))
+        return ::testing::AssertionSuccess();
+    const Rgb a = image.at(x, y);
+    return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is (" << a.r << ", "
+                                         << a.g << ", " << a.b << "), expected (" << c.r << ", "
+                                         << c.g << ", " << c.b << ")";
+}
+
+Box bounding_box(const Image& image, Rgb c)
+{
+    Box box = {-1, -1, -1, -1};
+    for (int y = 0; y < FRAME_SIZE; ++y)
+        for (int x = 0; x < FRAME_SIZE; ++x) {
+            if (!image.is(x, y, c))
+                continue;
+            if (box.x0 < 0) {
+                box = Box{x, y, x, y};
+                continue;
+            }
+            box.x0 = std::min(box.x0, x);
+            box.x1 = std::max(box.x1, x);
+            box.y0 = std::min(box.y0, y);
+            box.y1 = std::max(box.y1, y);
+        }
+    return box;
+}
+
+std::uint64_t hash_image(const Image& image)
+{
+    std::uint64_t h = 14695981039346656037ull;
+    for (unsigned char b : image.bytes) {
+        h ^= b;
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+std::string dump_image(const Image& image, const std::string& name)
+{
+    const std::string path = std::string(VDP_TEST_OUTPUT_DIR) + "/" + name + ".ppm";
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr)
+        return "(could not write " + path + ")";
+    std::fprintf(f, "P6\n%d %d\n255\n", FRAME_SIZE, FRAME_SIZE);
+    for (int y = FRAME_SIZE - 1; y >= 0; --y)
+        std::fwrite(&image.bytes[static_cast<std::size_t>(y) * FRAME_SIZE * 3], 1, FRAME_SIZE * 3, f);
+    std::fclose(f);
+    return path;
+}
+
+void clear_to_white()
+{
+    settle_drawing_state();
+    begin_frame();
+    glEnable(GL_LIGHTING);
+    forget_lighting_state();
+}
+
+void run_with_console(const char* input, const std::function<void()>& action)
+{
+    char path[] = "/tmp/vdp_dialog_XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, input, std::strlen(input)), static_cast<ssize_t>(std::strlen(input)));
+    close(fd);
+    ASSERT_NE(std::freopen(path, "r", stdin), nullptr);
+
+    std::fflush(stdout);
+    const int saved = dup(1);
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    close(null);
+    action();
+    std::fflush(stdout);
+    dup2(saved, 1);
+    close(saved);
+    unlink(path);
+}
+
+void run_dialog(const char* input, char key)
+{
+    run_with_console(input, [key] {
+        command_key = key;
+        input_parameters();
+    });
+}
+
+void start_program(const char* input)
+{
+    settle_drawing_state();
+    family_view = 0;
+    glLineWidth(1.0f);
+    glDisable(GL_LIGHTING);
+    forget_lighting_state();
+    run_dialog(input);
+}

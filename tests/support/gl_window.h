@@ -1,0 +1,67 @@
+#pragma once
+// Drawing tests render for real: one 800 x 800 GLUT window per test process, Mesa's llvmpipe,
+// pixels read back from the back buffer before any swap.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+constexpr int FRAME_SIZE = 800;   // pixels, both ways
+
+// Pixel column (or row, counted from the bottom) in which scene coordinate v lies.
+inline int px(double v)
+{
+    return static_cast<int>((v + 1.0) * 0.5 * FRAME_SIZE);
+}
+
+struct Rgb {
+    int r, g, b;
+};
+
+// The back buffer, RGB, rows from the bottom as OpenGL counts them. Closes any open run of
+// lines first.
+struct Image {
+    std::vector<unsigned char> bytes;
+    Rgb at(int x, int y) const;
+    bool is(int x, int y, Rgb c) const;
+    // Pixels of exactly colour c within columns x0 ... x1 and rows y0 ... y1 (inclusive).
+    int count(Rgb c, int x0 = 0, int y0 = 0, int x1 = FRAME_SIZE - 1, int y1 = FRAME_SIZE - 1) const;
+};
+Image read_back();
+
+constexpr Rgb WHITE_PX = {255, 255, 255};
+constexpr Rgb RED_PX = {255, 0, 0};
+constexpr Rgb GREEN_PX = {0, 255, 0};
+constexpr Rgb BLUE_PX = {0, 0, 255};
+constexpr Rgb BLACK_PX = {0, 0, 0};
+constexpr Rgb TEXT_PX = {10, 10, 10};   // 0.2 ambient material x 0.2 ambient light = 0.04
+
+// Expects pixel (x, y) of image to be c; on failure names the place and what was there.
+::testing::AssertionResult PixelIs(const Image& image, int x, int y, Rgb c);
+
+// Smallest box holding every pixel of colour c; all -1 when there is none.
+struct Box {
+    int x0, y0, x1, y1;
+};
+Box bounding_box(const Image& image, Rgb c);
+
+// 64-bit FNV-1a of the RGB bytes.
+std::uint64_t hash_image(const Image& image);
+// Writes image as a binary PPM into the build folder (top row first); returns the path.
+std::string dump_image(const Image& image, const std::string& name);
+
+// White background, identity modelview, lighting on as the primitives leave it.
+void clear_to_white();
+
+// Runs action with input as what is typed at the console; console output is discarded.
+void run_with_console(const char* input, const std::function<void()>& action);
+
+// Runs the console dialog from entry key with input as the typed lines; its console output
+// is discarded.
+void run_dialog(const char* input, char key = 'm');
+
+// The state of a program whose window has just opened after a dialog with input: nothing
+// chosen by the keys, line width 1, lighting off, as in a new context.
+void start_program(const char* input);
