@@ -68,11 +68,12 @@ TEST(ConsoleLocale, DecimalCommaLocaleStillReadsDecimalPoints)
     });
     expect_in_child_with_locale("de_DE.UTF-8", [] {
         console_codeset();
-        const std::string path = ::testing::TempDir() + "console_in.txt";
-        FILE* in = std::fopen(path.c_str(), "w");
-        std::fputs("0.5\n", in);
-        std::fclose(in);
-        if (std::freopen(path.c_str(), "r", stdin) == nullptr) return false;
+        char path[] = "/tmp/vdp_console_XXXXXX";
+        const int fd = mkstemp(path);
+        if (fd < 0 || write(fd, "0.5\n", 4) != 4) return false;
+        close(fd);
+        if (std::freopen(path, "r", stdin) == nullptr) return false;
+        unlink(path);
         double v = 0.0;
         const bool read = console_read_number(&v);
         std::printf("%.1f", 0.25);  // written with a point too

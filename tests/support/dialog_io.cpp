@@ -13,16 +13,19 @@
 
 std::string run_dialog(char key, const std::string& input)
 {
-    const std::string in_path = ::testing::TempDir() + "dialog_in.txt";
-    const std::string out_path = ::testing::TempDir() + "dialog_out.txt";
-    FILE* in = std::fopen(in_path.c_str(), "wb");
-    std::fwrite(input.data(), 1, input.size(), in);
-    std::fclose(in);
-    EXPECT_NE(std::freopen(in_path.c_str(), "rb", stdin), nullptr);
+    // Unique names: test processes run side by side.
+    char in_path[] = "/tmp/vdp_dialog_in_XXXXXX";
+    char out_path[] = "/tmp/vdp_dialog_out_XXXXXX";
+    const int in = mkstemp(in_path);
+    const int out = mkstemp(out_path);
+    EXPECT_GE(in, 0);
+    EXPECT_GE(out, 0);
+    EXPECT_EQ(write(in, input.data(), input.size()), static_cast<ssize_t>(input.size()));
+    close(in);
+    EXPECT_NE(std::freopen(in_path, "rb", stdin), nullptr);
 
     std::fflush(stdout);
     const int saved = dup(STDOUT_FILENO);
-    const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(out, STDOUT_FILENO);
     close(out);
     command_key = key;
@@ -32,11 +35,13 @@ std::string run_dialog(char key, const std::string& input)
     close(saved);
 
     std::string written;
-    FILE* f = std::fopen(out_path.c_str(), "rb");
+    FILE* f = std::fopen(out_path, "rb");
     char buf[4096];
     std::size_t n;
     while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) written.append(buf, n);
     std::fclose(f);
+    unlink(in_path);
+    unlink(out_path);
     return written;
 }
 
