@@ -14,7 +14,7 @@ const Color4 PALETTE[PALETTE_SIZE] = {
     {1.0f, 1.0f, 0.2f, 0.0f}, {0.2f, 1.0f, 1.0f, 0.0f}, {1.0f, 0.2f, 1.0f, 0.0f},
 };
 
-bool state_tracking = false;
+bool state_tracking = true;
 
 namespace {
 
@@ -23,14 +23,46 @@ constexpr double CROSS_ARM = 10.0;       // scene units: five window widths eith
 constexpr float CROSS_WIDTH = 2.0f;      // pixels
 constexpr float GRID_WIDTH = 1.0f;       // pixels
 
-void begin_shape()
+// On Mesa's software renderer every switch of GL_LIGHTING costs microseconds of state
+// validation, and a frame with a family shown draws some 22,000 lines. Lighting matters only
+// where text takes its raster position, so with state_tracking the shapes leave it off and
+// draw_text switches it on; consecutive lines share one glBegin(GL_LINES). Neither changes a
+// pixel: the same vertices, colours and widths reach the rasteriser in the same order.
+enum class Lighting { unknown, on, off };
+Lighting lighting = Lighting::unknown;   // what GL_LIGHTING is known to be
+bool line_run_open = false;              // inside glBegin(GL_LINES) of a run of draw_line
+
+void switch_lighting(bool on)
 {
-    glDisable(GL_LIGHTING);
+    const Lighting wanted = on ? Lighting::on : Lighting::off;
+    if (state_tracking && lighting == wanted)
+        return;
+    if (on)
+        glEnable(GL_LIGHTING);
+    else
+        glDisable(GL_LIGHTING);
+    lighting = wanted;
 }
 
+void close_line_run()
+{
+    if (!line_run_open)
+        return;
+    glEnd();
+    line_run_open = false;
+}
+
+void begin_shape()
+{
+    close_line_run();
+    switch_lighting(false);
+}
+
+// Without state tracking lighting goes back on at once; with it, only when text needs it.
 void end_shape()
 {
-    glEnable(GL_LIGHTING);
+    if (!state_tracking)
+        switch_lighting(true);
 }
 
 void set_colour(const Color4& c)
@@ -74,13 +106,24 @@ double to_scene(double v)
 
 void draw_line(const Vec2& p, const Vec2& q, const Color4& colour)
 {
-    begin_shape();
+    if (!state_tracking) {
+        begin_shape();
+        set_colour(colour);
+        glBegin(GL_LINES);
+        glVertex2d(to_scene(p.x), to_scene(p.y));
+        glVertex2d(to_scene(q.x), to_scene(q.y));
+        glEnd();
+        end_shape();
+        return;
+    }
+    if (!line_run_open) {
+        begin_shape();
+        glBegin(GL_LINES);
+        line_run_open = true;
+    }
     set_colour(colour);
-    glBegin(GL_LINES);
     glVertex2d(to_scene(p.x), to_scene(p.y));
     glVertex2d(to_scene(q.x), to_scene(q.y));
-    glEnd();
-    end_shape();
 }
 
 void draw_disc(const Vec2& centre, double radius, const Color4& colour)
@@ -173,6 +216,9 @@ void draw_grid(const Vec2& centre, double angle, int n, double spacing_x, double
 
 void draw_text(float x, float y, void* font, const char* text)
 {
+    // Lighting decides the raster colour: on, with no lights, it is a near-black grey.
+    close_line_run();
+    switch_lighting(true);
     glPushAttrib(GL_CURRENT_BIT);
     glRasterPos2f(x, y);
     for (const char* c = text; *c != '\0'; ++c)
@@ -182,18 +228,24 @@ void draw_text(float x, float y, void* font, const char* text)
 
 void set_line_width(float width)
 {
+    close_line_run();
     glLineWidth(width);
 }
 
 void flush_drawing()
 {
+    close_line_run();
     glFlush();
 }
 
 void settle_drawing_state()
 {
+    close_line_run();
+    switch_lighting(true);
 }
 
 void forget_lighting_state()
 {
+    close_line_run();
+    lighting = Lighting::unknown;
 }

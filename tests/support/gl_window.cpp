@@ -3,6 +3,10 @@
 
 #include <GL/freeglut.h>
 #include <algorithm>
+#include <chrono>
+#include <csetjmp>
+#include <cstdarg>
+#include <thread>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +20,38 @@
 
 namespace {
 
+// On this machine the X server now and then hangs up on a new client during the connection
+// set-up (a few connections in a hundred, on any server); GLUT reports that as an error and
+// ends the process. Its error callback lets glutInit be tried again: nothing is initialised
+// before the display opens, and the callback is removed once it has.
+std::jmp_buf glut_failed;
+
+void on_glut_error(const char* format, va_list args)
+{
+    std::vfprintf(stderr, format, args);
+    std::fputc('\n', stderr);
+    std::longjmp(glut_failed, 1);
+}
+
+bool init_glut()
+{
+    static char name[] = "draw_tests";
+    static char* argv[] = {name, nullptr};
+    static int argc = 1;
+    static int attempt;   // static: keeps its value across the longjmp
+    for (attempt = 0; attempt < 20; ++attempt) {
+        if (setjmp(glut_failed) == 0) {
+            glutInitErrorFunc(on_glut_error);
+            glutInit(&argc, argv);
+            glutInitErrorFunc(nullptr);
+            return true;
+        }
+        argc = 1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
 class GlWindowEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
@@ -23,15 +59,11 @@ public:
         // The pixel hashes hold for Mesa's software renderer only.
         setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
         setenv("GALLIUM_DRIVER", "llvmpipe", 1);
-        if (std::getenv("DISPLAY") == nullptr) {
+        glutInitWindowSize(FRAME_SIZE, FRAME_SIZE);
+        if (std::getenv("DISPLAY") == nullptr || !init_glut()) {
             std::fprintf(stderr, "drawing tests need an X display: run them under xvfb-run\n");
             std::exit(1);
         }
-        static char name[] = "draw_tests";
-        static char* argv[] = {name, nullptr};
-        int argc = 1;
-        glutInitWindowSize(FRAME_SIZE, FRAME_SIZE);
-        glutInit(&argc, argv);
         glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
         create_window();
         set_clear_color();
@@ -39,6 +71,16 @@ public:
         const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
         ASSERT_NE(renderer, nullptr);
         ASSERT_NE(std::strstr(renderer, "llvmpipe"), nullptr) << renderer;
+    }
+
+    // llvmpipe still compiling or rasterising while the process runs its static destructors
+    // crashes inside LLVM: finish the work and take the context down first.
+    void TearDown() override
+    {
+        settle_drawing_state();
+        glFinish();
+        glutDestroyWindow(glutGetWindow());
+        glutExit();
     }
 };
 
