@@ -35,3 +35,13 @@ if(BUILD_TESTING)
     DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS gl ENVIRONMENT "LIBGL_ALWAYS_SOFTWARE=1;GALLIUM_DRIVER=llvmpipe")
 endif()
+
+if(BUILD_TESTING)
+  # The real program under an X server of its own: console, window, keys, title, pixels.
+  add_executable(window_probe tests/e2e/window_probe.cpp)
+  target_link_libraries(window_probe PRIVATE X11::X11)
+  add_test(NAME program_window
+    COMMAND bash ${PROJECT_SOURCE_DIR}/tests/e2e/window_test.sh
+            $<TARGET_FILE:forced-vdp> $<TARGET_FILE:window_probe> ${CMAKE_BINARY_DIR})
+  set_tests_properties(program_window PROPERTIES LABELS "e2e" TIMEOUT 120)
+endif()
