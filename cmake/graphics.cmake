@@ -45,3 +45,10 @@ if(BUILD_TESTING)
             $<TARGET_FILE:forced-vdp> $<TARGET_FILE:window_probe> ${CMAKE_BINARY_DIR})
   set_tests_properties(program_window PROPERTIES LABELS "e2e" TIMEOUT 120)
 endif()
+
+if(VDP_BENCHMARKS)
+  find_package(benchmark REQUIRED)
+  # One whole frame under an X server (xvfb-run), run by scripts/bench.sh.
+  add_executable(frame_bench bench/frame_bench.cpp)
+  target_link_libraries(frame_bench PRIVATE vdp_draw benchmark::benchmark)
+endif()

@@ -1,0 +1,83 @@
+// One whole frame as a key press draws it: integration, drawing, swap, and glFinish so that
+// the software renderer's threads have finished too. Default view and each family, drawn
+// with state tracking and with the plain state changes (lighting off and on around every
+// shape, one glBegin/glEnd per line). Needs an X display: run under xvfb-run.
+#include <benchmark/benchmark.h>
+
+#include <GL/freeglut.h>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/dialog.h"
+#include "app/state.h"
+#include "app/window.h"
+#include "display/frame.h"
+#include "display/primitives.h"
+
+namespace {
+
+// The dialog with epsilon 0.1, F 0.5, z 1, y0 = v0 = 0; its console text is discarded.
+void answer_dialog()
+{
+    std::FILE* input = std::tmpfile();
+    std::fputs("0.1\n0.5 1\n0 0\n", input);
+    std::rewind(input);
+    std::FILE* saved_stdin = stdin;
+    std::FILE* saved_stdout = stdout;
+    std::FILE* discard = std::fopen("/dev/null", "w");
+    stdin = input;
+    stdout = discard;
+    command_key = 'm';
+    input_parameters();
+    stdin = saved_stdin;
+    stdout = saved_stdout;
+    std::fclose(discard);
+    std::fclose(input);
+}
+
+void BM_Frame(benchmark::State& s, int view, bool tracking)
+{
+    family_view = view;
+    state_tracking = tracking;
+    forget_lighting_state();
+    for (auto _ : s) {
+        on_display();
+        glFinish();
+    }
+    state_tracking = true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+    setenv("GALLIUM_DRIVER", "llvmpipe", 1);
+    answer_dialog();
+    int glut_argc = 1;
+    glutInitWindowSize(800, 800);
+    glutInit(&glut_argc, argv);
+    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
+    create_window();
+    set_clear_color();
+    on_reshape(800, 800);
+
+    const struct {
+        const char* name;
+        int view;
+    } views[] = {{"default", 0}, {"epsilon_family", 'e'}, {"force_family", 'E'}};
+    for (const auto& v : views)
+        for (bool tracking : {true, false})
+            benchmark::RegisterBenchmark(
+                (std::string("BM_Frame/") + v.name + (tracking ? "/tracked" : "/plain")).c_str(),
+                BM_Frame, v.view, tracking)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    glFinish();
+    glutExit();
+}
