@@ -72,6 +72,7 @@ type_line() { printf '%s\n' "$1" >&4; }
 key() { x xdotool key --window "$win" "$@"; }
 index_shown() { x "$probe" "$win" index; }
 colour_count() { x "$probe" "$win" count "$@"; }
+index_at_least() { (($(index_shown) >= $1)); }
 program_alive() { kill -0 "$program_pid" 2>/dev/null; }
 
 start_xvfb() {
@@ -153,7 +154,7 @@ wm_name=$(x xprop -id "$win" WM_NAME)
 [[ $wm_name == "WM_NAME(COMPOUND_TEXT) = \"$TITLE\"" ]] || fail "WM_NAME: $wm_name"
 
 # The first frame, drawn when the window was first shown. Window rows count from the top.
-wait_until 10 "the first frame" test "$(index_shown)" -ge 1
+wait_until 10 "the first frame" index_at_least 1
 [[ $(x "$probe" "$win" pixel 780 780) == "255 255 255" ]] || fail "background not white"
 [[ $(x "$probe" "$win" pixel 760 258) == "0 0 0" ]] || fail "no stability line at y = 0.354"
 [[ $(x "$probe" "$win" pixel 604 100) == "0 255 0" ]] || fail "no given-z line at z = 1"
@@ -193,6 +194,9 @@ wait_until 10 "the end of the dialog after 'm'" has_at_least "$KEY_HELP_END" $((
 key s s
 expect_index 2 "'m' and two 's'"
 
+# Eight seconds of motion, then the window as it stands (the README's screenshot).
+key $(printf 's %.0s' $(seq 80))
+wait_until 20 "80 frames" index_at_least 80   # counted from the reset by the last 'j'
 x "$probe" "$win" ppm "$outdir/program_window.ppm"
 
 # ESC: status 0, nothing more on the console, nothing on stderr.
