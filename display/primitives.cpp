@@ -24,7 +24,7 @@ constexpr float CROSS_WIDTH = 2.0f;      // pixels
 constexpr float GRID_WIDTH = 1.0f;       // pixels
 
 // On Mesa's software renderer every switch of GL_LIGHTING costs microseconds of state
-// validation, and a frame with a family shown draws some 22,000 lines. Lighting matters only
+// validation, and a frame with a family shown draws nearly 10,000 lines. Lighting matters only
 // where text takes its raster position, so with state_tracking the shapes leave it off and
 // draw_text switches it on; consecutive lines share one glBegin(GL_LINES). Neither changes a
 // pixel: the same vertices, colours and widths reach the rasteriser in the same order.
