@@ -6,6 +6,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <cstdlib>
 #include <cstring>
 
 #include "app/keyboard.h"
@@ -48,6 +49,15 @@ void publish_utf8_title(const char* title)
     XFlush(display);
 }
 
+// Registered to run at every process exit once the window exists (ESC, a failed scratch
+// allocation, GLUT's own exits): the software renderer's threads must be idle before the
+// C++ runtime tears down the libraries they run in, or the exit itself can crash.
+void finish_drawing_at_exit()
+{
+    if (glXGetCurrentContext() != nullptr)
+        glFinish();
+}
+
 }  // namespace
 
 void start_graphics(int* argc, char** argv)
@@ -58,6 +68,7 @@ void start_graphics(int* argc, char** argv)
     glutInit(argc, argv);
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
     create_window();
+    std::atexit(finish_drawing_at_exit);
     glutDisplayFunc(on_display);
     glutReshapeFunc(on_reshape);
     glutKeyboardFunc(on_keyboard);

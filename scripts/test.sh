@@ -27,13 +27,13 @@ echo "== Fuzzing"
 
 echo "== Sanitizer build: tests without a window, leak detection on"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE 'gl|package'
+  ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE 'gl|e2e|package'
 # The renderer and the window system keep allocations for the life of the process, which
 # LeakSanitizer cannot tell from leaks; the drawing tests count the program's own heap use.
 # The storm and scale runs are shortened here: drawing is about 20 times slower in this build.
 echo "== Sanitizer build: drawing and window tests"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 VDP_STORM_KEYS=5000 VDP_SCALE_PRESSES=1000 \
-  "${xvfb[@]}" ctest --test-dir build-asan --output-on-failure -j "$jobs" -L gl -LE package
+  "${xvfb[@]}" ctest --test-dir build-asan --output-on-failure -j "$jobs" -L 'gl|e2e' -LE package
 
 echo "== Release build: every test"
 "${xvfb[@]}" ctest --test-dir build --output-on-failure -j "$jobs"
