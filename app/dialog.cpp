@@ -28,9 +28,9 @@ void ask_force()
     console_read_pair(&force_amp, &freq_ratio);
 }
 
-// The main curve with its crossings, then both families. Each family member is computed
-// with its value put into epsilon or force_amp, and the typed value restored afterwards.
-void compute_curves()
+}  // namespace
+
+void compute_response_curves()
 {
     amp_step = 0.005;
     amp_steps = 800;
@@ -56,6 +56,8 @@ void compute_curves()
     }
     force_amp = typed_force;
 }
+
+namespace {
 
 void ask_initial_state()
 {
@@ -100,7 +102,7 @@ void input_parameters()
         ask_epsilon();
     if (command_key != 'j') {
         ask_force();
-        compute_curves();
+        compute_response_curves();
     }
     ask_initial_state();
     reset_run();

@@ -5,3 +5,8 @@
 // Runs from the entry point that command_key selects: 'j' asks for y0 v0 only, 'f' for
 // F z and then y0 v0, any other key for epsilon, F z and y0 v0.
 void input_parameters();
+
+// The main curve for epsilon and force_amp with its crossings at freq_ratio, then both
+// families. Each family member is computed with its value put into epsilon or force_amp, and
+// the typed value restored afterwards.
+void compute_response_curves();

@@ -4,31 +4,11 @@
 
 #include <cmath>
 
+#include "app/dialog.h"
 #include "app/state.h"
 #include "display/simulation_step.h"
-#include "response/amplitude_curve.h"
-#include "response/crossings.h"
 
 namespace {
-
-// What the dialog computes after reading epsilon, F and z.
-void compute_all_curves()
-{
-    compute_amplitude_curve(amp_step, amp_steps, main_curve, &main_fold_count, main_folds);
-    crossing_count = find_crossings(freq_ratio, crossings);
-    const double typed_epsilon = epsilon;
-    for (int k = 0; k < FAMILY_CAPACITY; ++k) {
-        epsilon = EPSILON_FAMILY[k];
-        compute_amplitude_curve(amp_step, amp_steps, eps_curves[k], &family_fold_counts[k], family_folds[k]);
-    }
-    epsilon = typed_epsilon;
-    const double typed_force = force_amp;
-    for (int k = 0; k < FAMILY_CAPACITY; ++k) {
-        force_amp = FORCE_FAMILY[k];
-        compute_amplitude_curve(amp_step, amp_steps, force_curves[k], &family_fold_counts[k], family_folds[k]);
-    }
-    force_amp = typed_force;
-}
 
 void BM_DialogCurves(benchmark::State& s)
 {
@@ -38,7 +18,7 @@ void BM_DialogCurves(benchmark::State& s)
     amp_step = 0.005;
     amp_steps = 800;
     for (auto _ : s) {
-        compute_all_curves();
+        compute_response_curves();
         benchmark::DoNotOptimize(main_curve);
         benchmark::ClobberMemory();
     }
