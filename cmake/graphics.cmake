@@ -19,7 +19,7 @@ if(BUILD_TESTING)
   include(GoogleTest)
 
   # Drawing tests: one real window per test process, pixels read back from the back buffer.
-  add_library(vdp_test_window STATIC tests/support/gl_window.cpp)
+  add_library(vdp_test_window STATIC tests/support/gl_window.cpp tests/support/dialog_io.cpp)
   target_link_libraries(vdp_test_window PUBLIC vdp_draw GTest::gtest)
   target_compile_definitions(vdp_test_window PRIVATE VDP_TEST_OUTPUT_DIR="${CMAKE_BINARY_DIR}")
 

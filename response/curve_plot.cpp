@@ -18,19 +18,29 @@ void append_index(int list[], int* count, int index)
     }
 }
 
-Vec2 plot_point(const Vec2* origin, double scale_z, double scale_amp, double z, double R)
+// Where the curve is drawn: a branch point (z, R) lies at (origin.x + scale_z z,
+// origin.y + scale_amp R).
+struct Plot {
+    const Vec2* origin;
+    double scale_z;
+    double scale_amp;
+    const Color4* colour;
+};
+
+// The line from branch point (za, Ra) to (zb, Rb).
+void draw_segment(const Plot& plot, double za, double Ra, double zb, double Rb)
 {
-    return Vec2{origin->x + scale_z * z, origin->y + scale_amp * R};
+    const Vec2 from = {plot.origin->x + plot.scale_z * za, plot.origin->y + plot.scale_amp * Ra};
+    const Vec2 to = {plot.origin->x + plot.scale_z * zb, plot.origin->y + plot.scale_amp * Rb};
+    draw_line(from, to, *plot.colour);
 }
 
 // The horizontal line from the upper to the lower root of sample j, when j is a fold.
-void draw_connector(const Vec2* origin, double scale_z, double scale_amp,
-                    const ResponsePoint& sample, int j, const Color4* colour)
+void draw_connector(const Plot& plot, const ResponsePoint& sample, int j)
 {
     if (j == 0 || !(sample.z_high > 0.0) || !(sample.z_low > 0.0))
         return;
-    draw_line(plot_point(origin, scale_z, scale_amp, sample.z_high, sample.amplitude),
-              plot_point(origin, scale_z, scale_amp, sample.z_low, sample.amplitude), *colour);
+    draw_segment(plot, sample.z_high, sample.amplitude, sample.z_low, sample.amplitude);
 }
 
 }  // namespace
@@ -38,12 +48,12 @@ void draw_connector(const Vec2* origin, double scale_z, double scale_amp,
 void draw_amplitude_curve(const Vec2* origin, double scale_z, double scale_amp, int last,
                           const ResponsePoint curve[], const Color4* colour)
 {
+    const Plot plot = {origin, scale_z, scale_amp, colour};
     for (int i = 1; i <= last; ++i) {
         const ResponsePoint& a = curve[i - 1];
         const ResponsePoint& b = curve[i];
         if (a.z_high > 0.0 && b.z_high > 0.0)
-            draw_line(plot_point(origin, scale_z, scale_amp, a.z_high, a.amplitude),
-                      plot_point(origin, scale_z, scale_amp, b.z_high, b.amplitude), *colour);
+            draw_segment(plot, a.z_high, a.amplitude, b.z_high, b.amplitude);
     }
 
     // Present is > 0 and absent < 0: a z_low of exactly 0 neither ends nor starts a run.
@@ -53,8 +63,7 @@ void draw_amplitude_curve(const Vec2* origin, double scale_z, double scale_amp, 
         const ResponsePoint& a = curve[i - 1];
         const ResponsePoint& b = curve[i];
         if (a.z_low > 0.0 && b.z_low > 0.0)
-            draw_line(plot_point(origin, scale_z, scale_amp, a.z_low, a.amplitude),
-                      plot_point(origin, scale_z, scale_amp, b.z_low, b.amplitude), *colour);
+            draw_segment(plot, a.z_low, a.amplitude, b.z_low, b.amplitude);
         if (a.z_low > 0.0 && b.z_low < 0.0)
             append_index(branch_ends, &branch_end_count, i - 1);
         if (a.z_low < 0.0 && b.z_low > 0.0)
@@ -62,8 +71,7 @@ void draw_amplitude_curve(const Vec2* origin, double scale_z, double scale_amp, 
     }
 
     for (int k = 0; k < branch_end_count; ++k)
-        draw_connector(origin, scale_z, scale_amp, curve[branch_ends[k]], branch_ends[k], colour);
+        draw_connector(plot, curve[branch_ends[k]], branch_ends[k]);
     for (int k = 1; k < branch_start_count; ++k)
-        draw_connector(origin, scale_z, scale_amp, curve[branch_starts[k]], branch_starts[k],
-                       colour);
+        draw_connector(plot, curve[branch_starts[k]], branch_starts[k]);
 }

@@ -11,7 +11,7 @@
 #include "app/dialog.h"
 #include "app/state.h"
 
-std::string run_dialog(char key, const std::string& input)
+std::string run_with_console(const std::string& input, const std::function<void()>& action)
 {
     // Unique names: test processes run side by side.
     char in_path[] = "/tmp/vdp_dialog_in_XXXXXX";
@@ -28,8 +28,7 @@ std::string run_dialog(char key, const std::string& input)
     const int saved = dup(STDOUT_FILENO);
     dup2(out, STDOUT_FILENO);
     close(out);
-    command_key = key;
-    input_parameters();
+    action();
     std::fflush(stdout);
     dup2(saved, STDOUT_FILENO);
     close(saved);
@@ -43,6 +42,14 @@ std::string run_dialog(char key, const std::string& input)
     unlink(in_path);
     unlink(out_path);
     return written;
+}
+
+std::string run_dialog(char key, const std::string& input)
+{
+    return run_with_console(input, [key] {
+        command_key = key;
+        input_parameters();
+    });
 }
 
 std::string console_text(const std::string& utf8)

@@ -180,35 +180,6 @@ void clear_to_white()
     forget_lighting_state();
 }
 
-void run_with_console(const char* input, const std::function<void()>& action)
-{
-    char path[] = "/tmp/vdp_dialog_XXXXXX";
-    const int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(write(fd, input, std::strlen(input)), static_cast<ssize_t>(std::strlen(input)));
-    close(fd);
-    ASSERT_NE(std::freopen(path, "r", stdin), nullptr);
-
-    std::fflush(stdout);
-    const int saved = dup(1);
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    close(null);
-    action();
-    std::fflush(stdout);
-    dup2(saved, 1);
-    close(saved);
-    unlink(path);
-}
-
-void run_dialog(const char* input, char key)
-{
-    run_with_console(input, [key] {
-        command_key = key;
-        input_parameters();
-    });
-}
-
 void start_program(const char* input)
 {
     settle_drawing_state();
@@ -216,5 +187,5 @@ void start_program(const char* input)
     glLineWidth(1.0f);
     glDisable(GL_LIGHTING);
     forget_lighting_state();
-    run_dialog(input);
+    run_dialog('m', input);
 }

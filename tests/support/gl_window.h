@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/dialog_io.h"
+
 constexpr int FRAME_SIZE = 800;   // pixels, both ways
 
 // Pixel column (or row, counted from the bottom) in which scene coordinate v lies.
@@ -54,13 +56,6 @@ std::string dump_image(const Image& image, const std::string& name);
 
 // White background, identity modelview, lighting on as the primitives leave it.
 void clear_to_white();
-
-// Runs action with input as what is typed at the console; console output is discarded.
-void run_with_console(const char* input, const std::function<void()>& action);
-
-// Runs the console dialog from entry key with input as the typed lines; its console output
-// is discarded.
-void run_dialog(const char* input, char key = 'm');
 
 // The state of a program whose window has just opened after a dialog with input: nothing
 // chosen by the keys, line width 1, lighting off, as in a new context.
