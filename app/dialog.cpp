@@ -3,7 +3,7 @@
 #include "app/dialog.h"
 
 #include "app/console.h"
-#include "app/state.h"
+#include "core/state.h"
 #include "response/amplitude_curve.h"
 #include "response/crossings.h"
 
@@ -32,23 +32,23 @@ void ask_force()
 
 void compute_response_curves()
 {
-    amp_step = 0.005;
-    amp_steps = 800;
+    amp_step = CURVE_AMP_STEP;
+    amp_steps = CURVE_AMP_STEPS;
     compute_amplitude_curve(amp_step, amp_steps, main_curve, &main_fold_count, main_folds);
     crossing_count = find_crossings(freq_ratio, crossings);
 
     const double typed_epsilon = epsilon;
-    family_size = 10;
+    family_size = FAMILY_CAPACITY;
     for (int k = 0; k < family_size; ++k) {
         epsilon = EPSILON_FAMILY[k];
         compute_amplitude_curve(amp_step, amp_steps, eps_curves[k], &family_fold_counts[k],
                                 family_folds[k]);
     }
     epsilon = typed_epsilon;
-    unstable_level = 1.41421356;
+    unstable_level = STABILITY_LEVEL;
 
     const double typed_force = force_amp;
-    family_size = 10;
+    family_size = FAMILY_CAPACITY;
     for (int k = 0; k < family_size; ++k) {
         force_amp = FORCE_FAMILY[k];
         compute_amplitude_curve(amp_step, amp_steps, force_curves[k], &family_fold_counts[k],
@@ -81,17 +81,17 @@ void reset_run()
     trace_index = 0;
     trace_response[0] = state[0];
     trace_force[0] = 0.0;
-    picture_left = Vec2{0.01, 0.0};
+    picture_left = DEFAULT_PICTURE_LEFT;
     curve_origin = picture_left;
-    amp_scale = 0.25;
-    z_scale = 0.5;
-    trace_origin = Vec2{-0.99, 0.0};
+    amp_scale = DEFAULT_AMP_SCALE;
+    z_scale = DEFAULT_Z_SCALE;
+    trace_origin = DEFAULT_TRACE_ORIGIN;
     mass_count = 1;
-    trace_dx = 0.005;
+    trace_dx = DEFAULT_TRACE_DX;
     trace_len = static_cast<int>(1.0 / trace_dx);
     trace_scales[0] = amp_scale;
     trace_scales[1] = amp_scale;
-    trace_count = 2;
+    trace_count = TRACE_ROWS;
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "app/dialog.h"
-#include "app/state.h"
+#include "core/state.h"
 #include "display/frame.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "app/dialog.h"
-#include "app/state.h"
-#include "display/simulation_step.h"
+#include "core/state.h"
+#include "dynamics/simulation_step.h"
 
 namespace {
 
@@ -15,8 +15,6 @@ void BM_DialogCurves(benchmark::State& s)
     epsilon = 0.1;
     force_amp = 0.5;
     freq_ratio = 1.0;
-    amp_step = 0.005;
-    amp_steps = 800;
     for (auto _ : s) {
         compute_response_curves();
         benchmark::DoNotOptimize(main_curve);
@@ -33,11 +31,11 @@ void BM_DialogArithmeticFloor(benchmark::State& s)
     volatile double force = 0.5;
     for (auto _ : s) {
         double sum = 0.0;
-        for (int c = 0; c < 21; ++c) {
+        for (int c = 0; c < 1 + 2 * FAMILY_CAPACITY; ++c) {
             const double e2 = eps * eps * (1.0 + c);
             const double f2 = force * force;
-            for (int i = 1; i <= 800; ++i) {
-                const double r = i * 0.005;
+            for (int i = 1; i <= CURVE_AMP_STEPS; ++i) {
+                const double r = i * CURVE_AMP_STEP;
                 const double q = r * r / 4.0;
                 const double A = 1.0 - e2 / 2.0 * (1.0 - q) * (1.0 - q);
                 const double B = 1.0 - f2 / (r * r);

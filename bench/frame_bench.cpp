@@ -1,7 +1,6 @@
 // One whole frame as a key press draws it: integration, drawing, swap, and glFinish so that
-// the software renderer's threads have finished too. Default view and each family, drawn
-// with state tracking and with the plain state changes (lighting off and on around every
-// shape, one glBegin/glEnd per line). Needs an X display: run under xvfb-run.
+// the software renderer's threads have finished too. Default view and each family. Needs an
+// X display: run under xvfb-run.
 #include <benchmark/benchmark.h>
 
 #include <GL/freeglut.h>
@@ -10,8 +9,8 @@
 #include <string>
 
 #include "app/dialog.h"
-#include "app/state.h"
-#include "app/window.h"
+#include "core/state.h"
+#include "platform/desktop/window.h"
 #include "display/frame.h"
 #include "display/primitives.h"
 
@@ -36,16 +35,13 @@ void answer_dialog()
     std::fclose(input);
 }
 
-void BM_Frame(benchmark::State& s, int view, bool tracking)
+void BM_Frame(benchmark::State& s, int view)
 {
     family_view = view;
-    state_tracking = tracking;
-    forget_lighting_state();
     for (auto _ : s) {
         on_display();
         glFinish();
     }
-    state_tracking = true;
 }
 
 }  // namespace
@@ -68,12 +64,9 @@ int main(int argc, char** argv)
         int view;
     } views[] = {{"default", 0}, {"epsilon_family", 'e'}, {"force_family", 'E'}};
     for (const auto& v : views)
-        for (bool tracking : {true, false})
-            benchmark::RegisterBenchmark(
-                (std::string("BM_Frame/") + v.name + (tracking ? "/tracked" : "/plain")).c_str(),
-                BM_Frame, v.view, tracking)
-                ->Unit(benchmark::kMillisecond)
-                ->UseRealTime();
+        benchmark::RegisterBenchmark((std::string("BM_Frame/") + v.name).c_str(), BM_Frame, v.view)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
 
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

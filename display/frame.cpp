@@ -2,15 +2,13 @@
 // the layering.
 #include "display/frame.h"
 
-#include <GL/freeglut.h>
 #include <cmath>
 
-#include "app/state.h"
-#include "app/window.h"
+#include "core/state.h"
+#include "display/curve_plot.h"
 #include "display/picture.h"
 #include "display/primitives.h"
-#include "display/simulation_step.h"
-#include "response/curve_plot.h"
+#include "dynamics/simulation_step.h"
 
 namespace {
 
@@ -24,7 +22,7 @@ constexpr double GRID_CELL_HEIGHT = 0.2;           // displacement per grid row
 constexpr double PLOT_LINE_LENGTH = 5.0;           // reaches past the window's edge
 constexpr double CROSSING_RADIUS = 0.01;
 
-void* const LABEL_FONT = GLUT_BITMAP_HELVETICA_18;
+constexpr Font LABEL_FONT = Font::helvetica_18;
 
 // The string, its mass and the force arrow, at the scale of the previous frame: trace_scales
 // takes amp_scale only afterwards, so right after 'y' or 'Y' the picture lags by one frame.

@@ -1,7 +1,7 @@
 // The oscillator picture and the time traces.
 #include "display/picture.h"
 
-#include "app/state.h"
+#include "core/state.h"
 #include "display/primitives.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 // The oscillator picture (a string with its masses) and the sweeping time traces.
-#include "app/types.h"
+#include "core/types.h"
 
 // The string from left to (picture_right_x, left.y) with n masses at equal spacing, mass i
 // displaced by scale * values[i] and drawn in PALETTE[i]. Uses the current line width.

@@ -1,8 +1,9 @@
 #pragma once
-// Drawing primitives in scene units (the window spans -1 ... 1 on both axes), the system's
-// colours and palette. Every shape is rasterised with lighting off; text is rasterised with
-// lighting on and no lights, which turns every label the same near-black grey.
-#include "app/types.h"
+// The drawing interface that every platform implements: frame begin and end, shapes in scene
+// units (the window spans -1 ... 1 on both axes), bitmap text, and the system's colours and
+// palette. Every shape is rasterised with lighting off; text is rasterised with lighting on
+// and no lights, which turns every label the same near-black grey (10, 10, 10).
+#include "core/types.h"
 
 constexpr Color4 RED = {1.0f, 0.0f, 0.0f, 0.0f};
 constexpr Color4 GREEN = {0.0f, 1.0f, 0.0f, 0.0f};
@@ -19,8 +20,16 @@ constexpr int DISC_SEGMENTS = 100;          // vertices of every disc, whatever 
 constexpr double ARROW_SHAFT_WIDTH = 0.02;  // full width of an arrow's shaft
 constexpr double ARROW_HEAD_LENGTH = 0.1;   // length of an arrow's head along its axis
 
+// The bitmap fonts labels can be drawn in; every label uses the 18-point Helvetica.
+enum class Font { helvetica_18 };
+
 // Scene length of a length v: v * 400 / 400, so v itself up to the last bit.
 double to_scene(double v);
+
+// Clears colour and depth to the white background and resets the modelview matrix.
+void begin_frame();
+// Hands the frame to the renderer and shows it (flush, then swap).
+void end_frame();
 
 // Shapes. Each leaves its colour as the current colour; draw_cross and draw_grid draw in black
 // and leave the line width at 2.0 and 1.0. Angles in radians, counter-clockwise from +x.
@@ -34,21 +43,15 @@ void draw_cross(const Vec2& centre, double angle);
 void draw_grid(const Vec2& centre, double angle, int n, double spacing_x, double spacing_y);
 
 // Bitmap text from (x, y) in window coordinates; sets no colour (see the file comment).
-void draw_text(float x, float y, void* font, const char* text);
+void draw_text(float x, float y, Font font, const char* text);
 
-// Sets the line width for the lines drawn after it.
+// Sets the line width, in pixels, for the lines drawn after it.
 void set_line_width(float width);
-// Hands everything drawn so far to the renderer (glFlush).
+// Hands everything drawn so far to the renderer.
 void flush_drawing();
 
-// Graphics state handling. With state_tracking on (the default) the primitives switch
-// lighting only when it has to change and join consecutive lines into one GL_LINES run; with
-// it off, every shape switches lighting off and on again around itself and issues its own
-// glBegin/glEnd. Both produce the same pixels; the second costs a state change per shape.
-extern bool state_tracking;
-
-// Closes an open run of lines and switches lighting back on, so that the graphics state is
-// the one every primitive promises: call before reading pixels or after the last primitive.
+// Implementations may hold back shapes and state changes that do not alter a pixel (joined
+// runs of lines, lighting switched only when text needs it). This finishes what is held back
+// and leaves lighting on, as every primitive promises: call after the last primitive of a
+// frame and before reading pixels.
 void settle_drawing_state();
-// Forgets what lighting is known to be; call after switching GL_LIGHTING outside this file.
-void forget_lighting_state();

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "app/state.h"
+#include "core/state.h"
 
 double vdp_rhs(int component, double t, const double state_vector[])
 {

@@ -1,7 +1,7 @@
 #pragma once
 // Amplitude-frequency characteristic of the forced Van der Pol oscillator by first-harmonic
 // balance: (1 - z^2)^2 + eps^2 z^2 (1 - R^2/4)^2 = F^2 / R^2, solved for z at each amplitude R.
-#include "app/types.h"
+#include "core/types.h"
 
 // Fills curve[0 ... n_steps] with samples at amplitudes stepping by amp_delta from 0 upward,
 // refining tenfold at every gap edge, and folds[0 ... count - 1] with the fold records

@@ -2,7 +2,7 @@
 // branch, plus the caps at the folds, which belong to neither branch.
 #include "response/crossings.h"
 
-#include "app/state.h"
+#include "core/state.h"
 
 namespace {
 

@@ -1,16 +1,12 @@
 #!/usr/bin/env bash
-# Builds the fuzzers with clang (libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) and
-# runs each for a bounded time from the committed seed corpus.
+# Builds the fuzzers (the fuzz preset: clang, libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer) and runs each for a bounded time from the committed seed corpus.
 # Usage: scripts/fuzz.sh [seconds per fuzzer, default 60]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
-sanitize="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
-cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
-  -DVDP_FUZZ=ON -DBUILD_TESTING=OFF -DVDP_BENCHMARKS=OFF >/dev/null
-cmake --build build-fuzz -j "$(nproc 2>/dev/null || echo 2)" --target curve_fuzz dialog_fuzz
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$(nproc 2>/dev/null || echo 2)"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 for target in curve dialog; do

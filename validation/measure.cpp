@@ -6,8 +6,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/state.h"
-#include "display/simulation_step.h"
+#include "core/state.h"
+#include "dynamics/simulation_step.h"
 #include "dynamics/rkg_step.h"
 #include "dynamics/vdp_model.h"
 #include "response/amplitude_curve.h"
@@ -15,15 +15,11 @@
 
 namespace {
 
-constexpr double WINDOW_STEP = 0.02;          // the integrator step of the window
-constexpr int WINDOW_STEPS_PER_FRAME = 5;
 constexpr int EVENT_ITERATIONS = 8;           // Newton iterations locating a zero crossing
 constexpr double EVENT_TOLERANCE = 1e-15;     // time units; below this the iteration stops
 constexpr int ORBIT_ITERATIONS = 30;
 constexpr double ORBIT_TOLERANCE = 1e-11;     // |P(x) - x| at which an orbit counts as found
 constexpr double JACOBIAN_DELTA = 1e-7;       // finite-difference offset in y and v
-constexpr double CURVE_AMP_STEP = 0.005;      // the curve grid of the window
-constexpr int CURVE_AMP_STEPS = 800;
 
 void set_model(double eps, double force, double z)
 {
@@ -61,7 +57,7 @@ double locate_zero(int c, double t, double h, const double s[2], const double ne
 // Steps per forcing period: the fewest that keep the step at or below the window's.
 int steps_per_period(double z)
 {
-    return static_cast<int>(std::ceil(2.0 * std::numbers::pi / z / WINDOW_STEP));
+    return static_cast<int>(std::ceil(2.0 * std::numbers::pi / z / FRAME_TIME_STEP));
 }
 
 // Advances s over one forcing period starting at t = k T; the time is taken from the step
@@ -83,7 +79,7 @@ FreeCycle measure_free_cycle(double eps, double h, double settle_time)
     state[1] = 0.0;
     sim_time = 0.0;
     time_step = h;
-    steps_per_frame = WINDOW_STEPS_PER_FRAME;
+    steps_per_frame = FRAME_STEPS;
     // The window's own frames carry the motion through the transient.
     while (sim_time < settle_time)
         advance_simulation();

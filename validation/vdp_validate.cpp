@@ -5,14 +5,13 @@
 #include <iterator>
 #include <numbers>
 
-#include "app/state.h"
+#include "core/state.h"
 #include "validation/measure.h"
 
 namespace {
 
 constexpr double PUBLISHED_PERIOD_EPS1 = 6.6632868593;     // free limit cycle, eps = 1
 constexpr double PUBLISHED_AMPLITUDE_EPS1 = 2.0086198609;
-constexpr double WINDOW_STEP = 0.02;
 constexpr double FINE_STEP = 0.005;
 constexpr double FREE_SETTLE_TIME = 200.0;     // time units before the crossings are taken
 constexpr int SETTLE_PERIODS = 300;            // forcing periods before the samples are judged
@@ -59,13 +58,13 @@ void print_free_table()
     std::printf("  eps   period h=0.02   period h=0.005  amplitude h=0.02  amplitude h=0.005"
                 "  freq 2pi/T  last-period change\n");
     for (double eps : FREE_EPSILONS) {
-        const FreeCycle w = measure_free_cycle(eps, WINDOW_STEP, FREE_SETTLE_TIME);
+        const FreeCycle w = measure_free_cycle(eps, FRAME_TIME_STEP, FREE_SETTLE_TIME);
         const FreeCycle f = measure_free_cycle(eps, FINE_STEP, FREE_SETTLE_TIME);
         std::printf("%5.1f  %14.10f  %14.10f  %15.10f  %16.10f  %10.6f  %9.1e\n", eps, w.period,
                     f.period, w.amplitude, f.amplitude, 2.0 * std::numbers::pi / w.period,
                     w.period_change);
     }
-    const FreeCycle w = measure_free_cycle(1.0, WINDOW_STEP, FREE_SETTLE_TIME);
+    const FreeCycle w = measure_free_cycle(1.0, FRAME_TIME_STEP, FREE_SETTLE_TIME);
     const FreeCycle f = measure_free_cycle(1.0, FINE_STEP, FREE_SETTLE_TIME);
     std::printf("\n  eps = 1 against the published %.10f and %.10f:\n", PUBLISHED_PERIOD_EPS1,
                 PUBLISHED_AMPLITUDE_EPS1);
@@ -141,7 +140,7 @@ void print_band_table()
                 "rest\n\n", BAND_FORCE, BAND_Z_FROM, BAND_Z_TO, BAND_DZ);
     std::printf("  eps   free freq   simulated band   centre  gaps   harmonic balance  centre\n");
     for (double eps : BAND_EPSILONS) {
-        const FreeCycle c = measure_free_cycle(eps, WINDOW_STEP, FREE_SETTLE_TIME);
+        const FreeCycle c = measure_free_cycle(eps, FRAME_TIME_STEP, FREE_SETTLE_TIME);
         const LockingBand r = scan_locking_band(eps, BAND_FORCE, BAND_Z_FROM, BAND_Z_TO, BAND_DZ,
                                                 BAND_SETTLE_PERIODS);
         const LockingBand h = scan_hb_band(eps, BAND_FORCE, BAND_Z_FROM, BAND_Z_TO, BAND_DZ);

@@ -11,7 +11,7 @@
 
 #include "app/console.h"
 #include "app/dialog.h"
-#include "app/state.h"
+#include "core/state.h"
 #include "response/amplitude_curve.h"
 #include "response/crossings.h"
 #include "tests/support/dialog_io.h"

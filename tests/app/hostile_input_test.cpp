@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/state.h"
+#include "core/state.h"
 #include "tests/support/dialog_io.h"
 
 namespace {

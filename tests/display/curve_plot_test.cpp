@@ -1,10 +1,10 @@
 // Amplitude curve plotting: the branch lists of real curves and the connectors on screen.
-#include "response/curve_plot.h"
+#include "display/curve_plot.h"
 
 #include <GL/gl.h>
 #include <vector>
 
-#include "app/state.h"
+#include "core/state.h"
 #include "display/primitives.h"
 #include "response/amplitude_curve.h"
 #include "tests/support/gl_window.h"

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "app/keyboard.h"
-#include "app/state.h"
-#include "app/window.h"
+#include "core/state.h"
+#include "platform/desktop/window.h"
 #include "display/primitives.h"
 #include "tests/support/gl_window.h"
 

@@ -3,7 +3,7 @@
 
 #include <GL/gl.h>
 
-#include "app/state.h"
+#include "core/state.h"
 #include "display/primitives.h"
 #include "tests/support/gl_window.h"
 

@@ -8,7 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "app/state.h"
+#include "core/state.h"
 #include "dynamics/rkg_step.h"
 
 extern "C" void* __real_calloc(std::size_t count, std::size_t size);

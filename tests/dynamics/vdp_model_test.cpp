@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "app/state.h"
+#include "core/state.h"
 #include "dynamics/vdp_model.h"
 
 namespace {

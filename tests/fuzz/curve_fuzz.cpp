@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/state.h"
+#include "core/state.h"
 #include "response/amplitude_curve.h"
 #include "response/crossings.h"
 #if VDP_FUZZ_PLOT
-#include "response/curve_plot.h"
+#include "display/curve_plot.h"
 #endif
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "app/dialog.h"
-#include "app/state.h"
+#include "core/state.h"
 
 namespace {
 

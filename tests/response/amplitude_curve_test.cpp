@@ -1,11 +1,13 @@
 // Amplitude curves: the worked curves at the indices that matter, closed forms, the
-// refinements' corner cases, capacities, and inputs that once could hang the stepping.
+// refinements' corner cases, capacities, inputs that once could hang the stepping, and a
+// bit-exact regression of whole curves.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
-#include "app/state.h"
+#include "core/state.h"
 #include "response/amplitude_curve.h"
 
 namespace {
@@ -227,6 +229,51 @@ TEST(AmplitudeCurve, NonFiniteAndExtremeParametersTerminateWithEveryIndexFilled)
             char what[80];
             std::snprintf(what, sizeof what, "eps %g, F %g", eps, force);
             expect_well_formed(g, what);
+        }
+    }
+}
+
+// FNV-1a over the bytes of every sample, so that any changed bit anywhere shows.
+std::uint64_t curve_hash(const ResponsePoint* curve, int count)
+{
+    std::uint64_t h = 1469598103934665603ull;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(curve);
+    for (std::size_t i = 0; i < sizeof(ResponsePoint) * static_cast<std::size_t>(count); ++i) {
+        h ^= bytes[i];
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+struct CurveCase {
+    double eps, force;
+    std::uint64_t hash;
+    int folds;
+    double fold_last_z_low;  // z_low of the last fold record, exact
+};
+
+TEST(Regression, WholeCurvesAreBitExact)
+{
+    const CurveCase cases[] = {
+        {0.1, 0.5, 0xe83587b8dc6d7696ull, 1, 0x1.fb648ea9b6ac3p-1},
+        {0.5, 0.2, 0x8e012de3b873e0ecull, 3, 0x1.fda190822ad36p-1},
+        {2.0, 0.01, 0x1945fcef934f114eull, 2, 0x1.febe6d8dd00afp-1},
+        {0.67, 0.01, 0x38ca99ea1d70023eull, 3, 0x1.ff2031b0c59c3p-1},
+    };
+    static ResponsePoint curve[CURVE_CAPACITY];
+    static ResponsePoint folds[FOLD_CAPACITY];
+    for (const CurveCase& c : cases) {
+        epsilon = c.eps;
+        force_amp = c.force;
+        int count = 0;
+        compute_amplitude_curve(0.005, 800, curve, &count, folds);
+        EXPECT_EQ(curve_hash(curve, CURVE_CAPACITY), c.hash)
+            << "eps " << c.eps << ", F " << c.force << ": hash 0x" << std::hex
+            << curve_hash(curve, CURVE_CAPACITY);
+        ASSERT_EQ(count, c.folds) << "eps " << c.eps << ", F " << c.force;
+        if (count > 0) {
+            EXPECT_EQ(folds[count - 1].z_low, c.fold_last_z_low)
+                << "eps " << c.eps << ": " << std::hexfloat << folds[count - 1].z_low;
         }
     }
 }

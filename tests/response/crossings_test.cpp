@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "app/state.h"
+#include "core/state.h"
 #include "response/amplitude_curve.h"
 #include "response/crossings.h"
 

@@ -9,7 +9,7 @@
 
 #include "app/console.h"
 #include "app/dialog.h"
-#include "app/state.h"
+#include "core/state.h"
 
 std::string run_with_console(const std::string& input, const std::function<void()>& action)
 {

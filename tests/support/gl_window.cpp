@@ -14,8 +14,8 @@
 #include <unistd.h>
 
 #include "app/dialog.h"
-#include "app/state.h"
-#include "app/window.h"
+#include "core/state.h"
+#include "platform/desktop/window.h"
 #include "display/primitives.h"
 
 namespace {
@@ -177,7 +177,6 @@ void clear_to_white()
     settle_drawing_state();
     begin_frame();
     glEnable(GL_LIGHTING);
-    forget_lighting_state();
 }
 
 void start_program(const char* input)
@@ -186,6 +185,6 @@ void start_program(const char* input)
     family_view = 0;
     glLineWidth(1.0f);
     glDisable(GL_LIGHTING);
-    forget_lighting_state();
+    begin_frame();   // forgets what lighting was
     run_dialog('m', input);
 }

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/state.h"
+#include "core/state.h"
 #include "validation/measure.h"
 
 namespace {

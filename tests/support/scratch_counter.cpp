@@ -1,7 +1,7 @@
 // Linked with -Wl,--wrap=calloc,--wrap=free into the long-run tests: counts the integrator's
 // heap requests (the program's only dynamic storage) and which of them are still held, so
 // that a leak of our own storage shows without the renderer's process-lifetime allocations.
-#include "tests/hardening/scratch_counter.h"
+#include "tests/support/scratch_counter.h"
 
 #include <unordered_set>
 

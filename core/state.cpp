@@ -1,6 +1,6 @@
 // Program-wide state with its start values. Only five variables start non-zero; the dialog
 // gives the rest their working values before any frame is drawn.
-#include "app/state.h"
+#include "core/state.h"
 
 double epsilon = 0.0;
 double force_amp = 0.0;
@@ -10,8 +10,8 @@ double v_init = 0.0;
 
 double state[2] = {0.0, 0.0};
 double sim_time = 0.0;
-double time_step = 0.02;
-int steps_per_frame = 5;
+double time_step = FRAME_TIME_STEP;
+int steps_per_frame = FRAME_STEPS;
 
 double amp_step = 0.0;
 int amp_steps = 0;

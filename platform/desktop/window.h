@@ -1,8 +1,5 @@
 #pragma once
-// GLUT set-up, the one 800 x 800 window, and the routines that open and close every frame.
-
-// The window's title, UTF-8.
-extern const char* const WINDOW_TITLE;
+// GLUT set-up and the one 800 x 800 window.
 
 // Initialises GLUT with the command line, creates the window, registers the display, reshape
 // and keyboard callbacks, sets the white clear colour and runs the event loop. Never returns.
@@ -17,9 +14,3 @@ void set_clear_color();
 
 // Viewport over the whole window, identity projection; the scene always spans -1 ... 1.
 void on_reshape(int width, int height);
-
-// Clears colour and depth, identity modelview matrix.
-void begin_frame();
-
-// Flushes and swaps the buffers.
-void end_frame();

@@ -1,7 +1,7 @@
 // Program entry: the console dialog first, then the window.
 #include "app/dialog.h"
-#include "app/state.h"
-#include "app/window.h"
+#include "core/state.h"
+#include "platform/desktop/window.h"
 
 int main(int argc, char** argv)
 {

@@ -1,9 +1,9 @@
 // One frame's integration and trace recording.
-#include "display/simulation_step.h"
+#include "dynamics/simulation_step.h"
 
 #include <cmath>
 
-#include "app/state.h"
+#include "core/state.h"
 #include "dynamics/rkg_step.h"
 
 void advance_simulation()

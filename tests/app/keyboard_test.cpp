@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/state.h"
+#include "core/state.h"
 #include "tests/support/gl_window.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Amplitude curve plotting.
-#include "response/curve_plot.h"
+#include "display/curve_plot.h"
 
 #include "display/primitives.h"
 

@@ -1,5 +1,5 @@
-// Primitives rendered for real and read back. Every test runs with the plain state changes
-// and with state tracking: both must give the same pixels and leave the same state behind.
+// The OpenGL drawing primitives rendered for real and read back: pixels, and the graphics
+// state each leaves behind once the drawing is settled.
 #include "display/primitives.h"
 
 #include <GL/freeglut.h>
@@ -13,14 +13,9 @@ constexpr double UP = 1.570796326794895;
 // The point and the barbs end in needles that cover no pixel centre for their last pixels.
 constexpr int NEEDLE = 3;
 
-class Primitives : public ::testing::TestWithParam<bool> {
+class Primitives : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        state_tracking = GetParam();
-        clear_to_white();
-    }
-    void TearDown() override { state_tracking = true; }
+    void SetUp() override { clear_to_white(); }
 };
 
 std::array<double, 16> modelview()
@@ -44,7 +39,7 @@ float line_width()
     return w;
 }
 
-TEST_P(Primitives, LineCoversTwoRowsBetweenItsEnds)
+TEST_F(Primitives, LineCoversTwoRowsBetweenItsEnds)
 {
     glLineWidth(2.0f);
     draw_line(Vec2{-0.5, 0.0}, Vec2{0.5, 0.0}, RED);
@@ -60,7 +55,7 @@ TEST_P(Primitives, LineCoversTwoRowsBetweenItsEnds)
     EXPECT_EQ(im.count(RED_PX), 2 * (b.x1 - b.x0 + 1));
 }
 
-TEST_P(Primitives, LineKeepsWidthAndLeavesColourAndLighting)
+TEST_F(Primitives, LineKeepsWidthAndLeavesColourAndLighting)
 {
     glLineWidth(3.0f);
     draw_line(Vec2{0.0, -0.5}, Vec2{0.0, 0.5}, GREEN);
@@ -72,7 +67,7 @@ TEST_P(Primitives, LineKeepsWidthAndLeavesColourAndLighting)
     EXPECT_EQ(im.count(GREEN_PX, 0, px(0.0), FRAME_SIZE - 1, px(0.0)), 3);
 }
 
-TEST_P(Primitives, DiscIsARoundPolygonAtItsCentre)
+TEST_F(Primitives, DiscIsARoundPolygonAtItsCentre)
 {
     const auto before = modelview();
     draw_disc(Vec2{0.5, 0.5}, 0.1, BLUE);
@@ -89,7 +84,7 @@ TEST_P(Primitives, DiscIsARoundPolygonAtItsCentre)
     EXPECT_TRUE(PixelIs(im, 600 + 29, 600 + 29, WHITE_PX));   // outside the circle, inside its box
 }
 
-TEST_P(Primitives, ShortArrowKeepsItsWholeHeadAtTheTip)
+TEST_F(Primitives, ShortArrowKeepsItsWholeHeadAtTheTip)
 {
     const auto before = modelview();
     draw_arrow(Vec2{0.0, 0.0}, 0.0, UP, GREEN);
@@ -113,7 +108,7 @@ TEST_P(Primitives, ShortArrowKeepsItsWholeHeadAtTheTip)
     EXPECT_EQ(hash_image(read_back()), hash_image(zero));   // a head-long arrow has no shaft
 }
 
-TEST_P(Primitives, LongArrowHasAShaftBehindItsHead)
+TEST_F(Primitives, LongArrowHasAShaftBehindItsHead)
 {
     draw_arrow(Vec2{0.0, 0.0}, 0.3, UP, GREEN);
     const Image im = read_back();
@@ -125,7 +120,7 @@ TEST_P(Primitives, LongArrowHasAShaftBehindItsHead)
     EXPECT_TRUE(PixelIs(im, px(0.0), px(-0.25), GREEN_PX));
 }
 
-TEST_P(Primitives, ArrowAtMinusHalfPiPointsDown)
+TEST_F(Primitives, ArrowAtMinusHalfPiPointsDown)
 {
     draw_arrow(Vec2{0.2, 0.2}, 0.05, -UP, RED);
     const Box b = bounding_box(read_back(), RED_PX);
@@ -134,7 +129,7 @@ TEST_P(Primitives, ArrowAtMinusHalfPiPointsDown)
     EXPECT_NEAR((b.x0 + b.x1) / 2, px(0.2), 1);
 }
 
-TEST_P(Primitives, CrossSpansTheWindowTwoPixelsWideInBlack)
+TEST_F(Primitives, CrossSpansTheWindowTwoPixelsWideInBlack)
 {
     glColor4f(0.0f, 0.0f, 1.0f, 0.0f);
     glLineWidth(5.0f);
@@ -155,7 +150,7 @@ TEST_P(Primitives, CrossSpansTheWindowTwoPixelsWideInBlack)
     EXPECT_TRUE(PixelIs(im, px(-0.99), 100, BLACK_PX));
 }
 
-TEST_P(Primitives, GridLinesLieOnTheirSpacingAndStopAtTheEdge)
+TEST_F(Primitives, GridLinesLieOnTheirSpacingAndStopAtTheEdge)
 {
     draw_grid(Vec2{0.0, 0.0}, 0.0, 2, 0.25, 0.25);
     settle_drawing_state();
@@ -172,18 +167,18 @@ TEST_P(Primitives, GridLinesLieOnTheirSpacingAndStopAtTheEdge)
     EXPECT_EQ(im.count(BLACK_PX, px(0.55), 0, FRAME_SIZE - 1, FRAME_SIZE - 1), 0);
 }
 
-TEST_P(Primitives, GridOfHalfCountZeroShowsNothing)
+TEST_F(Primitives, GridOfHalfCountZeroShowsNothing)
 {
     draw_grid(Vec2{0.3, 0.3}, 0.0, 0, 0.1, 0.1);
     EXPECT_EQ(read_back().count(WHITE_PX), FRAME_SIZE * FRAME_SIZE);
 }
 
-TEST_P(Primitives, TextIsNearBlackWhateverColourWasSetLast)
+TEST_F(Primitives, TextIsNearBlackWhateverColourWasSetLast)
 {
     draw_disc(Vec2{0.8, 0.8}, 0.05, BLUE);
-    draw_text(-0.5f, 0.0f, GLUT_BITMAP_HELVETICA_18, "red   : response y(t)");
+    draw_text(-0.5f, 0.0f, Font::helvetica_18, "red   : response y(t)");
     draw_line(Vec2{0.8, -0.8}, Vec2{0.9, -0.8}, RED);
-    draw_text(-0.5f, -0.5f, GLUT_BITMAP_HELVETICA_18, "green : force f(t)/K");
+    draw_text(-0.5f, -0.5f, Font::helvetica_18, "green : force f(t)/K");
     const Image im = read_back();
     const int upper = im.count(TEXT_PX, 0, px(-0.05), FRAME_SIZE - 1, px(0.1));
     const int lower = im.count(TEXT_PX, 0, px(-0.55), FRAME_SIZE - 1, px(-0.4));
@@ -196,16 +191,13 @@ TEST_P(Primitives, TextIsNearBlackWhateverColourWasSetLast)
     EXPECT_NEAR(b.x0, px(-0.5), 2);   // the raster position is the left end of the baseline
 }
 
-TEST_P(Primitives, TextKeepsTheCurrentColour)
+TEST_F(Primitives, TextKeepsTheCurrentColour)
 {
     draw_line(Vec2{0.8, -0.8}, Vec2{0.9, -0.8}, GREEN);
-    draw_text(0.0f, 0.0f, GLUT_BITMAP_HELVETICA_18, "");
-    draw_text(0.0f, 0.0f, GLUT_BITMAP_HELVETICA_18, "1grid=(2s,0.2m)");
+    draw_text(0.0f, 0.0f, Font::helvetica_18, "");
+    draw_text(0.0f, 0.0f, Font::helvetica_18, "1grid=(2s,0.2m)");
     settle_drawing_state();
     EXPECT_EQ(current_colour(), (std::array<float, 4>{0.0f, 1.0f, 0.0f, 0.0f}));
 }
-
-INSTANTIATE_TEST_SUITE_P(StateChanges, Primitives, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "tracked" : "plain"; });
 
 }  // namespace

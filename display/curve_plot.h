@@ -1,7 +1,7 @@
 #pragma once
 // Drawing of one amplitude curve: z to the right, amplitude upward, both harmonic-balance
 // branches as polylines and horizontal connectors that close the curve at its folds.
-#include "app/types.h"
+#include "core/types.h"
 
 // Room for the sample indices where the lower branch ends or starts. A curve yields at most
 // three of each; further ones are dropped.

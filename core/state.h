@@ -1,7 +1,7 @@
 #pragma once
 // Program-wide state: everything a run holds, each variable once, with static lifetime.
 // The dialog fills it, each frame advances it, the keys change the view part of it.
-#include "app/types.h"
+#include "core/types.h"
 
 constexpr int CURVE_CAPACITY = 801;     // samples per curve, indices 0 ... 800
 constexpr int FOLD_CAPACITY = 10;       // fold records per curve
@@ -9,6 +9,30 @@ constexpr int FAMILY_CAPACITY = 10;     // members of each family
 constexpr int CROSSING_CAPACITY = 5;    // a cubic in R^2 meets a vertical line at most 3 times
 constexpr int TRACE_CAPACITY = 801;     // samples per trace row, indices 0 ... 800
 constexpr int TRACE_ROWS = 2;           // row 0 the response y, row 1 the forcing term
+
+// The values every dialog run gives the curves and the view. Amplitudes and forcing ratios are
+// in the oscillator's normalised units; positions and scales in scene units (the window spans
+// -1 ... 1 on both axes).
+
+// The integrator's step and the steps per drawn frame: a frame advances t by 0.1.
+constexpr double FRAME_TIME_STEP = 0.02;
+constexpr int FRAME_STEPS = 5;
+// Amplitude between two samples of a curve on its plain grid.
+constexpr double CURVE_AMP_STEP = 0.005;
+// Amplitude steps of every curve: samples 0 ... 800 cover amplitudes 0 ... 4.
+constexpr int CURVE_AMP_STEPS = CURVE_CAPACITY - 1;
+// Amplitude of the black stability line: sqrt(2) as the stored eight-decimal value.
+constexpr double STABILITY_LEVEL = 1.41421356;
+// Left end of the string, and the origin of the amplitude plot (z = 0, amplitude 0).
+constexpr Vec2 DEFAULT_PICTURE_LEFT = {0.01, 0.0};
+// Start of the time traces: a sweep of about one scene unit ends where the picture begins.
+constexpr Vec2 DEFAULT_TRACE_ORIGIN = {-0.99, 0.0};
+// Scene units per unit of amplitude, in the plot and for the traces and the picture.
+constexpr double DEFAULT_AMP_SCALE = 0.25;
+// Scene units per unit of z in the amplitude plot.
+constexpr double DEFAULT_Z_SCALE = 0.5;
+// Scene units the traces advance per frame; a sweep then holds 201 samples.
+constexpr double DEFAULT_TRACE_DX = 0.005;
 
 // Model parameters, as typed at the console.
 extern double epsilon;                  // negative damping ratio

@@ -1,0 +1,61 @@
+// Program entry into GLUT and the window.
+#include "platform/desktop/window.h"
+
+#include <GL/freeglut.h>
+#include <GL/glx.h>
+#include <cstdlib>
+
+#include "app/keyboard.h"
+#include "app/texts.h"
+#include "display/frame.h"
+#include "platform/desktop/x11_title.h"
+
+namespace {
+
+constexpr int WINDOW_SIZE = 800;   // pixels, both ways
+
+// Registered to run at every process exit once the window exists (ESC, a failed scratch
+// allocation, GLUT's own exits): the software renderer's threads must be idle before the
+// C++ runtime tears down the libraries they run in, or the exit itself can crash.
+void finish_drawing_at_exit()
+{
+    if (glXGetCurrentContext() != nullptr)
+        glFinish();
+}
+
+}  // namespace
+
+void start_graphics(int* argc, char** argv)
+{
+    // The size first: GLUT's own -geometry option, read by glutInit, has the last word.
+    glutInitWindowSize(WINDOW_SIZE, WINDOW_SIZE);
+    // freeglut ends the process, where it must, through exit().
+    glutInit(argc, argv);
+    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
+    create_window();
+    std::atexit(finish_drawing_at_exit);
+    glutDisplayFunc(on_display);
+    glutReshapeFunc(on_reshape);
+    glutKeyboardFunc(on_keyboard);
+    set_clear_color();
+    glutMainLoop();
+}
+
+void create_window()
+{
+    glutCreateWindow(WINDOW_TITLE);
+    publish_utf8_title(WINDOW_TITLE);
+}
+
+void set_clear_color()
+{
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+void on_reshape(int width, int height)
+{
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+}

@@ -1,0 +1,36 @@
+// The window title for X: GLUT hands it over as WM_NAME of type STRING (Latin-1), where UTF-8
+// bytes read as mojibake.
+#include "platform/desktop/x11_title.h"
+
+#include <GL/glx.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <cstring>
+
+// Published again as _NET_WM_NAME (UTF8_STRING) and as a WM_NAME in a type that decodes
+// correctly (compound text), on the window of the current GLX context: the one just created.
+void publish_utf8_title(const char* title)
+{
+    Display* display = glXGetCurrentDisplay();
+    const GLXDrawable window = glXGetCurrentDrawable();
+    if (display == nullptr || window == 0)
+        return;
+
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(title);
+    const int length = static_cast<int>(std::strlen(title));
+    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), utf8, 8,
+                    PropModeReplace, bytes, length);
+    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_ICON_NAME", False), utf8, 8,
+                    PropModeReplace, bytes, length);
+
+    char* list[] = {const_cast<char*>(title)};
+    XTextProperty text;
+    if (Xutf8TextListToTextProperty(display, list, 1, XStdICCTextStyle, &text) == Success) {
+        XSetWMName(display, window, &text);
+        XSetWMIconName(display, window, &text);
+        XFree(text.value);
+    }
+    XFlush(display);
+}
