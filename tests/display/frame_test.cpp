@@ -131,8 +131,8 @@ TEST(Frame, TheWrapFrameDrawsNoTrace)
 TEST(Frame, EveryFrameStartsWhiteWithAnIdentityModelview)
 {
     start_program(DEFAULT_INPUT);
+    draw_disc(Vec2{0.95, -0.95}, 0.1, BLACK);   // left over from an earlier frame
     glTranslated(0.5, 0.5, 0.0);
-    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
     draw_frame();
     double m[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, m);
