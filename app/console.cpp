@@ -7,9 +7,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <iconv.h>
 #include <langinfo.h>
 #include <strings.h>
+#if VDP_LEGACY_ENCODINGS
+#include <iconv.h>
+#endif
 
 namespace {
 
@@ -49,6 +51,9 @@ std::string console_encode(const char* text, const char* codeset)
 {
     if (!is_japanese_legacy(codeset))
         return text;
+#if !VDP_LEGACY_ENCODINGS
+    return text;
+#else
     iconv_t cd = iconv_open(codeset, "UTF-8");
     if (cd == reinterpret_cast<iconv_t>(-1))
         return text;
@@ -64,6 +69,7 @@ std::string console_encode(const char* text, const char* codeset)
         return text;
     out.resize(out.size() - dst_left);
     return out;
+#endif
 }
 
 void console_write(const char* text)

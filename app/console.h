@@ -15,7 +15,8 @@ bool console_read_number(double* value);
 void console_read_pair(double* first, double* second);
 
 // Text converted from UTF-8 to codeset where codeset is a Japanese encoding other than UTF-8
-// (Shift_JIS / CP932, EUC-JP); text unchanged otherwise or where the conversion fails.
+// (Shift_JIS / CP932, EUC-JP); text unchanged otherwise or where the conversion fails. A build
+// without VDP_LEGACY_ENCODINGS (the page) converts nothing.
 std::string console_encode(const char* text, const char* codeset);
 
 // The codeset in which console_write writes: the character type of the environment

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#ifndef __EMSCRIPTEN__
 #include <malloc.h>
+#endif
 
 #include "core/state.h"
 #include "dynamics/simulation_step.h"
@@ -28,6 +30,15 @@ void start_run(const RunCase& c)
     trace_dx = 0.005;
 }
 
+// The stored states come from the desktop build. The wasm build's sin (musl's) differs from
+// glibc's by one ulp on a few percent of arguments; over these runs that moves the state by
+// far less than 1e-12. Everything else in the step is the same arithmetic.
+#ifdef __EMSCRIPTEN__
+constexpr double STATE_TOLERANCE = 1e-12;
+#else
+constexpr double STATE_TOLERANCE = 0.0;   // bit for bit
+#endif
+
 TEST(Regression, StateAfterAThousandFramesIsBitExact)
 {
     const RunCase cases[] = {
@@ -42,8 +53,10 @@ TEST(Regression, StateAfterAThousandFramesIsBitExact)
             advance_simulation();
             record_trace_samples();
         }
-        EXPECT_EQ(state[0], c.y_1000) << "eps " << c.eps << ": y " << std::hexfloat << state[0];
-        EXPECT_EQ(state[1], c.v_1000) << "eps " << c.eps << ": v " << std::hexfloat << state[1];
+        EXPECT_LE(std::fabs(state[0] - c.y_1000), STATE_TOLERANCE)
+            << "eps " << c.eps << ": y " << std::hexfloat << state[0];
+        EXPECT_LE(std::fabs(state[1] - c.v_1000), STATE_TOLERANCE)
+            << "eps " << c.eps << ": v " << std::hexfloat << state[1];
         EXPECT_NEAR(sim_time, 100.0, 1e-9);  // 5000 additions of 0.02
         EXPECT_EQ(trace_index, 1000 % 201);  // indices 1 ... 200, then 0: 201 slots a sweep
         EXPECT_EQ(trace_response[trace_index], state[0]);
@@ -65,6 +78,7 @@ TEST(Physics, FreeOscillatorSettlesOnTheLimitCycleOfAmplitudeTwo)
     EXPECT_NEAR(peak, 2.0, 0.01);
 }
 
+#ifndef __EMSCRIPTEN__   // mallinfo2 is glibc's; the wasm build's C library has none
 TEST(LongRun, HundredThousandFramesOfAnEntrainedCaseStayBoundedWithFlatMemory)
 {
     epsilon = 0.1;
@@ -95,5 +109,6 @@ TEST(LongRun, HundredThousandFramesOfAnEntrainedCaseStayBoundedWithFlatMemory)
     EXPECT_LT(largest, 3.5);
     EXPECT_EQ(mallinfo2().uordblks, in_use) << "heap in use grew over the run";
 }
+#endif
 
 }  // namespace

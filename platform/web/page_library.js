@@ -1,0 +1,70 @@
+// The program's system interface in the page: standard input from the input line (the
+// program sleeps, through Asyncify, until a line is there), standard output into the console
+// panel, the process exit, and what platform/web/page_script.h declares. Module.page is the
+// page's script (page.js).
+mergeInto(LibraryManager.library, {
+  // Standard input only: the program opens no files. The bytes of the lines typed so far are
+  // handed over at once; with none there the program sleeps until the next line.
+  fd_read__sig: 'iiiii',
+  fd_read: function (fd, iov, iovcnt, pnum) {
+    if (fd !== 0) return 8;   // EBADF
+    return Asyncify.handleSleep(function (wakeUp) {
+      Module.page.whenInput(function (take) {
+        var total = 0;
+        for (var i = 0; i < iovcnt; i++) {
+          var base = HEAPU32[(iov + 8 * i) >> 2];
+          var length = HEAPU32[(iov + 8 * i + 4) >> 2];
+          var got = take(HEAPU8.subarray(base, base + length));
+          total += got;
+          if (got < length) break;
+        }
+        HEAPU32[pnum >> 2] = total;
+        wakeUp(0);
+      });
+    });
+  },
+
+  // Standard output and error, as bytes: the panel decodes them as UTF-8.
+  fd_write__sig: 'iiiii',
+  fd_write__deps: [],
+  fd_write__postset: '',
+  fd_write: function (fd, iov, iovcnt, pnum) {
+    var total = 0;
+    for (var i = 0; i < iovcnt; i++) {
+      var base = HEAPU32[(iov + 8 * i) >> 2];
+      var length = HEAPU32[(iov + 8 * i + 4) >> 2];
+      Module.page.write(fd, HEAPU8.slice(base, base + length));
+      total += length;
+    }
+    HEAPU32[pnum >> 2] = total;
+    return 0;
+  },
+
+  // exit() and _exit(): the program has ended; nothing of it runs again.
+  exit__sig: 'vi',
+  exit: function (code) {
+    Module.page.exited(code);
+    throw 'unwind';
+  },
+  proc_exit__sig: 'vi',
+  proc_exit: function (code) {
+    Module.page.exited(code);
+    throw 'unwind';
+  },
+
+  page_set_title: function (text) {
+    Module.page.setTitle(UTF8ToString(text));
+  },
+
+  page_report_no_webgl: function () {
+    Module.page.noWebgl();
+  },
+
+  page_frame_drawn: function () {
+    Module.page.frameDrawn();
+  },
+
+  page_idle: function () {
+    Module.page.idle();
+  },
+});

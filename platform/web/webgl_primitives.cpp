@@ -1,0 +1,359 @@
+// The drawing interface in WebGL 1, for the page's canvas. It reproduces the desktop's
+// OpenGL 1.1 pixels: the same vertices in single precision (as the fixed-function pipeline
+// holds them), polygons as triangle fans, lines wider than one pixel as the quads a wide line
+// covers, and text as the pixels of the desktop's bitmap glyphs. Shapes are collected and
+// handed to WebGL in runs of one kind, in drawing order, since there is no depth test.
+#include "platform/web/webgl_primitives.h"
+
+#include <GLES2/gl2.h>
+#include <cmath>
+#include <cstddef>
+#include <vector>
+
+#include "display/primitives.h"
+#include "platform/web/bitmap_font_data.h"
+#include "platform/web/page_script.h"
+
+namespace {
+
+constexpr int CANVAS_SIZE = 800;                  // pixels, both ways
+constexpr float HALF_CANVAS = CANVAS_SIZE / 2;    // pixels per scene unit
+constexpr double CROSS_ARM = 10.0;                // scene units: five window widths either way
+constexpr float CROSS_WIDTH = 2.0f;               // pixels
+constexpr float GRID_WIDTH = 1.0f;                // pixels
+// Labels: the colour that lighting with no lights gives the desktop's text, 0.04 of full.
+constexpr float TEXT_GREY = 10.0f / 255.0f;
+// A raster position this close below a pixel edge counts as on it: the viewport transform
+// in single precision leaves such residues where the position is meant to be exact.
+constexpr float RASTER_SLACK = 1e-4f;
+
+// A vertex: clip coordinates (the scene's -1 ... 1) and the colour in bytes, as an 8-bit
+// framebuffer holds it.
+struct Vertex {
+    float x, y;
+    unsigned char rgba[4];
+};
+
+enum class Run { none, triangles, lines, points };
+
+// Triangles are indexed (a wide line's quad is 4 vertices, not 6); 16-bit indices reach this
+// many vertices in one run.
+constexpr std::size_t RUN_VERTICES = 65536;
+
+Run run = Run::none;                  // kind of the vertices in pending
+std::vector<Vertex> pending;          // shapes drawn but not yet handed to WebGL
+std::vector<unsigned short> pending_indices;   // of the triangles in pending
+float line_width = 1.0f;              // pixels, as set last
+GLuint vertex_buffer = 0;
+GLuint index_buffer = 0;
+
+// The modelview matrix of a pushed frame in single precision: turned by angle, moved to
+// (tx, ty). Only the entries that a vertex in the plane z = 0 meets.
+struct Frame {
+    float c, s, tx, ty;
+};
+
+constexpr Frame IDENTITY = {1.0f, 0.0f, 0.0f, 0.0f};
+
+const char* const VERTEX_SHADER =
+    "attribute vec2 position;\n"
+    "attribute vec4 colour;\n"
+    "varying vec4 shade;\n"
+    "void main() {\n"
+    "  gl_Position = vec4(position, 0.0, 1.0);\n"
+    "  gl_PointSize = 1.0;\n"
+    "  shade = colour;\n"
+    "}\n";
+
+// Alpha is 0 in every colour of the program and has no visible effect (no blending); the
+// canvas is opaque.
+const char* const FRAGMENT_SHADER =
+    "precision mediump float;\n"
+    "varying vec4 shade;\n"
+    "void main() {\n"
+    "  gl_FragColor = vec4(shade.rgb, 1.0);\n"
+    "}\n";
+
+void hand_over()
+{
+    if (pending.empty())
+        return;
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(pending.size() * sizeof(Vertex)),
+                 pending.data(), GL_STREAM_DRAW);
+    if (run == Run::triangles) {
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+                     static_cast<GLsizeiptr>(pending_indices.size() * sizeof(unsigned short)),
+                     pending_indices.data(), GL_STREAM_DRAW);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(pending_indices.size()), GL_UNSIGNED_SHORT,
+                       nullptr);
+    } else {
+        glDrawArrays(run == Run::lines ? GL_LINES : GL_POINTS, 0, static_cast<GLsizei>(pending.size()));
+    }
+    pending.clear();
+    pending_indices.clear();
+}
+
+// Starts or continues a run of kind with room for n more vertices.
+void begin_run(Run kind, std::size_t n)
+{
+    if (run != kind || pending.size() + n > RUN_VERTICES)
+        hand_over();
+    run = kind;
+}
+
+unsigned char to_byte(float c)
+{
+    return static_cast<unsigned char>(std::lround(std::fmin(std::fmax(c, 0.0f), 1.0f) * 255.0f));
+}
+
+void add(float x, float y, const Color4& colour)
+{
+    pending.push_back(Vertex{x, y, {to_byte(colour.r), to_byte(colour.g), to_byte(colour.b), 255}});
+}
+
+// Triangles (i, j, k) over the last n vertices added.
+void add_triangle(std::size_t n, int i, int j, int k)
+{
+    const std::size_t first = pending.size() - n;
+    for (int v : {i, j, k})
+        pending_indices.push_back(static_cast<unsigned short>(first + static_cast<std::size_t>(v)));
+}
+
+// A vertex given in double precision, as glVertex2d hands it on, through the frame.
+void add_in(const Frame& f, double x, double y, const Color4& colour)
+{
+    const float fx = static_cast<float>(x);
+    const float fy = static_cast<float>(y);
+    add(f.c * fx - f.s * fy + f.tx, f.s * fx + f.c * fy + f.ty, colour);
+}
+
+// glTranslated and glRotated of the desktop: the arguments become floats, the rotation's
+// sine and cosine are taken of the angle in degrees and rounded to float.
+Frame frame_at(double x, double y, double angle)
+{
+    Frame f = IDENTITY;
+    f.tx = static_cast<float>(x);
+    f.ty = static_cast<float>(y);
+    const float degrees = static_cast<float>(angle / DEGREE);
+    if (degrees != 0.0f) {
+        const double radians = static_cast<double>(degrees) * 3.14159265358979323846 / 180.0;
+        f.c = static_cast<float>(std::cos(radians));
+        f.s = static_cast<float>(std::sin(radians));
+    }
+    return f;
+}
+
+// A convex polygon as the fan of triangles from its first vertex.
+void polygon(const Frame& f, const double (*points)[2], int n, const Color4& colour)
+{
+    begin_run(Run::triangles, static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i)
+        add_in(f, points[i][0], points[i][1], colour);
+    for (int i = 1; i + 1 < n; ++i)
+        add_triangle(static_cast<std::size_t>(n), 0, i, i + 1);
+}
+
+// One line from a to b (clip coordinates) at the current width. A line of one pixel is a
+// WebGL line; a wider one covers the quad that reaches half its width to either side along
+// the minor axis, as a wide line without antialiasing does.
+void segment(float ax, float ay, float bx, float by, const Color4& colour)
+{
+    const float width = std::fmax(1.0f, std::round(line_width));
+    if (width == 1.0f) {
+        begin_run(Run::lines, 2);
+        add(ax, ay, colour);
+        add(bx, by, colour);
+        return;
+    }
+    const float half = width / 2.0f / HALF_CANVAS;
+    const bool x_major = std::fabs(bx - ax) >= std::fabs(by - ay);
+    const float ox = x_major ? 0.0f : half;
+    const float oy = x_major ? half : 0.0f;
+    begin_run(Run::triangles, 4);
+    add(ax - ox, ay - oy, colour);
+    add(bx - ox, by - oy, colour);
+    add(bx + ox, by + oy, colour);
+    add(ax + ox, ay + oy, colour);
+    add_triangle(4, 0, 1, 2);
+    add_triangle(4, 0, 2, 3);
+}
+
+void segment_in(const Frame& f, double ax, double ay, double bx, double by, const Color4& colour)
+{
+    const float fax = static_cast<float>(ax), fay = static_cast<float>(ay);
+    const float fbx = static_cast<float>(bx), fby = static_cast<float>(by);
+    segment(f.c * fax - f.s * fay + f.tx, f.s * fax + f.c * fay + f.ty,
+            f.c * fbx - f.s * fby + f.tx, f.s * fbx + f.c * fby + f.ty, colour);
+}
+
+GLuint compile(GLenum kind, const char* source)
+{
+    const GLuint shader = glCreateShader(kind);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    return shader;
+}
+
+// Window pixel (column or row from the bottom) in which a raster position at clip
+// coordinate v lies, after the viewport transform in single precision.
+int raster_pixel(float v)
+{
+    const float window = v * HALF_CANVAS + HALF_CANVAS;
+    return static_cast<int>(std::floor(window + RASTER_SLACK));
+}
+
+// One glyph's set pixels, each as a point at its pixel's centre.
+void glyph_pixels(int code, int x, int y, const Color4& colour)
+{
+    const auto& g = GLYPHS[code - GLYPH_FIRST_CODE];
+    const int row_bytes = (g.width + 7) / 8;
+    for (int row = 0; row < g.height; ++row) {
+        const unsigned char* bits = &GLYPH_ROWS[g.rows + row * row_bytes];
+        for (int col = 0; col < g.width; ++col) {
+            if ((bits[col / 8] & (0x80 >> (col % 8))) == 0)
+                continue;
+            const float px = static_cast<float>(x + g.left + col) + 0.5f;
+            const float py = static_cast<float>(y + g.bottom + row) + 0.5f;
+            add(px / HALF_CANVAS - 1.0f, py / HALF_CANVAS - 1.0f, colour);
+        }
+    }
+}
+
+}  // namespace
+
+bool init_webgl_drawing()
+{
+    const GLuint program = glCreateProgram();
+    glAttachShader(program, compile(GL_VERTEX_SHADER, VERTEX_SHADER));
+    glAttachShader(program, compile(GL_FRAGMENT_SHADER, FRAGMENT_SHADER));
+    glBindAttribLocation(program, 0, "position");
+    glBindAttribLocation(program, 1, "colour");
+    glLinkProgram(program);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (linked != GL_TRUE)
+        return false;
+    glUseProgram(program);
+    glGenBuffers(1, &vertex_buffer);
+    glGenBuffers(1, &index_buffer);
+    glBindBuffer(GL_ARRAY_BUFFER, vertex_buffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, index_buffer);
+    glEnableVertexAttribArray(0);
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), nullptr);
+    glVertexAttribPointer(1, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex),
+                          reinterpret_cast<const void*>(offsetof(Vertex, rgba)));
+    glViewport(0, 0, CANVAS_SIZE, CANVAS_SIZE);
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glDisable(GL_DITHER);
+    return true;
+}
+
+void begin_frame()
+{
+    hand_over();
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+// The browser shows the canvas once the script that drew it returns.
+void end_frame()
+{
+    hand_over();
+    glFlush();
+    page_frame_drawn();
+}
+
+void draw_line(const Vec2& p, const Vec2& q, const Color4& colour)
+{
+    segment(static_cast<float>(to_scene(p.x)), static_cast<float>(to_scene(p.y)),
+            static_cast<float>(to_scene(q.x)), static_cast<float>(to_scene(q.y)), colour);
+}
+
+void draw_disc(const Vec2& centre, double radius, const Color4& colour)
+{
+    const double r = to_scene(radius);
+    const double step = 2.0 * PI / DISC_SEGMENTS;
+    double points[DISC_SEGMENTS][2];
+    for (int i = 0; i < DISC_SEGMENTS; ++i) {
+        const double a = i * step;
+        points[i][0] = r * std::cos(a);
+        points[i][1] = r * std::sin(a);
+    }
+    polygon(frame_at(to_scene(centre.x), to_scene(centre.y), 0.0), points, DISC_SEGMENTS, colour);
+}
+
+void draw_arrow(const Vec2& tip, double length, double angle, const Color4& colour)
+{
+    const double L = to_scene(length);
+    const double w = to_scene(ARROW_SHAFT_WIDTH);
+    const double h = to_scene(ARROW_HEAD_LENGTH);
+    // A short arrow gives up its shaft, never its head.
+    double s = L - h;
+    if (s < 0.0)
+        s = 0.0;
+    const Frame f = frame_at(to_scene(tip.x), to_scene(tip.y), angle);
+    // The point at the origin, the arrow along -x.
+    const double shaft[4][2] = {{-h, -0.5 * w}, {-h - s, -0.5 * w}, {-h - s, 0.5 * w}, {-h, 0.5 * w}};
+    const double upper[3][2] = {{0.0, 0.0}, {-h, 0.0}, {-h - 0.5 * h, 0.4 * h}};
+    const double lower[3][2] = {{0.0, 0.0}, {-h, 0.0}, {-h - 0.5 * h, -0.4 * h}};
+    polygon(f, shaft, 4, colour);
+    polygon(f, upper, 3, colour);
+    polygon(f, lower, 3, colour);
+}
+
+void draw_cross(const Vec2& centre, double angle)
+{
+    line_width = CROSS_WIDTH;
+    const Frame f = frame_at(to_scene(centre.x), to_scene(centre.y), angle);
+    segment_in(f, -CROSS_ARM, 0.0, CROSS_ARM, 0.0, BLACK);
+    segment_in(f, 0.0, -CROSS_ARM, 0.0, CROSS_ARM, BLACK);
+}
+
+void draw_grid(const Vec2& centre, double angle, int n, double spacing_x, double spacing_y)
+{
+    const double sx = to_scene(spacing_x);
+    const double sy = to_scene(spacing_y);
+    const double ex = n * sx;
+    const double ey = n * sy;
+    line_width = GRID_WIDTH;
+    const Frame f = frame_at(to_scene(centre.x), to_scene(centre.y), angle);
+    for (int i = -n; i <= n; ++i)
+        segment_in(f, i * sx, -ey, i * sx, ey, BLACK);
+    for (int i = -n; i <= n; ++i)
+        segment_in(f, -ex, i * sy, ex, i * sy, BLACK);
+}
+
+void draw_text(float x, float y, Font /*font*/, const char* text)
+{
+    // A raster position outside the window is invalid: the desktop then draws no glyph.
+    if (!(std::fabs(x) <= 1.0f && std::fabs(y) <= 1.0f))
+        return;
+    const Color4 grey = {TEXT_GREY, TEXT_GREY, TEXT_GREY, 1.0f};
+    int px = raster_pixel(x);
+    const int py = raster_pixel(y);
+    for (const char* c = text; *c != '\0'; ++c) {
+        const int code = static_cast<unsigned char>(*c);
+        const auto& g = GLYPHS[code - GLYPH_FIRST_CODE];
+        begin_run(Run::points, static_cast<std::size_t>(g.width * g.height));
+        glyph_pixels(code, px, py, grey);
+        px += GLYPHS[code - GLYPH_FIRST_CODE].advance;
+    }
+}
+
+void set_line_width(float width)
+{
+    line_width = width;
+}
+
+void flush_drawing()
+{
+    hand_over();
+    glFlush();
+}
+
+void settle_drawing_state()
+{
+    hand_over();
+}

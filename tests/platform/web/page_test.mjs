@@ -1,0 +1,243 @@
+// The page in headless Chromium: its console against the program's own texts, its keys and
+// on-screen buttons, ESC, the title, loading from file:// and from a server, and its picture
+// against the desktop's canonical frames.
+// Environment: VDP_PAGE (the built page), VDP_PROGRAM_TEXTS (program_texts.js), VDP_GOLDEN_DIR.
+import assert from 'node:assert/strict';
+import {execFileSync} from 'node:child_process';
+import fs from 'node:fs';
+import http from 'node:http';
+import path from 'node:path';
+import {after, before, describe, test} from 'node:test';
+
+import {answer, answerDialog, canvasImage, consoleOutput, fileUrl, launchBrowser, newTab, openPage,
+  pressKeys, state, waitForDialog} from './browser.mjs';
+import {countPixels, decodePng, differingPixels} from './images.mjs';
+
+const PAGE = process.env.VDP_PAGE;
+const GOLDEN_DIR = process.env.VDP_GOLDEN_DIR;
+const URL = fileUrl(PAGE);
+const START = ['0.1', '0.5 1', '0 0'];
+const TEXT_GREY = [10, 10, 10];
+const MOST_DIFFERING_PIXELS = 320;   // of 640,000: where two rasterisers may round apart
+
+function programTexts(args, input = '') {
+  return execFileSync('node', ['--no-experimental-fetch', process.env.VDP_PROGRAM_TEXTS, ...args],
+    {input, encoding: 'utf8'});
+}
+
+let browser;
+before(async () => { browser = await launchBrowser(); });
+after(async () => { await browser.close(); });
+
+async function startedPage(lines = START) {
+  const page = await openPage(browser, URL);
+  await answerDialog(page, lines);
+  return page;
+}
+
+describe('console', () => {
+  // Each entry point's texts in the panel, byte for byte as the program writes them for the
+  // same typed lines; numbers on one line or spread over several. 'm', 'f' and 'j' draw no
+  // frame; the start dialog ends with the first.
+  const DIALOGS = [
+    {key: null, entry: 'm', lines: ['0.1', '0.5 1', '0 0'], frames: 1},
+    {key: 'm', entry: 'm', lines: ['0.2', '0.3', '0.9', '0.1 0'], frames: 0},
+    {key: 'f', entry: 'f', lines: ['0.3 1.1', '0', '0'], frames: 0},
+    {key: 'j', entry: 'j', lines: ['0.5 0.5'], frames: 0},
+  ];
+  test('each dialog shows the program\'s own texts; the title is the program\'s', async () => {
+    const page = await openPage(browser, URL);
+    const title = programTexts(['title']);
+    assert.equal(await page.title(), title);
+    assert.equal((await state(page)).title, title);
+    for (const {key, entry, lines, frames} of DIALOGS) {
+      const before = key ? await consoleOutput(page) : '';
+      const framesBefore = (await state(page)).frames;
+      if (key) {
+        await pressKeys(page, [key]);
+        await waitForDialog(page);
+      }
+      await answerDialog(page, lines);
+      const written = (await consoleOutput(page)).slice(before.length);
+      assert.equal(written, programTexts(['dialog', entry], lines.join('\n') + '\n'), `after ${key}`);
+      assert.equal((await state(page)).frames, framesBefore + frames, `after ${key}`);
+    }
+    assert.deepEqual(page.scriptErrors, []);
+    await page.close();
+  });
+
+  // An unreadable answer keeps the value and drops the rest of its line: the frame after the
+  // dialog is the one of answers that say so plainly. At the start the kept values are 0;
+  // then epsilon 0 and z 1 are kept.
+  const UNREADABLE = [
+    {key: null, typed: ['abc def', '0.5 1', '0 0'], plainly: ['0', '0.5 1', '0 0']},
+    {key: 'm', typed: ['abc', '0.7 x', 'y'], plainly: ['0', '0.7 1', '0 0']},
+  ];
+  test('unreadable answers keep their values and lose the rest of their line', async () => {
+    const unreadable = await openPage(browser, URL);
+    const plain = await openPage(browser, URL);
+    for (const {key, typed, plainly} of UNREADABLE) {
+      const before = key ? await consoleOutput(unreadable) : '';
+      for (const [page, lines] of [[unreadable, typed], [plain, plainly]]) {
+        if (key) await pressKeys(page, [key]);
+        await answerDialog(page, lines);
+        await pressKeys(page, ['s']);
+      }
+      const written = (await consoleOutput(unreadable)).slice(before.length);
+      assert.equal(written, programTexts(['dialog', 'm'], typed.join('\n') + '\n'));
+      assert.equal(differingPixels(await canvasImage(unreadable), await canvasImage(plain)), 0,
+        JSON.stringify(typed));
+    }
+    await unreadable.close();
+    await plain.close();
+  });
+});
+
+describe('keys', () => {
+  test('drawing keys draw one frame each, m f j none, ESC ends the program', async () => {
+    const page = await startedPage();
+    for (const key of ['s', 'y', 'Y', 't', 'T', 'z', 'Z', 'e', 'E', ' ', 'q', 'S', 'M', '0']) {
+      const {frames} = await state(page);
+      await pressKeys(page, [key]);
+      assert.equal((await state(page)).frames, frames + 1, `key ${JSON.stringify(key)}`);
+    }
+    for (const [key, lines] of [['m', START], ['f', ['0.5 1', '0 0']], ['j', ['0 0']]]) {
+      const {frames} = await state(page);
+      const picture = await canvasImage(page);
+      await pressKeys(page, [key]);
+      assert.equal((await state(page)).dialogOpen, true, `key ${key}`);
+      // While the dialog is open keys on the picture draw nothing.
+      await page.evaluate(() => document.getElementById('scene').focus());
+      await page.keyboard.press('s');
+      await page.$eval('#console-input', (input) => { input.value = ''; });
+      assert.equal(differingPixels(await canvasImage(page), picture), 0, `key ${key}`);
+      await answerDialog(page, lines);
+      assert.equal((await state(page)).frames, frames, `key ${key}`);
+    }
+
+    const {frames} = await state(page);
+    await pressKeys(page, ['Escape']);
+    const ended = await state(page);
+    assert.equal(ended.ended, true);
+    assert.equal(ended.frames, frames);
+    await pressKeys(page, ['s', 'm']);
+    assert.deepEqual(await state(page), ended);
+    const message = await page.$eval('#status', (status) => (status.hidden ? '' : status.textContent));
+    assert.match(message, /再読み込み/);
+    assert.match(message, /reload/);
+    // The view the page gives of the program cannot be changed from outside.
+    await page.evaluate(() => { try { window.forcedVdp.ended = false; } catch (e) { /* frozen */ } });
+    assert.equal((await state(page)).ended, true);
+    assert.deepEqual(page.scriptErrors, []);
+    await page.close();
+  });
+
+  test('on-screen keys: one each, a held s keeps drawing until released', async () => {
+    const page = await openPage(browser, URL, {hasTouch: true, isMobile: true});
+    const keys = await page.$$eval('#keys button', (buttons) => buttons.map((b) => b.dataset.key));
+    assert.deepEqual(keys, ['s', 'y', 'Y', 't', 'T', 'z', 'Z', 'e', 'E', 'm', 'f', 'j', 'Escape']);
+    await answerDialog(page, START);
+    await (await page.$('button[data-key="e"]')).tap();
+    assert.equal((await state(page)).frames, 2);
+
+    const box = await (await page.$('button[data-key="s"]')).boundingBox();
+    await page.touchscreen.touchStart(box.x + box.width / 2, box.y + box.height / 2);
+    await page.waitForFunction(() => window.forcedVdp.frames >= 6, {timeout: 5000});
+    await page.touchscreen.touchEnd();
+    const released = (await state(page)).frames;
+    await new Promise((resolve) => setTimeout(resolve, 300));
+    assert.equal((await state(page)).frames, released, 'frames after the release');
+
+    await (await page.$('button[data-key="j"]')).tap();
+    assert.equal((await state(page)).dialogOpen, true);
+    await answerDialog(page, ['0 0']);
+    await (await page.$('button[data-key="Escape"]')).tap();
+    assert.equal((await state(page)).ended, true);
+    assert.deepEqual(page.scriptErrors, []);
+    await page.close();
+  });
+});
+
+describe('loading', () => {
+  test('from a static server as from file://', async () => {
+    const html = fs.readFileSync(PAGE);
+    const server = http.createServer((request, response) => {
+      response.writeHead(200, {'Content-Type': 'text/html; charset=utf-8'});
+      response.end(html);
+    });
+    await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+    try {
+      const page = await openPage(browser, `http://127.0.0.1:${server.address().port}/forced-vdp.html`);
+      await answerDialog(page, START);
+      const fromFile = await startedPage();
+      assert.equal(differingPixels(await canvasImage(page), await canvasImage(fromFile)), 0);
+      await page.close();
+      await fromFile.close();
+    } finally {
+      server.close();
+    }
+  });
+
+  test('without WebGL the page says so and asks nothing', async () => {
+    const page = await newTab(browser);
+    await page.evaluateOnNewDocument(() => {
+      const getContext = HTMLCanvasElement.prototype.getContext;
+      HTMLCanvasElement.prototype.getContext = function (kind, ...rest) {
+        return /webgl/.test(kind) ? null : getContext.call(this, kind, ...rest);
+      };
+    });
+    await page.goto(URL);
+    await page.waitForFunction(() => !document.getElementById('status').hidden, {timeout: 20000});
+    assert.match(await page.$eval('#status', (status) => status.textContent), /WebGL/);
+    assert.equal((await state(page)).dialogOpen, false);
+    assert.equal(await consoleOutput(page), '');
+    await page.close();
+  });
+});
+
+// The desktop's canonical frames (tests/display/canonical_frames_test.cpp), as the page draws
+// them. A key's change of view before the first frame goes in through page_view_key while the
+// start dialog waits for its last line.
+describe('canonical frames', () => {
+  const lastLine = START.slice(-1);
+  const viewKeyThenFirstFrame = (key) => async (page) => {
+    await answer(page, START.slice(0, -1));
+    await page.evaluate((code) => Module._page_view_key(code), key.charCodeAt(0));
+    await answerDialog(page, lastLine);
+  };
+  const SCENES = [
+    {name: 'default_view', prepare: (page) => answerDialog(page, START)},
+    {name: 'epsilon_family', prepare: viewKeyThenFirstFrame('e')},
+    {name: 'force_family', prepare: viewKeyThenFirstFrame('E')},
+    {name: 'three_crossings', prepare: (page) => answerDialog(page, ['0.5', '0.2 1', '0 0'])},
+    {name: 'right_after_y', prepare: async (page) => {
+      await answerDialog(page, START);
+      await pressKeys(page, [...Array(39).fill('s'), 'y']);
+    }},
+    // 'j' puts the time axis back, then each of fourteen frames follows a 't'.
+    {name: 'after_fourteen_t', prepare: async (page) => {
+      await answerDialog(page, START);
+      await pressKeys(page, ['j']);
+      await answerDialog(page, ['0 0']);
+      await pressKeys(page, Array(14).fill('t'));
+    }},
+    {name: 'wrap_frame', prepare: async (page) => {
+      await answerDialog(page, START);
+      await pressKeys(page, Array(200).fill('s'));
+    }},
+  ];
+  for (const {name, prepare} of SCENES) {
+    test(name, async () => {
+      const golden = decodePng(fs.readFileSync(path.join(GOLDEN_DIR, `${name}.png`)));
+      const page = await openPage(browser, URL);
+      await prepare(page);
+      const drawn = await canvasImage(page);
+      const differing = differingPixels(drawn, golden);
+      console.log(`${name}: ${differing} pixels differ from the desktop's`);
+      assert.ok(differing <= MOST_DIFFERING_PIXELS, `${differing} pixels differ`);
+      assert.equal(countPixels(drawn, TEXT_GREY), countPixels(golden, TEXT_GREY), 'text pixels');
+      assert.deepEqual(page.scriptErrors, []);
+      await page.close();
+    });
+  }
+});
