@@ -1,15 +1,10 @@
-// PNG output through libpng, written to a temporary file first so that a failure leaves no
-// half-written picture behind.
+// PNG output through libpng, into a file that appears whole or not at all.
 #include "platform/desktop/png_file.h"
 
-#include <cerrno>
 #include <csetjmp>
-#include <cstdio>
-#include <cstring>
 #include <png.h>
-#include <string>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "app/output_file.h"
 
 namespace {
 
@@ -37,15 +32,6 @@ bool encode(std::FILE* file, int width, int height, const unsigned char* rgb)
     return true;
 }
 
-// mkstemp makes the file readable by its owner only; a picture gets the mode any new file of
-// this process would get.
-void give_default_mode(int fd)
-{
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-}
-
 }  // namespace
 
 std::string write_png_file(const char* path, int width, int height,
@@ -54,30 +40,11 @@ std::string write_png_file(const char* path, int width, int height,
     if (width <= 0 || height <= 0 ||
         rgb.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3)
         return "picture of the wrong size";
-    std::string temporary = std::string(path) + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0)
-        return std::string(std::strerror(errno));
-    std::FILE* file = fdopen(fd, "wb");
-    if (file == nullptr) {
-        const int error = errno;
-        close(fd);
-        unlink(temporary.c_str());
-        return std::strerror(error);
-    }
-    give_default_mode(fd);
-    const bool encoded = encode(file, width, height, rgb.data());
-    const bool flushed = std::fflush(file) == 0 && fsync(fd) == 0;
-    const int error = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (!encoded || !flushed || !closed) {
-        unlink(temporary.c_str());
-        return encoded ? std::strerror(error) : "could not encode the picture";
-    }
-    if (std::rename(temporary.c_str(), path) != 0) {
-        const int rename_error = errno;
-        unlink(temporary.c_str());
-        return std::strerror(rename_error);
-    }
-    return {};
+    OutputFile file;
+    const std::string error = open_output(path, &file);
+    if (!error.empty())
+        return error;
+    const bool encoded = encode(file.stream, width, height, rgb.data());
+    const std::string closed = close_output(&file, encoded);
+    return encoded ? closed : "could not encode the picture";
 }

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/keyboard.h"
 #include "display/frame.h"
@@ -21,6 +22,7 @@ struct CanonicalFrame {
     const char* name;
     void (*prepare)();   // everything before the frame that is checked
     std::uint64_t hash;
+    const char* options; // the same scene from the command line, where keys are not needed
 };
 
 void default_view()
@@ -71,13 +73,13 @@ void wrap_frame()
 }
 
 const CanonicalFrame FRAMES[] = {
-    {"default_view", default_view, 0x2bc0d40ea432a196},
-    {"epsilon_family", epsilon_family, 0x5fc62c3b30511528},
-    {"force_family", force_family, 0x9d498d448623f80e},
-    {"three_crossings", three_crossings, 0xda3cb326c77d394a},
-    {"right_after_y", right_after_y, 0x7ff59eec4b11558a},
-    {"after_fourteen_t", after_fourteen_t, 0xf1e51ff22b5efaf1},
-    {"wrap_frame", wrap_frame, 0xe38f9566ddb5a612},
+    {"default_view", default_view, 0x2bc0d40ea432a196, "--eps 0.1 --force 0.5 --z 1"},
+    {"epsilon_family", epsilon_family, 0x5fc62c3b30511528, "--eps 0.1 --force 0.5 --z 1 --family e"},
+    {"force_family", force_family, 0x9d498d448623f80e, "--eps 0.1 --force 0.5 --z 1 --family E"},
+    {"three_crossings", three_crossings, 0xda3cb326c77d394a, "--eps 0.5 --force 0.2 --z 1"},
+    {"right_after_y", right_after_y, 0x7ff59eec4b11558a, nullptr},
+    {"after_fourteen_t", after_fourteen_t, 0xf1e51ff22b5efaf1, nullptr},
+    {"wrap_frame", wrap_frame, 0xe38f9566ddb5a612, "--eps 0.1 --force 0.5 --z 1 --frames 200"},
 };
 
 // A renderer other than the one the frames were taken with (another Mesa build) may place a
@@ -128,6 +130,37 @@ TEST_P(CanonicalFrames, MatchStoredFrame)
 
 INSTANTIATE_TEST_SUITE_P(Frames, CanonicalFrames,
                          ::testing::Range(0, static_cast<int>(std::size(FRAMES))),
+                         [](const auto& info) { return std::string(FRAMES[info.param].name); });
+
+// The program's --snapshot of the same scene writes exactly the frame drawn here.
+class Snapshots : public ::testing::TestWithParam<int> {};
+
+TEST_P(Snapshots, FromTheCommandLineTheSameFrameAsDrawnHere)
+{
+    const CanonicalFrame& frame = FRAMES[GetParam()];
+    frame.prepare();
+    draw_frame();
+    const Image drawn = read_back();
+    const std::string path = std::string(VDP_TEST_OUTPUT_DIR) + "/snapshot-" + frame.name + ".png";
+    const std::string command = std::string("'") + VDP_PROGRAM + "' " + frame.options +
+                                " --snapshot '" + path + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    Image written;
+    ASSERT_TRUE(load_png(path, &written)) << path;
+    std::remove(path.c_str());
+    EXPECT_EQ(hash_image(written), hash_image(drawn)) << command;
+}
+
+std::vector<int> scenes_without_keys()
+{
+    std::vector<int> scenes;
+    for (int i = 0; i < static_cast<int>(std::size(FRAMES)); ++i)
+        if (FRAMES[i].options != nullptr)
+            scenes.push_back(i);
+    return scenes;
+}
+
+INSTANTIATE_TEST_SUITE_P(Frames, Snapshots, ::testing::ValuesIn(scenes_without_keys()),
                          [](const auto& info) { return std::string(FRAMES[info.param].name); });
 
 }  // namespace

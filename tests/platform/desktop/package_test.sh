@@ -29,7 +29,7 @@ grep -q '^ Package: forced-vdp$' <<<"$info" || fail "package name"
 depends="$(sed -n 's/^ Depends: //p' <<<"$info")"
 echo "depends: $depends"
 names="$(tr ',' '\n' <<<"$depends" | awk '{print $1}')"
-for lib in libglut3.12 libgl1 libx11-6 libc6 libstdc++6; do
+for lib in libglut3.12 libgl1 libx11-6 libpng16-16 libc6 libstdc++6; do
   grep -qxF "$lib" <<<"$names" || fail "Depends does not name $lib"
 done
 grep -qE ' \./usr/bin/forced-vdp$' <<<"$contents" || fail "no ./usr/bin/forced-vdp in the package"
