@@ -32,12 +32,20 @@ names="$(tr ',' '\n' <<<"$depends" | awk '{print $1}')"
 for lib in libglut3.12 libgl1 libx11-6 libpng16-16 libc6 libstdc++6; do
   grep -qxF "$lib" <<<"$names" || fail "Depends does not name $lib"
 done
-grep -qE ' \./usr/bin/forced-vdp$' <<<"$contents" || fail "no ./usr/bin/forced-vdp in the package"
+for file in usr/bin/forced-vdp usr/share/man/man1/forced-vdp.1 usr/share/applications/forced-vdp.desktop; do
+  grep -qE " \./$file\$" <<<"$contents" || fail "no ./$file in the package"
+done
 if grep -qE '\.(a|h)$|/include/' <<<"$contents"; then fail "development files in the package"; fi
 
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
 [[ -x "$root/usr/bin/forced-vdp" ]] || fail "the package unpacks no usr/bin/forced-vdp"
+grep -qx 'Terminal=true' "$root/usr/share/applications/forced-vdp.desktop" || fail "the desktop entry does not open a terminal"
+# The manual page describes every option that --help lists.
+for option in $("$root/usr/bin/forced-vdp" --help | grep -oE '^  --[a-z-]+' | tr -d ' '); do
+  grep -qF -- "$(sed 's/-/\\-/g' <<<"$option")" "$root/usr/share/man/man1/forced-vdp.1" ||
+    fail "the manual page lacks $option"
+done
 
 # The unpacked program on an X server of its own: dialog from a pipe, window, ESC.
 exec 3>"$work/display"
