@@ -79,6 +79,15 @@ void console_write(const char* text)
     std::fflush(stdout);
 }
 
+void console_write_with(const char* text, const char* arg)
+{
+    std::string filled = text;
+    const std::size_t at = filled.find("%s");
+    if (at != std::string::npos)
+        filled.replace(at, 2, arg);
+    console_write(filled.c_str());
+}
+
 bool console_read_number(double* value)
 {
     double v = 0.0;

@@ -6,6 +6,9 @@
 // it, so that it is visible before the next read waits.
 void console_write(const char* text);
 
+// console_write of text with its one "%s" replaced by arg.
+void console_write_with(const char* text, const char* arg);
+
 // Reads one number with "%lf" into *value. Text that does not read as a number, and a
 // non-finite number, leave *value as it was and discard the rest of that input line, so one
 // typo does not fail every later prompt. Returns whether *value was set.

@@ -3,29 +3,38 @@
 #include "app/dialog.h"
 
 #include "app/console.h"
+#include "app/texts.h"
 #include "core/state.h"
 #include "response/amplitude_curve.h"
 #include "response/crossings.h"
 
 namespace {
 
+void print_banner()
+{
+    for (Text id : {BANNER_TITLE, BANNER_EQUATION, BANNER_INPUT_1, BANNER_INPUT_2, BANNER_INPUT_3})
+        console_write(text(id));
+}
+
 void ask_epsilon()
 {
-    console_write("\n１自由度自励振動系(Van der Pol's equation)の強制振動の描画");
-    console_write("\n正規化式　ddy/ddt - ε(1-y^y)*dy/dt + *y = F*sin(z*t)\n");
-    console_write("\nキー入力　(1) ε");
-    console_write("\n        　(2) ζ，z");
-    console_write("\n        　(3) 初期条件");
-    console_write("\n\n(1) 負の減衰比ε，キー入力 ε=");
+    print_banner();
+    console_write(text(PROMPT_EPSILON));
     console_read_number(&epsilon);
 }
 
 void ask_force()
 {
-    console_write("\n     z=1の付近で，外力振動数の振動が生じる（引き込み現象）");
-    console_write("\n     z=1を離れると，周期的な振動は見られない");
-    console_write("\n(2) 外力振幅F, 外力振動数比z　入力　F z=");
+    console_write(text(NOTE_ENTRAINMENT));
+    console_write(text(NOTE_AWAY_FROM_ONE));
+    console_write(text(PROMPT_FORCE));
     console_read_pair(&force_amp, &freq_ratio);
+}
+
+void print_dialog_key_help()
+{
+    for (Text id : {HELP_COLOURS, HELP_S_Y, HELP_M_T, HELP_F_E, HELP_J, HELP_ESC})
+        console_write(text(id));
 }
 
 }  // namespace
@@ -61,19 +70,16 @@ namespace {
 
 void ask_initial_state()
 {
-    console_write("\n(3) 初期条件入力  y0 v0 = ");
+    console_write(text(PROMPT_INITIAL));
     console_read_pair(&y_init, &v_init);
-    console_write("\n振動曲線描画表示　赤：応答　緑：外力\n");
-    console_write("\n's'キーで 　：振動描画継続             'Y' 'y'キーで：周波数特性の縦倍率増減");
-    console_write("\n'm'キーで   ：負減衰比ε変更           'T' 't'キーで：振動曲線y(t)の時間軸伸縮");
-    console_write("\n'f'キーで　 ：外力 F,z 変更            'E' 'e'キーで：F or ε可変のf特性表示");
-    console_write("\n'j'キーで   ：初期条件 y0,v0 変更");
-    console_write("\nESCキーで   ：終了\n");
+    print_dialog_key_help();
 }
+
+}  // namespace
 
 // The simulation back to t = 0 with the typed initial state, the view to its defaults.
 // family_view is kept: a family once chosen stays shown.
-void reset_run()
+void restart_run()
 {
     state[0] = y_init;
     state[1] = v_init;
@@ -94,7 +100,19 @@ void reset_run()
     trace_count = TRACE_ROWS;
 }
 
-}  // namespace
+void start_with_values()
+{
+    print_banner();
+    compute_response_curves();
+    print_dialog_key_help();
+    restart_run();
+}
+
+void print_key_help()
+{
+    print_dialog_key_help();
+    console_write(text(HELP_FUNCTION_KEYS));
+}
 
 void input_parameters()
 {
@@ -105,5 +123,5 @@ void input_parameters()
         compute_response_curves();
     }
     ask_initial_state();
-    reset_run();
+    restart_run();
 }

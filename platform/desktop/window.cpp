@@ -8,6 +8,7 @@
 #include "app/keyboard.h"
 #include "app/texts.h"
 #include "display/frame.h"
+#include "platform/desktop/function_keys.h"
 #include "platform/desktop/x11_title.h"
 
 namespace {
@@ -25,7 +26,7 @@ void finish_drawing_at_exit()
 
 }  // namespace
 
-void start_graphics(int* argc, char** argv)
+void open_window(int* argc, char** argv)
 {
     // The size first: GLUT's own -geometry option, read by glutInit, has the last word.
     glutInitWindowSize(WINDOW_SIZE, WINDOW_SIZE);
@@ -37,7 +38,13 @@ void start_graphics(int* argc, char** argv)
     glutDisplayFunc(on_display);
     glutReshapeFunc(on_reshape);
     glutKeyboardFunc(on_keyboard);
+    glutSpecialFunc(on_special_key);
     set_clear_color();
+}
+
+void start_graphics(int* argc, char** argv)
+{
+    open_window(argc, argv);
     glutMainLoop();
 }
 
