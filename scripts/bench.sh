@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the benchmarks (the bench preset) and runs them; medians over repetitions. Extra
-# arguments go to the benchmark programs (e.g. --benchmark_filter=Dialog).
+# Builds the benchmarks (the bench preset) and the page (the web preset) and runs them; medians
+# over repetitions. Extra arguments go to the Google Benchmark programs (e.g.
+# --benchmark_filter=Dialog); the page's benchmark alone: node bench/page_bench.mjs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh test
@@ -12,3 +13,5 @@ if [[ -x build-bench/bench/frame_bench ]]; then
   xvfb-run -a -s "-screen 0 1024x1024x24" env LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe \
     ./build-bench/bench/frame_bench "${args[@]}"
 fi
+./scripts/web.sh >/dev/null
+node bench/page_bench.mjs build-web/forced-vdp.html 10

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need, when any is missing.
-# Usage: scripts/deps.sh [build|test]   (build: compiler and libraries; test: also the X server,
-# window tools and Mesa's software renderer that the tests draw with)
+# Usage: scripts/deps.sh [build|web|test]   (build: compiler and libraries; web: Emscripten and
+# what the page's build captures the label glyphs with; test: all of that, the X server, window
+# tools and Mesa's software renderer that the tests draw with, Chromium for the page's tests,
+# and the page tests' npm packages, from tests/platform/web/package-lock.json)
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 # Compiler and build tools; the window (freeglut, GL, X11); pictures out (libpng).
 BUILD_PACKAGES=(g++ cmake make pkg-config freeglut3-dev libgl1-mesa-dev libx11-dev libpng-dev)
@@ -14,10 +17,33 @@ TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-u
                libgl1-mesa-dri libglx-mesa0 libglapi-mesa locales
                clang libclang-rt-14-dev dpkg-dev)
 
+# The page: Emscripten (its system libraries come prebuilt; it brings node), and a virtual X
+# server with Mesa's software renderer, under which the build reads freeglut's glyphs.
+WEB_PACKAGES=(emscripten xvfb xauth libgl1-mesa-dri libglx-mesa0)
+# The page in a real browser: Debian's Chromium (puppeteer-core drives it; no browser download).
+BROWSER_PACKAGES=(chromium)
+
+mode="${1:-build}"
 wanted=("${BUILD_PACKAGES[@]}")
-if [[ "${1:-build}" == test ]]; then
-  wanted+=("${TEST_PACKAGES[@]}")
+if [[ "$mode" == web || "$mode" == test ]]; then
+  wanted+=("${WEB_PACKAGES[@]}")
 fi
+if [[ "$mode" == test ]]; then
+  wanted+=("${TEST_PACKAGES[@]}" "${BROWSER_PACKAGES[@]}")
+  # npm may come with a node from elsewhere than Debian; Debian's only where there is none.
+  command -v npm >/dev/null 2>&1 || wanted+=(npm)
+fi
+
+# The browser tests' packages, exactly as locked; again only when the lock file has changed.
+install_npm_packages() {
+  local dir=tests/platform/web
+  if cmp -s "$dir/package-lock.json" "$dir/node_modules/.installed-lock.json" 2>/dev/null; then
+    return
+  fi
+  echo "Installing the page tests' npm packages (npm ci in $dir)"
+  npm ci --prefix "$dir" --no-audit --no-fund --loglevel=error
+  cp "$dir/package-lock.json" "$dir/node_modules/.installed-lock.json"
+}
 
 missing=()
 for p in "${wanted[@]}"; do
@@ -26,6 +52,9 @@ for p in "${wanted[@]}"; do
   fi
 done
 if [[ ${#missing[@]} -eq 0 ]]; then
+  if [[ "$mode" == test ]]; then
+    install_npm_packages
+  fi
   exit 0
 fi
 
@@ -43,3 +72,6 @@ else
 fi
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [[ "$mode" == test ]]; then
+  install_npm_packages
+fi

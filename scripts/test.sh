@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the release build under a virtual X
 # server (drawn by Mesa's software renderer, so every machine renders alike), the same suite
-# built with AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzzers for a bounded
-# time. VDP_FUZZ_SECONDS sets the fuzzing time per fuzzer (default 15; scripts/soak.sh runs
-# them longer, with the storms at full counts).
+# built with AddressSanitizer and UndefinedBehaviorSanitizer, the fuzzers for a bounded time,
+# and the page: its core tests built for WebAssembly under node, the page itself in headless
+# Chromium. VDP_FUZZ_SECONDS sets the fuzzing time per fuzzer (default 15; scripts/soak.sh
+# runs them longer, with the storms at full counts).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
@@ -40,5 +41,12 @@ ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
 
 echo "== Release build: every test"
 "${xvfb[@]}" ctest --preset release -j "$jobs"
+
+echo "== Web build: the page and the core tests, for WebAssembly"
+cmake --preset web >/dev/null
+cmake --build --preset web -j "$jobs"
+
+echo "== Web build: core tests under node, the page in headless Chromium"
+ctest --preset web -j "$jobs"
 
 echo "== All tests passed in $((SECONDS - started)) s"

@@ -22,16 +22,20 @@ constexpr double CROSS_ARM = 10.0;                // scene units: five window wi
 constexpr float CROSS_WIDTH = 2.0f;               // pixels
 constexpr float GRID_WIDTH = 1.0f;                // pixels
 // Labels: the colour that lighting with no lights gives the desktop's text, 0.04 of full.
-constexpr float TEXT_GREY = 10.0f / 255.0f;
+constexpr unsigned char TEXT_GREY = 10;
 // A raster position this close below a pixel edge counts as on it: the viewport transform
 // in single precision leaves such residues where the position is meant to be exact.
 constexpr float RASTER_SLACK = 1e-4f;
 
 // A vertex: clip coordinates (the scene's -1 ... 1) and the colour in bytes, as an 8-bit
 // framebuffer holds it.
+struct Rgba {
+    unsigned char r, g, b, a;
+};
+
 struct Vertex {
     float x, y;
-    unsigned char rgba[4];
+    Rgba rgba;
 };
 
 enum class Run { none, triangles, lines, points };
@@ -106,9 +110,14 @@ unsigned char to_byte(float c)
     return static_cast<unsigned char>(std::lround(std::fmin(std::fmax(c, 0.0f), 1.0f) * 255.0f));
 }
 
-void add(float x, float y, const Color4& colour)
+Rgba bytes_of(const Color4& c)
 {
-    pending.push_back(Vertex{x, y, {to_byte(colour.r), to_byte(colour.g), to_byte(colour.b), 255}});
+    return Rgba{to_byte(c.r), to_byte(c.g), to_byte(c.b), 255};
+}
+
+void add(float x, float y, Rgba colour)
+{
+    pending.push_back(Vertex{x, y, colour});
 }
 
 // Triangles (i, j, k) over the last n vertices added.
@@ -120,7 +129,7 @@ void add_triangle(std::size_t n, int i, int j, int k)
 }
 
 // A vertex given in double precision, as glVertex2d hands it on, through the frame.
-void add_in(const Frame& f, double x, double y, const Color4& colour)
+void add_in(const Frame& f, double x, double y, Rgba colour)
 {
     const float fx = static_cast<float>(x);
     const float fy = static_cast<float>(y);
@@ -144,7 +153,7 @@ Frame frame_at(double x, double y, double angle)
 }
 
 // A convex polygon as the fan of triangles from its first vertex.
-void polygon(const Frame& f, const double (*points)[2], int n, const Color4& colour)
+void polygon(const Frame& f, const double (*points)[2], int n, Rgba colour)
 {
     begin_run(Run::triangles, static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i)
@@ -156,7 +165,7 @@ void polygon(const Frame& f, const double (*points)[2], int n, const Color4& col
 // One line from a to b (clip coordinates) at the current width. A line of one pixel is a
 // WebGL line; a wider one covers the quad that reaches half its width to either side along
 // the minor axis, as a wide line without antialiasing does.
-void segment(float ax, float ay, float bx, float by, const Color4& colour)
+void segment(float ax, float ay, float bx, float by, Rgba colour)
 {
     const float width = std::fmax(1.0f, std::round(line_width));
     if (width == 1.0f) {
@@ -178,7 +187,7 @@ void segment(float ax, float ay, float bx, float by, const Color4& colour)
     add_triangle(4, 0, 2, 3);
 }
 
-void segment_in(const Frame& f, double ax, double ay, double bx, double by, const Color4& colour)
+void segment_in(const Frame& f, double ax, double ay, double bx, double by, Rgba colour)
 {
     const float fax = static_cast<float>(ax), fay = static_cast<float>(ay);
     const float fbx = static_cast<float>(bx), fby = static_cast<float>(by);
@@ -203,7 +212,7 @@ int raster_pixel(float v)
 }
 
 // One glyph's set pixels, each as a point at its pixel's centre.
-void glyph_pixels(int code, int x, int y, const Color4& colour)
+void glyph_pixels(int code, int x, int y, Rgba colour)
 {
     const auto& g = GLYPHS[code - GLYPH_FIRST_CODE];
     const int row_bytes = (g.width + 7) / 8;
@@ -268,7 +277,7 @@ void end_frame()
 void draw_line(const Vec2& p, const Vec2& q, const Color4& colour)
 {
     segment(static_cast<float>(to_scene(p.x)), static_cast<float>(to_scene(p.y)),
-            static_cast<float>(to_scene(q.x)), static_cast<float>(to_scene(q.y)), colour);
+            static_cast<float>(to_scene(q.x)), static_cast<float>(to_scene(q.y)), bytes_of(colour));
 }
 
 void draw_disc(const Vec2& centre, double radius, const Color4& colour)
@@ -281,7 +290,8 @@ void draw_disc(const Vec2& centre, double radius, const Color4& colour)
         points[i][0] = r * std::cos(a);
         points[i][1] = r * std::sin(a);
     }
-    polygon(frame_at(to_scene(centre.x), to_scene(centre.y), 0.0), points, DISC_SEGMENTS, colour);
+    polygon(frame_at(to_scene(centre.x), to_scene(centre.y), 0.0), points, DISC_SEGMENTS,
+            bytes_of(colour));
 }
 
 void draw_arrow(const Vec2& tip, double length, double angle, const Color4& colour)
@@ -298,17 +308,19 @@ void draw_arrow(const Vec2& tip, double length, double angle, const Color4& colo
     const double shaft[4][2] = {{-h, -0.5 * w}, {-h - s, -0.5 * w}, {-h - s, 0.5 * w}, {-h, 0.5 * w}};
     const double upper[3][2] = {{0.0, 0.0}, {-h, 0.0}, {-h - 0.5 * h, 0.4 * h}};
     const double lower[3][2] = {{0.0, 0.0}, {-h, 0.0}, {-h - 0.5 * h, -0.4 * h}};
-    polygon(f, shaft, 4, colour);
-    polygon(f, upper, 3, colour);
-    polygon(f, lower, 3, colour);
+    const Rgba bytes = bytes_of(colour);
+    polygon(f, shaft, 4, bytes);
+    polygon(f, upper, 3, bytes);
+    polygon(f, lower, 3, bytes);
 }
 
 void draw_cross(const Vec2& centre, double angle)
 {
     line_width = CROSS_WIDTH;
     const Frame f = frame_at(to_scene(centre.x), to_scene(centre.y), angle);
-    segment_in(f, -CROSS_ARM, 0.0, CROSS_ARM, 0.0, BLACK);
-    segment_in(f, 0.0, -CROSS_ARM, 0.0, CROSS_ARM, BLACK);
+    const Rgba black = bytes_of(BLACK);
+    segment_in(f, -CROSS_ARM, 0.0, CROSS_ARM, 0.0, black);
+    segment_in(f, 0.0, -CROSS_ARM, 0.0, CROSS_ARM, black);
 }
 
 void draw_grid(const Vec2& centre, double angle, int n, double spacing_x, double spacing_y)
@@ -319,10 +331,11 @@ void draw_grid(const Vec2& centre, double angle, int n, double spacing_x, double
     const double ey = n * sy;
     line_width = GRID_WIDTH;
     const Frame f = frame_at(to_scene(centre.x), to_scene(centre.y), angle);
+    const Rgba black = bytes_of(BLACK);
     for (int i = -n; i <= n; ++i)
-        segment_in(f, i * sx, -ey, i * sx, ey, BLACK);
+        segment_in(f, i * sx, -ey, i * sx, ey, black);
     for (int i = -n; i <= n; ++i)
-        segment_in(f, -ex, i * sy, ex, i * sy, BLACK);
+        segment_in(f, -ex, i * sy, ex, i * sy, black);
 }
 
 void draw_text(float x, float y, Font /*font*/, const char* text)
@@ -330,7 +343,7 @@ void draw_text(float x, float y, Font /*font*/, const char* text)
     // A raster position outside the window is invalid: the desktop then draws no glyph.
     if (!(std::fabs(x) <= 1.0f && std::fabs(y) <= 1.0f))
         return;
-    const Color4 grey = {TEXT_GREY, TEXT_GREY, TEXT_GREY, 1.0f};
+    const Rgba grey = {TEXT_GREY, TEXT_GREY, TEXT_GREY, 255};
     int px = raster_pixel(x);
     const int py = raster_pixel(y);
     for (const char* c = text; *c != '\0'; ++c) {
@@ -338,7 +351,7 @@ void draw_text(float x, float y, Font /*font*/, const char* text)
         const auto& g = GLYPHS[code - GLYPH_FIRST_CODE];
         begin_run(Run::points, static_cast<std::size_t>(g.width * g.height));
         glyph_pixels(code, px, py, grey);
-        px += GLYPHS[code - GLYPH_FIRST_CODE].advance;
+        px += g.advance;
     }
 }
 
