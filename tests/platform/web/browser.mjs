@@ -7,13 +7,11 @@ import puppeteer from 'puppeteer-core';
 
 import {decodePng} from './images.mjs';
 
-export const CHROMIUM = process.env.VDP_CHROMIUM || '/usr/bin/chromium';
-
 // A browser of its own: a fresh profile, no network services, WebGL by SwiftShader.
 export async function launchBrowser() {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'vdp-chromium-'));
   const browser = await puppeteer.launch({
-    executablePath: CHROMIUM,
+    executablePath: '/usr/bin/chromium',
     headless: true,
     args: [
       '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--disable-gpu',

@@ -35,6 +35,12 @@ async function startedPage(lines = START) {
   return page;
 }
 
+// No error in the page's script, whatever the test looked at.
+async function finish(page) {
+  assert.deepEqual(page.scriptErrors, []);
+  await page.close();
+}
+
 describe('console', () => {
   // Each entry point's texts in the panel, byte for byte as the program writes them for the
   // same typed lines; numbers on one line or spread over several. 'm', 'f' and 'j' draw no
@@ -62,8 +68,7 @@ describe('console', () => {
       assert.equal(written, programTexts(['dialog', entry], lines.join('\n') + '\n'), `after ${key}`);
       assert.equal((await state(page)).frames, framesBefore + frames, `after ${key}`);
     }
-    assert.deepEqual(page.scriptErrors, []);
-    await page.close();
+    await finish(page);
   });
 
   // An unreadable answer keeps the value and drops the rest of its line: the frame after the
@@ -88,8 +93,8 @@ describe('console', () => {
       assert.equal(differingPixels(await canvasImage(unreadable), await canvasImage(plain)), 0,
         JSON.stringify(typed));
     }
-    await unreadable.close();
-    await plain.close();
+    await finish(unreadable);
+    await finish(plain);
   });
 });
 
@@ -101,18 +106,15 @@ describe('keys', () => {
       await pressKeys(page, [key]);
       assert.equal((await state(page)).frames, frames + 1, `key ${JSON.stringify(key)}`);
     }
+    // While a dialog is open, keys on the picture draw nothing.
     for (const [key, lines] of [['m', START], ['f', ['0.5 1', '0 0']], ['j', ['0 0']]]) {
-      const {frames} = await state(page);
       const picture = await canvasImage(page);
       await pressKeys(page, [key]);
       assert.equal((await state(page)).dialogOpen, true, `key ${key}`);
-      // While the dialog is open keys on the picture draw nothing.
-      await page.evaluate(() => document.getElementById('scene').focus());
-      await page.keyboard.press('s');
+      await pressKeys(page, ['s']);
       await page.$eval('#console-input', (input) => { input.value = ''; });
       assert.equal(differingPixels(await canvasImage(page), picture), 0, `key ${key}`);
       await answerDialog(page, lines);
-      assert.equal((await state(page)).frames, frames, `key ${key}`);
     }
 
     const {frames} = await state(page);
@@ -128,8 +130,7 @@ describe('keys', () => {
     // The view the page gives of the program cannot be changed from outside.
     await page.evaluate(() => { try { window.forcedVdp.ended = false; } catch (e) { /* frozen */ } });
     assert.equal((await state(page)).ended, true);
-    assert.deepEqual(page.scriptErrors, []);
-    await page.close();
+    await finish(page);
   });
 
   test('on-screen keys: one each, a held s keeps drawing until released', async () => {
@@ -153,8 +154,7 @@ describe('keys', () => {
     await answerDialog(page, ['0 0']);
     await (await page.$('button[data-key="Escape"]')).tap();
     assert.equal((await state(page)).ended, true);
-    assert.deepEqual(page.scriptErrors, []);
-    await page.close();
+    await finish(page);
   });
 });
 
@@ -171,8 +171,8 @@ describe('loading', () => {
       await answerDialog(page, START);
       const fromFile = await startedPage();
       assert.equal(differingPixels(await canvasImage(page), await canvasImage(fromFile)), 0);
-      await page.close();
-      await fromFile.close();
+      await finish(page);
+      await finish(fromFile);
     } finally {
       server.close();
     }
@@ -180,12 +180,7 @@ describe('loading', () => {
 
   test('without WebGL the page says so and asks nothing', async () => {
     const page = await newTab(browser);
-    await page.evaluateOnNewDocument(() => {
-      const getContext = HTMLCanvasElement.prototype.getContext;
-      HTMLCanvasElement.prototype.getContext = function (kind, ...rest) {
-        return /webgl/.test(kind) ? null : getContext.call(this, kind, ...rest);
-      };
-    });
+    await page.evaluateOnNewDocument(() => { HTMLCanvasElement.prototype.getContext = () => null; });
     await page.goto(URL);
     await page.waitForFunction(() => !document.getElementById('status').hidden, {timeout: 20000});
     assert.match(await page.$eval('#status', (status) => status.textContent), /WebGL/);
@@ -196,48 +191,35 @@ describe('loading', () => {
 });
 
 // The desktop's canonical frames (tests/display/canonical_frames_test.cpp), as the page draws
-// them. A key's change of view before the first frame goes in through page_view_key while the
-// start dialog waits for its last line.
+// them from typed lines, keys, and a view key put in through page_view_key while the start
+// dialog waits for its last line (the desktop test applies it before its first frame).
 describe('canonical frames', () => {
-  const lastLine = START.slice(-1);
-  const viewKeyThenFirstFrame = (key) => async (page) => {
-    await answer(page, START.slice(0, -1));
-    await page.evaluate((code) => Module._page_view_key(code), key.charCodeAt(0));
-    await answerDialog(page, lastLine);
+  const s = (n) => Array(n).fill('s');
+  const SCENES = {
+    default_view: [{lines: START}],
+    epsilon_family: [{lines: START.slice(0, 2)}, {view: 'e'}, {lines: ['0 0']}],
+    force_family: [{lines: START.slice(0, 2)}, {view: 'E'}, {lines: ['0 0']}],
+    three_crossings: [{lines: ['0.5', '0.2 1', '0 0']}],
+    right_after_y: [{lines: START}, {keys: [...s(39), 'y']}],
+    // 'j' puts the time axis back; then each of fourteen frames follows a 't'.
+    after_fourteen_t: [{lines: START}, {keys: ['j']}, {lines: ['0 0']}, {keys: Array(14).fill('t')}],
+    wrap_frame: [{lines: START}, {keys: s(200)}],
   };
-  const SCENES = [
-    {name: 'default_view', prepare: (page) => answerDialog(page, START)},
-    {name: 'epsilon_family', prepare: viewKeyThenFirstFrame('e')},
-    {name: 'force_family', prepare: viewKeyThenFirstFrame('E')},
-    {name: 'three_crossings', prepare: (page) => answerDialog(page, ['0.5', '0.2 1', '0 0'])},
-    {name: 'right_after_y', prepare: async (page) => {
-      await answerDialog(page, START);
-      await pressKeys(page, [...Array(39).fill('s'), 'y']);
-    }},
-    // 'j' puts the time axis back, then each of fourteen frames follows a 't'.
-    {name: 'after_fourteen_t', prepare: async (page) => {
-      await answerDialog(page, START);
-      await pressKeys(page, ['j']);
-      await answerDialog(page, ['0 0']);
-      await pressKeys(page, Array(14).fill('t'));
-    }},
-    {name: 'wrap_frame', prepare: async (page) => {
-      await answerDialog(page, START);
-      await pressKeys(page, Array(200).fill('s'));
-    }},
-  ];
-  for (const {name, prepare} of SCENES) {
+  for (const [name, steps] of Object.entries(SCENES)) {
     test(name, async () => {
       const golden = decodePng(fs.readFileSync(path.join(GOLDEN_DIR, `${name}.png`)));
       const page = await openPage(browser, URL);
-      await prepare(page);
+      for (const {lines, keys, view} of steps) {
+        if (lines) await answer(page, lines);
+        if (keys) await pressKeys(page, keys);
+        if (view) await page.evaluate((code) => Module._page_view_key(code), view.charCodeAt(0));
+      }
       const drawn = await canvasImage(page);
       const differing = differingPixels(drawn, golden);
       console.log(`${name}: ${differing} pixels differ from the desktop's`);
       assert.ok(differing <= MOST_DIFFERING_PIXELS, `${differing} pixels differ`);
       assert.equal(countPixels(drawn, TEXT_GREY), countPixels(golden, TEXT_GREY), 'text pixels');
-      assert.deepEqual(page.scriptErrors, []);
-      await page.close();
+      await finish(page);
     });
   }
 });
