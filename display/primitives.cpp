@@ -1,4 +1,5 @@
-// The platform-independent part of the drawing interface: the palette and the scene scale.
+// The platform-independent part of the drawing interface: the palette, the scene scale and
+// the arrow's outline.
 #include "display/primitives.h"
 
 const Color4 PALETTE[PALETTE_SIZE] = {
@@ -20,4 +21,19 @@ constexpr double SCENE_FACTOR = 400.0;   // multiplied in and divided out again
 double to_scene(double v)
 {
     return v * SCENE_FACTOR / SCENE_FACTOR;
+}
+
+ArrowOutline arrow_outline(double length)
+{
+    const double L = to_scene(length);
+    const double w = to_scene(ARROW_SHAFT_WIDTH);
+    const double h = to_scene(ARROW_HEAD_LENGTH);
+    double s = L - h;
+    if (s < 0.0)
+        s = 0.0;
+    return ArrowOutline{
+        {{-h, -0.5 * w}, {-h - s, -0.5 * w}, {-h - s, 0.5 * w}, {-h, 0.5 * w}},
+        {{0.0, 0.0}, {-h, 0.0}, {-h - 0.5 * h, 0.4 * h}},
+        {{0.0, 0.0}, {-h, 0.0}, {-h - 0.5 * h, -0.4 * h}},
+    };
 }

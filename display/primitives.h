@@ -26,6 +26,16 @@ enum class Font { helvetica_18 };
 // Scene length of a length v: v * 400 / 400, so v itself up to the last bit.
 double to_scene(double v);
 
+// An arrow of the given length in its own frame, its point at the origin and its body along
+// -x, as every platform draws it: the shaft (a quad) and the two halves of the head
+// (triangles), vertices in drawing order. A short arrow gives up its shaft, never its head.
+struct ArrowOutline {
+    double shaft[4][2];
+    double upper[3][2];
+    double lower[3][2];
+};
+ArrowOutline arrow_outline(double length);
+
 // Clears colour and depth to the white background and resets the modelview matrix.
 void begin_frame();
 // Hands the frame to the renderer and shows it (flush, then swap).

@@ -59,22 +59,11 @@ void push_frame(double x, double y, double angle)
     glRotated(angle / DEGREE, 0.0, 0.0, 1.0);
 }
 
-void quad(double x0, double y0, double x1, double y1, double x2, double y2, double x3, double y3)
+void polygon(const double (*vertices)[2], int n)
 {
     glBegin(GL_POLYGON);
-    glVertex2d(x0, y0);
-    glVertex2d(x1, y1);
-    glVertex2d(x2, y2);
-    glVertex2d(x3, y3);
-    glEnd();
-}
-
-void triangle(double x0, double y0, double x1, double y1, double x2, double y2)
-{
-    glBegin(GL_POLYGON);
-    glVertex2d(x0, y0);
-    glVertex2d(x1, y1);
-    glVertex2d(x2, y2);
+    for (int i = 0; i < n; ++i)
+        glVertex2d(vertices[i][0], vertices[i][1]);
     glEnd();
 }
 
@@ -138,20 +127,13 @@ void draw_arrow(const Vec2& tip, double length, double angle, const Color4& colo
 {
     const double tx = to_scene(tip.x);
     const double ty = to_scene(tip.y);
-    const double L = to_scene(length);
-    const double w = to_scene(ARROW_SHAFT_WIDTH);
-    const double h = to_scene(ARROW_HEAD_LENGTH);
-    // A short arrow gives up its shaft, never its head.
-    double s = L - h;
-    if (s < 0.0)
-        s = 0.0;
+    const ArrowOutline a = arrow_outline(length);
     begin_shape();
     set_colour(colour);
     push_frame(tx, ty, angle);
-    // The point at the origin, the arrow along -x.
-    quad(-h, -0.5 * w, -h - s, -0.5 * w, -h - s, 0.5 * w, -h, 0.5 * w);
-    triangle(0.0, 0.0, -h, 0.0, -h - 0.5 * h, 0.4 * h);
-    triangle(0.0, 0.0, -h, 0.0, -h - 0.5 * h, -0.4 * h);
+    polygon(a.shaft, 4);
+    polygon(a.upper, 3);
+    polygon(a.lower, 3);
     glPopMatrix();
 }
 

@@ -296,22 +296,12 @@ void draw_disc(const Vec2& centre, double radius, const Color4& colour)
 
 void draw_arrow(const Vec2& tip, double length, double angle, const Color4& colour)
 {
-    const double L = to_scene(length);
-    const double w = to_scene(ARROW_SHAFT_WIDTH);
-    const double h = to_scene(ARROW_HEAD_LENGTH);
-    // A short arrow gives up its shaft, never its head.
-    double s = L - h;
-    if (s < 0.0)
-        s = 0.0;
     const Frame f = frame_at(to_scene(tip.x), to_scene(tip.y), angle);
-    // The point at the origin, the arrow along -x.
-    const double shaft[4][2] = {{-h, -0.5 * w}, {-h - s, -0.5 * w}, {-h - s, 0.5 * w}, {-h, 0.5 * w}};
-    const double upper[3][2] = {{0.0, 0.0}, {-h, 0.0}, {-h - 0.5 * h, 0.4 * h}};
-    const double lower[3][2] = {{0.0, 0.0}, {-h, 0.0}, {-h - 0.5 * h, -0.4 * h}};
+    const ArrowOutline a = arrow_outline(length);
     const Rgba bytes = bytes_of(colour);
-    polygon(f, shaft, 4, bytes);
-    polygon(f, upper, 3, bytes);
-    polygon(f, lower, 3, bytes);
+    polygon(f, a.shaft, 4, bytes);
+    polygon(f, a.upper, 3, bytes);
+    polygon(f, a.lower, 3, bytes);
 }
 
 void draw_cross(const Vec2& centre, double angle)
