@@ -2,12 +2,62 @@
 // the resets of the simulation and the view.
 #include "app/dialog.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
+#include <string>
+
 #include "app/console.h"
+#include "app/texts.h"
 #include "core/state.h"
 #include "response/amplitude_curve.h"
 #include "response/crossings.h"
 
 namespace {
+
+// v in the fewest significant digits that read back as v.
+std::string shortest_text(double v)
+{
+    char text[32];
+    for (int digits = 1; digits <= 17; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, v);
+        if (std::strtod(text, nullptr) == v)
+            break;
+    }
+    return text;
+}
+
+struct NamedValue {
+    const char* name;
+    double value;
+};
+
+// One line after an unreadable answer: the values kept, and what they hold.
+void say_kept(std::initializer_list<NamedValue> kept)
+{
+    std::string list;
+    for (const NamedValue& v : kept)
+        list += (list.empty() ? "" : ", ") + std::string(v.name) + "=" + shortest_text(v.value);
+    char line[256];
+    std::snprintf(line, sizeof line, KEPT_AFTER_UNREADABLE, list.c_str());
+    console_write(line);
+}
+
+void read_number(const char* name, double* value)
+{
+    if (console_read_number(value) == ConsoleRead::unreadable)
+        say_kept({{name, *value}});
+}
+
+// An unreadable first number drops its line, so the second keeps its value too.
+void read_pair(const char* first_name, double* first, const char* second_name, double* second)
+{
+    const ConsolePairRead read = console_read_pair(first, second);
+    if (read.first == ConsoleRead::unreadable)
+        say_kept({{first_name, *first}, {second_name, *second}});
+    else if (read.second == ConsoleRead::unreadable)
+        say_kept({{second_name, *second}});
+}
 
 void ask_epsilon()
 {
@@ -17,7 +67,7 @@ void ask_epsilon()
     console_write("\n        　(2) ζ，z");
     console_write("\n        　(3) 初期条件");
     console_write("\n\n(1) 負の減衰比ε，キー入力 ε=");
-    console_read_number(&epsilon);
+    read_number("ε", &epsilon);
 }
 
 void ask_force()
@@ -25,7 +75,7 @@ void ask_force()
     console_write("\n     z=1の付近で，外力振動数の振動が生じる（引き込み現象）");
     console_write("\n     z=1を離れると，周期的な振動は見られない");
     console_write("\n(2) 外力振幅F, 外力振動数比z　入力　F z=");
-    console_read_pair(&force_amp, &freq_ratio);
+    read_pair("F", &force_amp, "z", &freq_ratio);
 }
 
 }  // namespace
@@ -62,7 +112,7 @@ namespace {
 void ask_initial_state()
 {
     console_write("\n(3) 初期条件入力  y0 v0 = ");
-    console_read_pair(&y_init, &v_init);
+    read_pair("y0", &y_init, "v0", &v_init);
     console_write("\n振動曲線描画表示　赤：応答　緑：外力\n");
     console_write("\n's'キーで 　：振動描画継続             'Y' 'y'キーで：周波数特性の縦倍率増減");
     console_write("\n'm'キーで   ：負減衰比ε変更           'T' 't'キーで：振動曲線y(t)の時間軸伸縮");
@@ -92,12 +142,15 @@ void reset_run()
     trace_scales[0] = amp_scale;
     trace_scales[1] = amp_scale;
     trace_count = TRACE_ROWS;
+    motion_lost_told = false;
 }
 
 }  // namespace
 
 void input_parameters()
 {
+    // A Ctrl-D typed at an earlier dialog ended that dialog only: a terminal is asked again.
+    console_forget_end_of_input();
     if (command_key != 'f' && command_key != 'j')
         ask_epsilon();
     if (command_key != 'j') {

@@ -3,16 +3,21 @@
 
 #include <GL/freeglut.h>
 #include <GL/glx.h>
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/keyboard.h"
+#include "app/show_frame.h"
 #include "app/texts.h"
-#include "display/frame.h"
 #include "platform/desktop/x11_title.h"
 
 namespace {
 
 constexpr int WINDOW_SIZE = 800;   // pixels, both ways
+
+// The last size on_reshape took, in pixels; 0 before the first.
+int taken_width = 0;
+int taken_height = 0;
 
 // Registered to run at every process exit once the window exists (ESC, a failed scratch
 // allocation, GLUT's own exits): the software renderer's threads must be idle before the
@@ -21,6 +26,17 @@ void finish_drawing_at_exit()
 {
     if (glXGetCurrentContext() != nullptr)
         glFinish();
+}
+
+// Resizes the window of the current GLX context and waits until the X server has done it.
+void resize_window_now(int width, int height)
+{
+    Display* display = glXGetCurrentDisplay();
+    const GLXDrawable window = glXGetCurrentDrawable();
+    if (display == nullptr || window == 0)
+        return;
+    XResizeWindow(display, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(display, False);
 }
 
 }  // namespace
@@ -34,7 +50,7 @@ void start_graphics(int* argc, char** argv)
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
     create_window();
     std::atexit(finish_drawing_at_exit);
-    glutDisplayFunc(on_display);
+    glutDisplayFunc(show_frame);
     glutReshapeFunc(on_reshape);
     glutKeyboardFunc(on_keyboard);
     set_clear_color();
@@ -54,6 +70,15 @@ void set_clear_color()
 
 void on_reshape(int width, int height)
 {
+    if (width > MAX_WINDOW_SIDE || height > MAX_WINDOW_SIDE) {
+        // At once, not through GLUT's deferred resize: a key already queued would draw its
+        // frame at this size first.
+        resize_window_now(taken_width > 0 ? taken_width : std::min(width, MAX_WINDOW_SIDE),
+                          taken_height > 0 ? taken_height : std::min(height, MAX_WINDOW_SIDE));
+        return;
+    }
+    taken_width = width;
+    taken_height = height;
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

@@ -69,6 +69,13 @@ const HostileCase CASES[] = {
     {"TwoNumbersOnOneLine", "0.7 0.4\n0.9 3\n4\n", 0.7, 0.4, 0.9, 3.0, 4.0},
     {"PairOnTwoLines", "0.7\n0.4\n0.9\n3\n4\n", 0.7, 0.4, 0.9, 3.0, 4.0},
     {"ThreeNumbersAtAPairPrompt", "0.7\n0.4 0.9 3\n4\n", 0.7, 0.4, 0.9, 3.0, 4.0},
+    // A word that is not wholly a number is unreadable as a whole: nothing spills onwards.
+    {"DecimalComma", "0,5\n0.4 0.9\n3 4\n", HELD_EPS, 0.4, 0.9, 3.0, 4.0},
+    {"NumberWithLettersAfterIt", "0.5x 0.4\n0.4 0.9\n3 4\n", HELD_EPS, 0.4, 0.9, 3.0, 4.0},
+    {"CommaInsideThePair", "0.7\n0.4,0.9 1\n3 4\n", 0.7, HELD_F, HELD_Z, 3.0, 4.0},
+    {"CommaBetweenThePair", "0.7\n0.4, 0.9\n3 ,4\n", 0.7, 0.4, 0.9, 3.0, 4.0},
+    {"LoneCommaBetweenThePair", "0.7\n0.4 , 0.9\n3 4\n", 0.7, 0.4, 0.9, 3.0, 4.0},
+    {"FullWidthForms", "０．７\n０．４　０．９\n－３ ＋４\n", 0.7, 0.4, 0.9, -3.0, 4.0},
 };
 
 INSTANTIATE_TEST_SUITE_P(Dialog, HostileInput, ::testing::ValuesIn(CASES),
