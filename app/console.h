@@ -1,10 +1,17 @@
 #pragma once
-// The console: Japanese texts out in the terminal's encoding, numbers in as whole tokens.
+// The console: texts out in the terminal's encoding, numbers in as whole words.
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 // Writes text (UTF-8 in the source) to standard output in the console's encoding and flushes
 // it, so that it is visible before the next read waits.
 void console_write(const char* text);
+
+// console_write of text with its "%s" places filled, in order, with args.
+void console_write_with(const char* text, std::initializer_list<std::string_view> args);
+// The same with one value.
+void console_write_with(const char* text, const char* arg);
 
 // What became of one value asked for at the console.
 enum class ConsoleRead {

@@ -18,13 +18,13 @@ namespace {
 // v in the fewest significant digits that read back as v.
 std::string shortest_text(double v)
 {
-    char text[32];
+    char digits_text[32];
     for (int digits = 1; digits <= 17; ++digits) {
-        std::snprintf(text, sizeof text, "%.*g", digits, v);
-        if (std::strtod(text, nullptr) == v)
+        std::snprintf(digits_text, sizeof digits_text, "%.*g", digits, v);
+        if (std::strtod(digits_text, nullptr) == v)
             break;
     }
-    return text;
+    return digits_text;
 }
 
 struct NamedValue {
@@ -38,9 +38,7 @@ void say_kept(std::initializer_list<NamedValue> kept)
     std::string list;
     for (const NamedValue& v : kept)
         list += (list.empty() ? "" : ", ") + std::string(v.name) + "=" + shortest_text(v.value);
-    char line[256];
-    std::snprintf(line, sizeof line, KEPT_AFTER_UNREADABLE, list.c_str());
-    console_write(line);
+    console_write_with(text(KEPT_AFTER_UNREADABLE), list.c_str());
 }
 
 void read_number(const char* name, double* value)
@@ -59,23 +57,31 @@ void read_pair(const char* first_name, double* first, const char* second_name, d
         say_kept({{second_name, *second}});
 }
 
+void print_banner()
+{
+    for (Text id : {BANNER_TITLE, BANNER_EQUATION, BANNER_INPUT_1, BANNER_INPUT_2, BANNER_INPUT_3})
+        console_write(text(id));
+}
+
 void ask_epsilon()
 {
-    console_write("\n１自由度自励振動系(Van der Pol's equation)の強制振動の描画");
-    console_write("\n正規化式　ddy/ddt - ε(1-y^y)*dy/dt + *y = F*sin(z*t)\n");
-    console_write("\nキー入力　(1) ε");
-    console_write("\n        　(2) ζ，z");
-    console_write("\n        　(3) 初期条件");
-    console_write("\n\n(1) 負の減衰比ε，キー入力 ε=");
-    read_number("ε", &epsilon);
+    print_banner();
+    console_write(text(PROMPT_EPSILON));
+    read_number(text(NAME_EPSILON), &epsilon);
 }
 
 void ask_force()
 {
-    console_write("\n     z=1の付近で，外力振動数の振動が生じる（引き込み現象）");
-    console_write("\n     z=1を離れると，周期的な振動は見られない");
-    console_write("\n(2) 外力振幅F, 外力振動数比z　入力　F z=");
+    console_write(text(NOTE_ENTRAINMENT));
+    console_write(text(NOTE_AWAY_FROM_ONE));
+    console_write(text(PROMPT_FORCE));
     read_pair("F", &force_amp, "z", &freq_ratio);
+}
+
+void print_dialog_key_help()
+{
+    for (Text id : {HELP_COLOURS, HELP_S_Y, HELP_M_T, HELP_F_E, HELP_J, HELP_ESC})
+        console_write(text(id));
 }
 
 }  // namespace
@@ -111,19 +117,16 @@ namespace {
 
 void ask_initial_state()
 {
-    console_write("\n(3) 初期条件入力  y0 v0 = ");
+    console_write(text(PROMPT_INITIAL));
     read_pair("y0", &y_init, "v0", &v_init);
-    console_write("\n振動曲線描画表示　赤：応答　緑：外力\n");
-    console_write("\n's'キーで 　：振動描画継続             'Y' 'y'キーで：周波数特性の縦倍率増減");
-    console_write("\n'm'キーで   ：負減衰比ε変更           'T' 't'キーで：振動曲線y(t)の時間軸伸縮");
-    console_write("\n'f'キーで　 ：外力 F,z 変更            'E' 'e'キーで：F or ε可変のf特性表示");
-    console_write("\n'j'キーで   ：初期条件 y0,v0 変更");
-    console_write("\nESCキーで   ：終了\n");
+    print_dialog_key_help();
 }
+
+}  // namespace
 
 // The simulation back to t = 0 with the typed initial state, the view to its defaults.
 // family_view is kept: a family once chosen stays shown.
-void reset_run()
+void restart_run()
 {
     state[0] = y_init;
     state[1] = v_init;
@@ -145,7 +148,19 @@ void reset_run()
     motion_lost_told = false;
 }
 
-}  // namespace
+void start_with_values()
+{
+    print_banner();
+    compute_response_curves();
+    print_dialog_key_help();
+    restart_run();
+}
+
+void print_key_help()
+{
+    print_dialog_key_help();
+    console_write(text(HELP_FUNCTION_KEYS));
+}
 
 void input_parameters()
 {
@@ -158,5 +173,5 @@ void input_parameters()
         compute_response_curves();
     }
     ask_initial_state();
-    reset_run();
+    restart_run();
 }

@@ -10,3 +10,14 @@ void input_parameters();
 // families. Each family member is computed with its value put into epsilon or force_amp, and
 // the typed value restored afterwards.
 void compute_response_curves();
+
+// Starts a run from the values already held (given on the command line) without asking:
+// the banner, the curves as the dialog computes them, the key help, and the resets.
+void start_with_values();
+
+// The simulation back to t = 0 with the typed initial state and the view to its defaults, as
+// at the end of every dialog run.
+void restart_run();
+
+// The dialog's key help, then the function keys, on the console.
+void print_key_help();

@@ -62,6 +62,7 @@ void on_keyboard(unsigned char key, int /*x*/, int /*y*/)
     if (key == ESC)
         std::exit(0);
     if (key == 'm' || key == 'f' || key == 'j') {
+        motion_running = false;   // the motion waits while the console is asked
         input_parameters();
         return;
     }

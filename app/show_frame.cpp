@@ -13,6 +13,6 @@ void show_frame()
     on_display();
     if (motion_lost_told || (std::isfinite(state[0]) && std::isfinite(state[1])))
         return;
-    console_write(MOTION_OUT_OF_RANGE);
+    console_write(text(MOTION_OUT_OF_RANGE));
     motion_lost_told = true;
 }

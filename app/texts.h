@@ -1,20 +1,50 @@
 #pragma once
-// Texts of the program that every platform shows, UTF-8. The console notes are written
-// through console_write; %s and %d are filled in as each comment says.
+// Every text the program writes to the console, in Japanese and in English side by side, and
+// the window title. The Japanese texts are the program's own, byte for byte; the English ones
+// say the same in plain ASCII, so that any terminal shows them.
 
-// The window's title.
+// Which language the console writes in.
+enum class Language { japanese, english };
+
+enum Text {
+    // The banner at the start and after 'm': title, equation, the three inputs.
+    BANNER_TITLE,
+    BANNER_EQUATION,
+    BANNER_INPUT_1,
+    BANNER_INPUT_2,
+    BANNER_INPUT_3,
+    PROMPT_EPSILON,        // (1)
+    NOTE_ENTRAINMENT,      // the two notes on z before (2)
+    NOTE_AWAY_FROM_ONE,
+    PROMPT_FORCE,          // (2)
+    PROMPT_INITIAL,        // (3)
+    // The key help after (3).
+    HELP_COLOURS,
+    HELP_S_Y,
+    HELP_M_T,
+    HELP_F_E,
+    HELP_J,
+    HELP_ESC,
+    // Extensions: never written by a plain run.
+    HELP_FUNCTION_KEYS,    // F1 adds it to the key help
+    PICTURE_SAVED,         // F2; %s the file's path
+    PICTURE_NOT_SAVED,     // F2; %s the reason
+    // Notes on what went wrong, each one line.
+    KEPT_AFTER_UNREADABLE, // after an unreadable answer; %s the values kept, "ε=0.3" or "F=0.6, z=1.2"
+    NAME_EPSILON,          // ε as that note names it
+    MOTION_OUT_OF_RANGE,   // once per run, after the first frame whose state is not finite
+    NO_DISPLAY,            // before the dialog; %s the display's name, %s the program
+    WINDOW_TOO_LARGE,      // before the dialog; %s the -geometry given, %s the largest side
+    TEXT_COUNT
+};
+
+// The console's language; Japanese unless the command line or FORCED_VDP_LANG asks for English.
+extern Language console_language;
+
+// Text id in the console's language, UTF-8.
+const char* text(Text id);
+// Text id in the given language.
+const char* text_in(Language language, Text id);
+
+// The window's title, UTF-8.
 extern const char* const WINDOW_TITLE;
-
-// After an unreadable answer at the dialog. %s: the values kept, "ε=0.3" or "F=0.6, z=1.2".
-extern const char* const KEPT_AFTER_UNREADABLE;
-
-// Once per run, after the first frame whose state is no longer finite.
-extern const char* const MOTION_OUT_OF_RANGE;
-
-// Before the dialog, when the display cannot be opened. %s: the display's name, then the
-// program as it was started.
-extern const char* const NO_DISPLAY;
-
-// Before the dialog, when -geometry asks for a larger window than can be drawn. %s: the
-// geometry as given; %d: the largest side in pixels.
-extern const char* const WINDOW_TOO_LARGE;

@@ -47,3 +47,4 @@ double (&trace_response)[TRACE_CAPACITY] = trace_rows[0];
 double (&trace_force)[TRACE_CAPACITY] = trace_rows[1];
 int trace_count = 0;
 int mass_count = 0;
+bool motion_running = false;

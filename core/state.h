@@ -85,3 +85,4 @@ extern double (&trace_response)[TRACE_CAPACITY];   // row 0: y at the end of eac
 extern double (&trace_force)[TRACE_CAPACITY];      // row 1: F sin(z t) at the end of each frame
 extern int    trace_count;              // trace rows drawn, 2
 extern int    mass_count;               // masses on the string, 1
+extern bool   motion_running;           // frames advance by themselves (F5); off at start

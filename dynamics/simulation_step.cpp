@@ -24,3 +24,11 @@ void record_trace_samples()
     trace_response[trace_index] = state[0];
     trace_force[trace_index] = std::sin(freq_ratio * sim_time) * force_amp;
 }
+
+void advance_frame()
+{
+    advance_simulation();
+    trace_scales[0] = amp_scale;
+    trace_scales[1] = amp_scale;
+    record_trace_samples();
+}

@@ -8,3 +8,8 @@ void advance_simulation();
 // Advances trace_index, wrapping to 0 past trace_len (and never past the last slot of a row),
 // and stores y and F sin(z t) at that index.
 void record_trace_samples();
+
+// Everything one drawn frame changes, in the frame's order, without drawing: the advance, the
+// trace scales taken from amp_scale, the trace samples. A run of these followed by drawn
+// frames leaves the same state as drawn frames alone.
+void advance_frame();

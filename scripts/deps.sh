@@ -4,10 +4,15 @@
 # window tools and Mesa's software renderer that the tests draw with)
 set -euo pipefail
 
-BUILD_PACKAGES=(g++ cmake make pkg-config freeglut3-dev libgl1-mesa-dev libx11-dev)
-TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils x11-apps
-               libgl1-mesa-dri libglx-mesa0 libegl-mesa0 libglapi-mesa locales
-               clang libclang-rt-14-dev valgrind dpkg-dev file)
+# Compiler and build tools; the window (freeglut, GL, X11); pictures out (libpng).
+BUILD_PACKAGES=(g++ cmake make pkg-config freeglut3-dev libgl1-mesa-dev libx11-dev libpng-dev)
+# GoogleTest (built libraries and sources) and Google Benchmark; a virtual X server with
+# xvfb-run, xdotool and xprop/xwininfo/xdpyinfo for the end-to-end tests; Mesa's software
+# renderer; locales for the console tests; clang with libFuzzer for the fuzzers; dpkg-dev for
+# the package's dependencies (dpkg-shlibdeps).
+TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils
+               libgl1-mesa-dri libglx-mesa0 libglapi-mesa locales
+               clang libclang-rt-14-dev dpkg-dev)
 
 wanted=("${BUILD_PACKAGES[@]}")
 if [[ "${1:-build}" == test ]]; then

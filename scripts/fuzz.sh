@@ -1,19 +1,19 @@
 #!/usr/bin/env bash
-# Builds the fuzzers (the fuzz preset: clang, libFuzzer, AddressSanitizer and
+# Builds the fuzzers (the fuzz targets of the asan preset: clang, libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer) and runs each for a bounded time from the committed seed corpus.
 # Usage: scripts/fuzz.sh [seconds per fuzzer, default 60]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
-cmake --preset fuzz >/dev/null
+cmake --preset asan >/dev/null
 cmake --build --preset fuzz -j "$(nproc 2>/dev/null || echo 2)"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 for target in curve dialog; do
-  work="build-fuzz/corpus-$target"
+  work="build-asan/fuzz-corpus-$target"
   mkdir -p "$work"
   echo "== ${target}_fuzz for ${seconds}s"
-  "build-fuzz/tests/fuzz/${target}_fuzz" "$work" "tests/fuzz/corpus/$target" \
+  "build-asan/tests/fuzz/${target}_fuzz" "$work" "tests/fuzz/corpus/$target" \
     -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 2>&1 |
     grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss_mb|==[0-9]+==ERROR|SUMMARY|invariant)' || true
   # libFuzzer exits non-zero on any finding; PIPESTATUS keeps that through the filter.

@@ -1,15 +1,138 @@
-// Program entry: the console dialog first, then the window.
+// Program entry: the command line, then the console dialog (or the values given), then the
+// window; or, for the batch options, pictures and data out without a dialog.
+#include <cstdio>
+#include <string>
+#include <vector>
+
 #include "app/dialog.h"
+#include "app/export.h"
+#include "app/options.h"
+#include "app/texts.h"
 #include "core/state.h"
+#include "display/frame.h"
+#include "dynamics/simulation_step.h"
+#include "platform/desktop/picture_file.h"
 #include "platform/desktop/startup_checks.h"
 #include "platform/desktop/window.h"
+
+#include <GL/freeglut.h>
+
+namespace {
+
+constexpr int STATUS_FAILED = 1;   // a file could not be written
+constexpr int STATUS_USAGE = 2;    // a bad option or value
+
+int usage_error(const std::string& message)
+{
+    std::fprintf(stderr, "forced-vdp: %s\n%s\nTry 'forced-vdp --help' for more information.\n",
+                 message.c_str(), USAGE);
+    return STATUS_USAGE;
+}
+
+int write_error(const std::string& path, const std::string& reason)
+{
+    std::fprintf(stderr, "forced-vdp: cannot write %s: %s\n", path.c_str(), reason.c_str());
+    return STATUS_FAILED;
+}
+
+// The values given take the place of the typed ones; the others keep their start values.
+void take_parameters(const Options& options)
+{
+    epsilon = options.epsilon.value_or(epsilon);
+    force_amp = options.force.value_or(force_amp);
+    freq_ratio = options.z.value_or(freq_ratio);
+    y_init = options.y0.value_or(y_init);
+    v_init = options.v0.value_or(v_init);
+}
+
+void advance_frames(long frames)
+{
+    for (long i = 0; i < frames; ++i)
+        advance_frame();
+}
+
+bool batch(const Options& options)
+{
+    return !options.snapshot.empty() || !options.export_curves.empty() ||
+           !options.export_motion.empty();
+}
+
+// The frame after the frames asked for, drawn into a window that is never waited on, and
+// written from the back buffer: the pixels the window would show. The last of those frames is
+// drawn too, so that the drawing state it leaves (the line width of the traces, which the
+// string is drawn with) is the one a window that has drawn them would have.
+int take_snapshot(const Options& options, std::vector<char*>& window_args)
+{
+    const long frames = options.frames.value_or(0);
+    advance_frames(frames > 0 ? frames - 1 : 0);
+    int argc = static_cast<int>(window_args.size()) - 1;
+    open_window(&argc, window_args.data());
+    on_reshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+    if (frames > 0)
+        draw_frame();
+    draw_frame();
+    const std::string error = save_window_picture(options.snapshot.c_str(), false);
+    return error.empty() ? 0 : write_error(options.snapshot, error);
+}
+
+// Pictures and data out without a dialog and without console text.
+int run_batch(const Options& options, std::vector<char*>& window_args)
+{
+    take_parameters(options);
+    compute_response_curves();
+    restart_run();
+    if (!options.export_curves.empty()) {
+        const std::string error = export_curves_csv(options.export_curves.c_str());
+        if (!error.empty())
+            return write_error(options.export_curves, error);
+    }
+    if (!options.export_motion.empty()) {
+        const long frames = options.frames.value_or(MOTION_FRAMES);
+        const std::string error = export_motion_csv(options.export_motion.c_str(), frames);
+        if (!error.empty())
+            return write_error(options.export_motion, error);
+        restart_run();
+    }
+    return options.snapshot.empty() ? 0 : take_snapshot(options, window_args);
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
     open_missing_standard_streams();
-    refuse_oversized_geometry(argc, argv);
-    require_display(argc, argv);
-    command_key = 'm';
-    input_parameters();
-    start_graphics(&argc, argv);
+    Options options;
+    const std::string error = parse_options(argc, argv, &options);
+    if (!error.empty())
+        return usage_error(error);
+    if (options.help) {
+        std::fputs(help_text().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("forced-vdp %s\n", VDP_VERSION);
+        return 0;
+    }
+    if (options.export_curves == "-" && options.export_motion == "-")
+        return usage_error("--export-curves and --export-motion cannot both write to '-'");
+    console_language = chosen_language(options);
+    options.window_args.push_back(nullptr);   // glutInit reads argv up to its count
+    if (options.family != 0)
+        family_view = options.family;
+    if (!batch(options) || !options.snapshot.empty())   // a window will open
+        check_window_can_open(static_cast<int>(options.window_args.size()) - 1,
+                              options.window_args.data());
+    if (batch(options))
+        return run_batch(options, options.window_args);
+
+    if (has_parameters(options)) {
+        take_parameters(options);
+        start_with_values();
+    } else {
+        command_key = 'm';
+        input_parameters();
+    }
+    advance_frames(options.frames.value_or(0));
+    int window_argc = static_cast<int>(options.window_args.size()) - 1;
+    start_graphics(&window_argc, options.window_args.data());
 }

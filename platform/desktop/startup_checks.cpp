@@ -1,13 +1,13 @@
-// Checks before the dialog: standard descriptors, the requested window size, the display.
+// Checks before anything else: standard descriptors, the requested window size, the display.
 #include "platform/desktop/startup_checks.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <string>
 #include <thread>
 #include <unistd.h>
 
@@ -17,6 +17,10 @@
 
 namespace {
 
+// This program's own connection to the display, held for the whole run: while the program
+// has a client on the server, GLUT's connection cannot meet a server reset.
+Display* held_display = nullptr;
+
 // The value of the last `option VALUE` pair in argv, as GLUT takes it; null when there is none.
 const char* option_value(int argc, char** argv, const char* option)
 {
@@ -25,26 +29,6 @@ const char* option_value(int argc, char** argv, const char* option)
         if (std::strcmp(argv[i], option) == 0)
             value = argv[++i];
     return value;
-}
-
-// This program's own connection to the display, held for the whole run: while the program
-// has a client on the server, GLUT's connection cannot meet a server reset.
-Display* held_display = nullptr;
-
-}  // namespace
-
-void open_missing_standard_streams()
-{
-    for (int fd = 0; fd <= 2; ++fd) {
-        if (fcntl(fd, F_GETFD) != -1)
-            continue;
-        // The lowest free descriptor is fd itself: those below it are open by now.
-        const int opened = open("/dev/null", O_RDWR);
-        if (opened >= 0 && opened != fd) {
-            dup2(opened, fd);
-            close(opened);
-        }
-    }
 }
 
 void refuse_oversized_geometry(int argc, char** argv)
@@ -59,9 +43,7 @@ void refuse_oversized_geometry(int argc, char** argv)
     const bool too_high = (given & HeightValue) != 0 && height > MAX_WINDOW_SIDE;
     if (!too_wide && !too_high)
         return;
-    char line[512];
-    std::snprintf(line, sizeof line, WINDOW_TOO_LARGE, geometry, MAX_WINDOW_SIDE);
-    console_write(line);
+    console_write_with(text(WINDOW_TOO_LARGE), {geometry, std::to_string(MAX_WINDOW_SIDE)});
     std::exit(1);
 }
 
@@ -80,8 +62,28 @@ void require_display(int argc, char** argv)
             return;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    char line[1024];
-    std::snprintf(line, sizeof line, NO_DISPLAY, shown, argv[0]);
-    console_write(line);
+    console_write_with(text(NO_DISPLAY), {shown, argv[0]});
     std::exit(1);
+}
+
+}  // namespace
+
+void open_missing_standard_streams()
+{
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1)
+            continue;
+        // The lowest free descriptor is fd itself: those below it are open by now.
+        const int opened = open("/dev/null", O_RDWR);
+        if (opened >= 0 && opened != fd) {
+            dup2(opened, fd);
+            close(opened);
+        }
+    }
+}
+
+void check_window_can_open(int argc, char** argv)
+{
+    refuse_oversized_geometry(argc, argv);
+    require_display(argc, argv);
 }

@@ -9,6 +9,7 @@
 #include "app/keyboard.h"
 #include "app/show_frame.h"
 #include "app/texts.h"
+#include "platform/desktop/function_keys.h"
 #include "platform/desktop/x11_title.h"
 
 namespace {
@@ -41,7 +42,7 @@ void resize_window_now(int width, int height)
 
 }  // namespace
 
-void start_graphics(int* argc, char** argv)
+void open_window(int* argc, char** argv)
 {
     // The size first: GLUT's own -geometry option, read by glutInit, has the last word.
     glutInitWindowSize(WINDOW_SIZE, WINDOW_SIZE);
@@ -53,7 +54,13 @@ void start_graphics(int* argc, char** argv)
     glutDisplayFunc(show_frame);
     glutReshapeFunc(on_reshape);
     glutKeyboardFunc(on_keyboard);
+    glutSpecialFunc(on_special_key);
     set_clear_color();
+}
+
+void start_graphics(int* argc, char** argv)
+{
+    open_window(argc, argv);
     glutMainLoop();
 }
 

@@ -5,8 +5,11 @@
 // windows of 2^30 pixels and more.
 constexpr int MAX_WINDOW_SIDE = 16384;
 
-// Initialises GLUT with the command line, creates the window, registers the display, reshape
-// and keyboard callbacks, sets the white clear colour and runs the event loop. Never returns.
+// Initialises GLUT with the command line, creates the window, registers the display, reshape,
+// keyboard and function-key callbacks and sets the white clear colour.
+void open_window(int* argc, char** argv);
+
+// open_window, then the event loop. Never returns.
 void start_graphics(int* argc, char** argv);
 
 // Creates the window with WINDOW_TITLE and publishes the title so that window managers show

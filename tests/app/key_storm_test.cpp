@@ -57,7 +57,7 @@ TEST(KeyStorm, RandomDrawingKeys)
 {
     start_program(STABLE_CASE);
     static const char keys[] = {'s', 'y', 'Y', 't', 'T', 'z', 'Z', 'e', 'E', 'q', ' ', 'S', 'M', 'F', 'J', '1'};
-    const long presses = count_from_environment("VDP_STORM_KEYS", 3000);
+    const long presses = count_from_environment("VDP_STORM_KEYS", 1000);
     for (long n = 0; n < presses; ++n) {
         const unsigned char key = static_cast<unsigned char>(keys[next_random() % sizeof keys]);
         on_keyboard(key, 0, 0);

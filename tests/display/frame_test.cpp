@@ -2,13 +2,15 @@
 #include "display/frame.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "app/keyboard.h"
 #include "core/state.h"
-#include "platform/desktop/window.h"
+#include "display/curve_plot.h"
 #include "display/primitives.h"
+#include "platform/desktop/window.h"
 #include "tests/support/gl_window.h"
 
 namespace {
@@ -50,21 +52,43 @@ TEST(Frame, DefaultViewShowsPlotLinesDiscAndLabels)
     EXPECT_TRUE(PixelIs(im, 780, 20, WHITE_PX));
 }
 
-TEST(Frame, FamilyAndItsLabelsOnlyAfterTheKeys)
+// Of the blue pixels of a frame, the share that the given family's curves, drawn alone, cover.
+double share_of_family(const Image& frame, const ResponsePoint (*curves)[CURVE_CAPACITY])
 {
-    start_program(DEFAULT_INPUT);
-    apply_view_key('e');
-    draw_frame();
-    const Image eps = read_back();
-    EXPECT_GT(eps.count(BLUE_PX), 3000);
-    EXPECT_GT(eps.count(TEXT_PX, px(-0.1), px(-0.16), px(0.8), px(-0.06)), 300);
+    clear_to_white();
+    set_line_width(2.0f);   // the width the traces leave for the plot
+    for (int k = 0; k < family_size; ++k)
+        draw_amplitude_curve(&curve_origin, z_scale, amp_scale, amp_steps, curves[k], &BLUE);
+    const Image alone = read_back();
+    int blue = 0, shared = 0;
+    for (int y = 0; y < FRAME_SIZE; ++y)
+        for (int x = 0; x < FRAME_SIZE; ++x) {
+            if (!frame.is(x, y, BLUE_PX))
+                continue;
+            ++blue;
+            shared += alone.is(x, y, BLUE_PX) ? 1 : 0;
+        }
+    return blue > 0 ? static_cast<double>(shared) / blue : 0.0;
+}
 
-    start_program(DEFAULT_INPUT);
-    apply_view_key('E');
-    draw_frame();
-    const Image force = read_back();
-    EXPECT_GT(force.count(BLUE_PX), 3000);
-    EXPECT_NE(hash_image(force), hash_image(eps));
+TEST(Frame, EachFamilyKeyShowsItsOwnCurvesAndLabels)
+{
+    const struct {
+        unsigned char key;
+        const ResponsePoint (*shown)[CURVE_CAPACITY];
+        const ResponsePoint (*other)[CURVE_CAPACITY];
+    } views[] = {{'e', eps_curves, force_curves}, {'E', force_curves, eps_curves}};
+    for (const auto& v : views) {
+        start_program(DEFAULT_INPUT);
+        apply_view_key(v.key);
+        draw_frame();
+        const Image im = read_back();
+        EXPECT_GT(im.count(BLUE_PX), 3000) << "key " << v.key;
+        EXPECT_GT(im.count(TEXT_PX, px(-0.1), px(-0.16), px(0.8), px(-0.06)), 300) << "key " << v.key;
+        // Nearly every blue pixel belongs to this family; the other family covers far fewer.
+        EXPECT_GT(share_of_family(im, v.shown), 0.95) << "key " << v.key;
+        EXPECT_LT(share_of_family(im, v.other), 0.6) << "key " << v.key;
+    }
 }
 
 TEST(Frame, ThreeCrossingsGiveThreeDiscsOnTheGreenLine)
@@ -80,6 +104,37 @@ TEST(Frame, ThreeCrossingsGiveThreeDiscsOnTheGreenLine)
     const double amplitudes[3] = {0.418208, 1.757804, 2.1765};
     for (int i = 0; i < 3; ++i)
         EXPECT_NEAR(runs[i], px(0.25 * amplitudes[i]) - 3, 2) << "disc " << i;
+}
+
+// The force arrow's point lies 0.03 inside the mass, on the side the arrow comes from: below
+// the centre while sin(z t) > 0 (pointing up), above it while sin(z t) < 0 (pointing down).
+TEST(Frame, ArrowPointsWithTheForceFromInsideTheMass)
+{
+    start_program("0.1\n0.5 0.5\n0 0\n");   // the green line at z = 0.5 stays clear of the mass
+    for (int frame = 1; frame <= 80; ++frame) {
+        draw_frame();
+        const double s = std::sin(freq_ratio * sim_time);
+        if (frame != 40 && frame != 80)   // sin(0.5 t) > 0 at t = 4, < 0 at t = 8
+            continue;
+        const Image im = read_back();
+        // Green rows around the arrow's axis (x = 0.5), between the mass and the window edges.
+        int lowest = FRAME_SIZE, highest = -1;
+        for (int y = 0; y < FRAME_SIZE; ++y)
+            for (int x = px(0.5) - 3; x <= px(0.5) + 3; ++x)
+                if (im.is(x, y, GREEN_PX)) {
+                    lowest = std::min(lowest, y);
+                    highest = std::max(highest, y);
+                }
+        const double centre = 0.25 * state[0];
+        // The point narrows to a needle over its last pixels.
+        if (s > 0.0)
+            EXPECT_NEAR(highest, px(centre - 0.03), 3) << "frame " << frame;
+        else
+            EXPECT_NEAR(lowest, px(centre + 0.03), 3) << "frame " << frame;
+        // Only the head (0.3 x 0.25 x |sin| < 0.1), which covers its axis 0.1 back from the point.
+        EXPECT_NEAR(highest - lowest, 0.1 * FRAME_SIZE / 2, 3) << "frame " << frame;
+        EXPECT_EQ(s > 0.0, frame == 40);
+    }
 }
 
 TEST(Frame, PictureLagsOneFrameBehindTheScaleKey)
@@ -131,8 +186,8 @@ TEST(Frame, TheWrapFrameDrawsNoTrace)
 TEST(Frame, EveryFrameStartsWhiteWithAnIdentityModelview)
 {
     start_program(DEFAULT_INPUT);
+    draw_disc(Vec2{0.95, -0.95}, 0.1, BLACK);   // left over from an earlier frame
     glTranslated(0.5, 0.5, 0.0);
-    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
     draw_frame();
     double m[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, m);

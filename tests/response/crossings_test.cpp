@@ -46,6 +46,17 @@ TEST(Crossings, WorkedCurvesInUpperLowerFoldOrder)
     EXPECT_NEAR(c[2], 2.143636, 1e-6);
 }
 
+TEST(Crossings, TheLastSegmentOfTheCurveIsScannedToo)
+{
+    // Without damping z_high = sqrt(1 + F/R): z0 = 1.03684 meets it at R = F / (z0^2 - 1),
+    // between the last two samples (amplitudes 3.995 and 4.0).
+    const double z0 = 1.03684;
+    const auto c = crossings_of(0.0, 0.3, z0);
+    ASSERT_EQ(c.size(), 1u);
+    EXPECT_NEAR(c[0], 0.3 / (z0 * z0 - 1.0), 1e-5);
+    EXPECT_GT(c[0], main_curve[799].amplitude);
+}
+
 TEST(Crossings, NonPositiveRatioMeetsNothing)
 {
     EXPECT_TRUE(crossings_of(0.5, 0.2, 0.0).empty());

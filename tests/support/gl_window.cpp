@@ -11,12 +11,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <png.h>
 #include <unistd.h>
 
 #include "app/dialog.h"
 #include "core/state.h"
-#include "platform/desktop/window.h"
 #include "display/primitives.h"
+#include "platform/desktop/png_file.h"
+#include "platform/desktop/window.h"
 
 namespace {
 
@@ -170,6 +172,61 @@ std::string dump_image(const Image& image, const std::string& name)
         std::fwrite(&image.bytes[static_cast<std::size_t>(y) * FRAME_SIZE * 3], 1, FRAME_SIZE * 3, f);
     std::fclose(f);
     return path;
+}
+
+std::string save_png(const Image& image, const std::string& path)
+{
+    std::vector<unsigned char> top_first(image.bytes.size());
+    const std::size_t row = static_cast<std::size_t>(FRAME_SIZE) * 3;
+    for (int y = 0; y < FRAME_SIZE; ++y)
+        std::memcpy(&top_first[(FRAME_SIZE - 1 - y) * row], &image.bytes[y * row], row);
+    return write_png_file(path.c_str(), FRAME_SIZE, FRAME_SIZE, top_first);
+}
+
+bool load_png(const std::string& path, Image* image)
+{
+    png_image png = {};
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&png, path.c_str()))
+        return false;
+    if (png.width != FRAME_SIZE || png.height != FRAME_SIZE) {
+        png_image_free(&png);
+        return false;
+    }
+    png.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> top_first(PNG_IMAGE_SIZE(png));
+    if (!png_image_finish_read(&png, nullptr, top_first.data(), 0, nullptr))
+        return false;
+    const std::size_t row = static_cast<std::size_t>(FRAME_SIZE) * 3;
+    image->bytes.resize(top_first.size());
+    for (int y = 0; y < FRAME_SIZE; ++y)
+        std::memcpy(&image->bytes[y * row], &top_first[(FRAME_SIZE - 1 - y) * row], row);
+    return true;
+}
+
+bool FrameDifference::within(int pixels_allowed) const
+{
+    const int colour_allowed = pixels_allowed / 2;
+    for (int d : {red, green, blue, black, text, white})
+        if (std::abs(d) > colour_allowed)
+            return false;
+    return pixels <= pixels_allowed;
+}
+
+FrameDifference compare_frames(const Image& a, const Image& b)
+{
+    FrameDifference d = {};
+    for (int y = 0; y < FRAME_SIZE; ++y)
+        for (int x = 0; x < FRAME_SIZE; ++x)
+            if (!b.is(x, y, a.at(x, y)))
+                ++d.pixels;
+    d.red = a.count(RED_PX) - b.count(RED_PX);
+    d.green = a.count(GREEN_PX) - b.count(GREEN_PX);
+    d.blue = a.count(BLUE_PX) - b.count(BLUE_PX);
+    d.black = a.count(BLACK_PX) - b.count(BLACK_PX);
+    d.text = a.count(TEXT_PX) - b.count(TEXT_PX);
+    d.white = a.count(WHITE_PX) - b.count(WHITE_PX);
+    return d;
 }
 
 void clear_to_white()

@@ -54,6 +54,21 @@ std::uint64_t hash_image(const Image& image);
 // Writes image as a binary PPM into the build folder (top row first); returns the path.
 std::string dump_image(const Image& image, const std::string& name);
 
+// The image as a PNG file (top row first, as the window shows it); empty, or what went wrong.
+std::string save_png(const Image& image, const std::string& path);
+// Reads an 800 x 800 RGB PNG written by save_png; false when there is none or it differs.
+bool load_png(const std::string& path, Image* image);
+
+// How far two frames differ: pixels of another colour, and for each colour of the picture
+// how many more or fewer pixels of it the first frame has.
+struct FrameDifference {
+    int pixels;
+    int red, green, blue, black, text, white;
+    // At most `pixels` differ and no colour count moves by more than half of that.
+    bool within(int pixels_allowed) const;
+};
+FrameDifference compare_frames(const Image& a, const Image& b);
+
 // White background, identity modelview, lighting on as the primitives leave it.
 void clear_to_white();
 

@@ -1,66 +1,77 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a build folder, checks its contents and dependencies, and,
-# as root, installs it, runs the installed program through its dialog to the window under a
-# virtual X server, ends it with ESC, and removes the package again.
+# Builds the Debian package from a build folder and checks it without installing anything on
+# this machine: its name, dependencies and contents; then the program unpacked into a
+# temporary root (dpkg-deb -x) runs through its dialog to the window on an X server of its
+# own, and ESC ends it with status 0.
 # Usage: package_test.sh BUILD_DIR
 set -euo pipefail
 build="$(cd "$1" && pwd)"
 work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+xvfb_pid=
+program=
+cleanup() {
+  [[ -n $program ]] && kill "$program" 2>/dev/null || true
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
-[[ -x "$work/prefix/bin/forced-vdp" ]] || { echo "FAIL: cmake --install put no bin/forced-vdp" >&2; exit 1; }
+[[ -x "$work/prefix/bin/forced-vdp" ]] || fail "cmake --install put no bin/forced-vdp"
 (cd "$build" && cpack -G DEB -B "$work" >/dev/null 2>&1)
 deb="$(ls "$work"/forced-vdp_*.deb)"
 echo "package: $(basename "$deb")"
 
 info="$(dpkg-deb -I "$deb")"
 contents="$(dpkg-deb -c "$deb")"
-fail() { echo "FAIL: $*" >&2; exit 1; }
 grep -q '^ Package: forced-vdp$' <<<"$info" || fail "package name"
 depends="$(sed -n 's/^ Depends: //p' <<<"$info")"
 echo "depends: $depends"
 names="$(tr ',' '\n' <<<"$depends" | awk '{print $1}')"
-for lib in libglut3.12 libgl1 libx11-6 libc6 libstdc++6; do
+for lib in libglut3.12 libgl1 libx11-6 libpng16-16 libc6 libstdc++6; do
   grep -qxF "$lib" <<<"$names" || fail "Depends does not name $lib"
 done
-grep -qE ' \./usr/bin/forced-vdp$' <<<"$contents" || fail "no ./usr/bin/forced-vdp in the package"
+for file in usr/bin/forced-vdp usr/share/man/man1/forced-vdp.1 usr/share/applications/forced-vdp.desktop; do
+  grep -qE " \./$file\$" <<<"$contents" || fail "no ./$file in the package"
+done
 if grep -qE '\.(a|h)$|/include/' <<<"$contents"; then fail "development files in the package"; fi
 
-if [[ $(id -u) -ne 0 ]]; then
-  echo "not root: install and run skipped"
-  exit 0
-fi
-if dpkg-query -W -f='${Status}' forced-vdp 2>/dev/null | grep -q 'install ok installed'; then
-  fail "forced-vdp is already installed on this machine; not touching it"
-fi
-dpkg -i "$deb" >/dev/null
-trap 'dpkg -r forced-vdp >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
-[[ -x /usr/bin/forced-vdp ]] || fail "/usr/bin/forced-vdp not installed"
+root="$work/root"
+dpkg-deb -x "$deb" "$root"
+[[ -x "$root/usr/bin/forced-vdp" ]] || fail "the package unpacks no usr/bin/forced-vdp"
+grep -qx 'Terminal=true' "$root/usr/share/applications/forced-vdp.desktop" || fail "the desktop entry does not open a terminal"
+# The manual page describes every option that --help lists.
+for option in $("$root/usr/bin/forced-vdp" --help | grep -oE '^  --[a-z-]+' | tr -d ' '); do
+  grep -qF -- "$(sed 's/-/\\-/g' <<<"$option")" "$root/usr/share/man/man1/forced-vdp.1" ||
+    fail "the manual page lacks $option"
+done
 
-# The installed program under its own X server: dialog from a pipe, window, ESC.
-display=":$((90 + RANDOM % 400))"
-Xvfb "$display" -screen 0 1024x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# The unpacked program on an X server of its own: dialog from a pipe, window, ESC.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1024x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
-trap 'kill $xvfb_pid 2>/dev/null || true; dpkg -r forced-vdp >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
-export DISPLAY="$display" LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+exec 3>&-
+for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.1; done
+[[ -s "$work/display" ]] || fail "the X server did not start"
+export DISPLAY=":$(cat "$work/display")" LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe
 
-printf '0.1\n0.5 1\n0 0\n' | /usr/bin/forced-vdp >"$work/console.txt" 2>&1 &
+printf '0.1\n0.5 1\n0 0\n' | "$root/usr/bin/forced-vdp" >"$work/console.txt" 2>&1 &
 program=$!
 window=""
 for _ in $(seq 200); do
   window="$(xdotool search --name 'Van der Pol' 2>/dev/null | head -1 || true)"
   [[ -n "$window" ]] && break
+  kill -0 "$program" 2>/dev/null || fail "the unpacked program ended before its window: $(cat "$work/console.txt")"
   sleep 0.1
 done
-[[ -n "$window" ]] || fail "the installed program opened no window"
-xdotool windowfocus --sync "$window" 2>/dev/null || true
-xdotool key Escape
+[[ -n "$window" ]] || fail "the unpacked program opened no window"
+xdotool key --window "$window" Escape 2>/dev/null || true
+for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$program" 2>/dev/null && fail "ESC did not end the program"
 status=0
-for _ in $(seq 100); do kill -0 $program 2>/dev/null || break; sleep 0.1; done
-if kill -0 $program 2>/dev/null; then kill $program; fail "ESC did not end the program"; fi
-wait $program || status=$?
+wait "$program" || status=$?
+program=
 [[ $status -eq 0 ]] || fail "exit status $status after ESC"
 grep -q 'ESC' "$work/console.txt" || fail "the dialog's key help was not printed"
-echo "installed, ran to the window, ended with ESC: exit 0"
+echo "unpacked, ran to the window, ended with ESC: exit 0"

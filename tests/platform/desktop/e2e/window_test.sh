@@ -16,82 +16,13 @@ PROMPT_INITIAL='y0 v0 = '
 NOTE_FORCE='z=1の付近で'
 KEY_HELP_END='ESCキーで   ：終了'
 
-export LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe LC_ALL=C.UTF-8
+name=program_window
+source "$(dirname "$0")/e2e_lib.sh"
 
-work=$(mktemp -d)
-xvfb_pid=
-program_pid=
-win=
-
-cleanup() {
-  exec 4>&- 2>/dev/null || true
-  [[ -n $program_pid ]] && kill "$program_pid" 2>/dev/null || true
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  if [[ -n $win ]]; then
-    "$probe" "$win" ppm "$outdir/program_window-failure.ppm" 2>/dev/null &&
-      echo "window written to $outdir/program_window-failure.ppm" >&2
-  fi
-  echo "--- program stdout ---" >&2; cat "$work/out" >&2 || true
-  echo "--- program stderr ---" >&2; cat "$work/err" >&2 || true
-  exit 1
-}
-
-# Polls a command every 50 ms until it succeeds; fails after the given number of seconds.
-wait_until() {
-  local seconds=$1 what=$2
-  shift 2
-  local tries=$((seconds * 20))
-  while ! "$@"; do
-    tries=$((tries - 1))
-    ((tries > 0)) || fail "timed out waiting for $what"
-    sleep 0.05
-  done
-}
-
-# The X server here now and then hangs up on a new client; X tools are tried again then.
-x() {
-  local attempt
-  for attempt in $(seq 20); do
-    if "$@" 2>"$work/xerr"; then return 0; fi
-    grep -qi 'open display' "$work/xerr" || return 1
-    sleep 0.05
-  done
-  return 1
-}
-
-occurrences() { grep -oF -- "$1" "$work/out" | wc -l; }
-has_at_least() { (($(occurrences "$1") >= $2)); }
-no_windows() { x xwininfo -root -children | grep -q ' 0 children'; }
-type_line() { printf '%s\n' "$1" >&4; }
-key() { x xdotool key --window "$win" "$@"; }
-index_shown() { x "$probe" "$win" index; }
-colour_count() { x "$probe" "$win" count "$@"; }
-index_at_least() { (($(index_shown) >= $1)); }
-program_alive() { kill -0 "$program_pid" 2>/dev/null; }
-
-start_xvfb() {
-  exec 3>"$work/display"
-  Xvfb -displayfd 3 -screen 0 1024x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  exec 3>&-
-  wait_until 10 "the X server" test -s "$work/display"
-  export DISPLAY=":$(cat "$work/display")"
-}
-
-# Starts the program with a pipe as its console, answers the first dialog and returns when
-# the window is there. Returns 1 when GLUT could not open the display (tried again).
+# Starts the program, answers the first dialog and returns when the window is there. Returns
+# 1 when GLUT could not open the display (tried again).
 start_program() {
-  rm -f "$work/in"
-  mkfifo "$work/in"
-  "$program" <"$work/in" >"$work/out" 2>"$work/err" &
-  program_pid=$!
-  exec 4>"$work/in"
+  launch_program
 
   # Each prompt is on the console before the program waits: stdout is a pipe-fed file here,
   # so only an explicit flush makes it visible.
@@ -104,18 +35,7 @@ start_program() {
   wait_until 10 "prompt (3)" has_at_least "$PROMPT_INITIAL" 1
   no_windows || fail "a window before the dialog was answered"
   type_line "0 0"
-
-  local tries=300
-  while ! win=$(x xdotool search --name 'Van der Pol'); do
-    if ! program_alive; then
-      grep -q 'failed to open display' "$work/err" && return 1
-      fail "the program ended before its window appeared"
-    fi
-    tries=$((tries - 1))
-    ((tries > 0)) || fail "timed out waiting for the window"
-    sleep 0.05
-  done
-  win=$(head -n 1 <<<"$win")
+  wait_for_window
 }
 
 # Presses 'j' and answers "0 0": the dialog's prompt on the console proves that every key
@@ -200,13 +120,5 @@ wait_until 20 "80 frames" index_at_least 80   # counted from the reset by the la
 x "$probe" "$win" ppm "$outdir/program_window.ppm"
 
 # ESC: status 0, nothing more on the console, nothing on stderr.
-size=$(stat -c %s "$work/out")
-x xdotool key --window "$win" Escape || true   # the window is gone before the key release
-wait_until 10 "the program to end" bash -c "! kill -0 $program_pid 2>/dev/null"
-status=0
-wait "$program_pid" || status=$?
-program_pid=
-((status == 0)) || fail "ESC ended the program with status $status"
-(($(stat -c %s "$work/out") == size)) || fail "ESC wrote to the console"
-[[ ! -s $work/err ]] || fail "the program wrote to stderr"
+expect_escape_ends
 echo "program_window: all checks passed"

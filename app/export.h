@@ -1,0 +1,18 @@
+#pragma once
+// Data out for plotting elsewhere: the amplitude curves and the motion as CSV, every number
+// with 17 significant digits so that it reads back to the same double.
+#include <string>
+
+// The curves the dialog computed, one tidy table with the header
+//   set,parameter,index,amplitude,z_high,z_low
+// set main (samples 0 ... amp_steps), fold (the main curve's fold records), crossing (the
+// amplitudes where z meets the main curve; parameter z), epsilon_family and force_family
+// (parameter: the member's epsilon or F). A root that does not exist is an empty field.
+// Writes to path ("-": standard output); returns an empty string, or what went wrong.
+std::string export_curves_csv(const char* path);
+
+// The motion from the current state for frames 0 ... frames, with the header
+//   frame,t,y,v,force
+// at the end of each frame, advanced exactly as the window's frames advance it (frame 0 is
+// the state as it stands). Leaves the state advanced by frames. Returns as export_curves_csv.
+std::string export_motion_csv(const char* path, long frames);

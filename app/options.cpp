@@ -1,0 +1,241 @@
+// The command line. Numbers are read with a decimal point whatever the locale (the program
+// takes only the character type from the environment) and must be whole numbers of the
+// option, finite: "0,5", "1e" or "nan" are refused, not read in part.
+#include "app/options.h"
+
+#include <cerrno>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+const char* const USAGE = "Usage: forced-vdp [OPTION]...";
+
+namespace {
+
+enum class Kind { flag, number, frames, family, path, language };
+
+struct OptionSpec {
+    const char* name;
+    Kind kind;
+    const char* value_name;
+    const char* help;
+};
+
+constexpr OptionSpec OPTIONS[] = {
+    {"help", Kind::flag, "", "show this help and exit"},
+    {"version", Kind::flag, "", "show the version and exit"},
+    {"eps", Kind::number, "E", "negative damping ratio epsilon"},
+    {"force", Kind::number, "F", "forcing amplitude F"},
+    {"z", Kind::number, "Z", "forcing frequency ratio z"},
+    {"y0", Kind::number, "Y", "initial displacement y0"},
+    {"v0", Kind::number, "V", "initial velocity v0"},
+    {"family", Kind::family, "e|E", "show the family of ten curves for epsilon (e) or F (E)"},
+    {"frames", Kind::frames, "N", "advance N frames (0 ... 1000000) before the window shows"},
+    {"snapshot", Kind::path, "FILE.png", "write the frame after --frames as a PNG and exit"},
+    {"export-curves", Kind::path, "FILE.csv", "write the amplitude curves as CSV and exit"},
+    {"export-motion", Kind::path, "FILE.csv", "write frames 0 ... N (default 1000) as CSV and exit"},
+    {"lang", Kind::language, "en|ja", "console language (default: FORCED_VDP_LANG, else ja)"},
+};
+
+// The window system's own options, with whether each takes a value.
+constexpr struct {
+    const char* name;
+    bool takes_value;
+} WINDOW_OPTIONS[] = {
+    {"-display", true}, {"-geometry", true}, {"-iconic", false}, {"-direct", false},
+    {"-indirect", false}, {"-gldebug", false}, {"-sync", false},
+};
+
+const OptionSpec* find_option(const std::string& name)
+{
+    for (const OptionSpec& spec : OPTIONS)
+        if (name == spec.name)
+            return &spec;
+    return nullptr;
+}
+
+bool read_number(const char* text, double* value)
+{
+    if (*text == '\0' || std::isspace(static_cast<unsigned char>(*text)))
+        return false;
+    char* end = nullptr;
+    const double v = std::strtod(text, &end);
+    if (*end != '\0' || !std::isfinite(v))
+        return false;
+    *value = v;
+    return true;
+}
+
+bool read_frames(const char* text, long* value)
+{
+    if (!std::isdigit(static_cast<unsigned char>(*text)))
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    const long v = std::strtol(text, &end, 10);
+    if (*end != '\0' || errno != 0 || v > MAX_FRAMES)
+        return false;
+    *value = v;
+    return true;
+}
+
+std::optional<double>* parameter(const std::string& name, Options* options)
+{
+    if (name == "eps") return &options->epsilon;
+    if (name == "force") return &options->force;
+    if (name == "z") return &options->z;
+    if (name == "y0") return &options->y0;
+    return &options->v0;
+}
+
+std::string* path_of(const std::string& name, Options* options)
+{
+    if (name == "snapshot") return &options->snapshot;
+    if (name == "export-curves") return &options->export_curves;
+    return &options->export_motion;
+}
+
+std::string bad_value(const OptionSpec& spec, const char* value, const char* wanted)
+{
+    return "invalid value '" + std::string(value) + "' for --" + spec.name + ": " + wanted;
+}
+
+}  // namespace
+
+std::string set_option(const char* name, const char* value, Options* options)
+{
+    const OptionSpec* spec = find_option(name);
+    if (spec == nullptr)
+        return "unrecognized option '--" + std::string(name) + "'";
+    switch (spec->kind) {
+    case Kind::flag:
+        (std::strcmp(name, "help") == 0 ? options->help : options->version) = true;
+        return {};
+    case Kind::number: {
+        double v = 0.0;
+        if (!read_number(value, &v))
+            return bad_value(*spec, value, "a finite number with a decimal point is needed");
+        *parameter(name, options) = v;
+        return {};
+    }
+    case Kind::frames: {
+        long v = 0;
+        if (!read_frames(value, &v))
+            return bad_value(*spec, value, "a whole number from 0 to 1000000 is needed");
+        options->frames = v;
+        return {};
+    }
+    case Kind::family:
+        if (std::strcmp(value, "e") != 0 && std::strcmp(value, "E") != 0)
+            return bad_value(*spec, value, "e (epsilon family) or E (F family) is needed");
+        options->family = value[0];
+        return {};
+    case Kind::path:
+        if (*value == '\0')
+            return bad_value(*spec, value, "a file name is needed");
+        *path_of(name, options) = value;
+        return {};
+    case Kind::language:
+        if (std::strcmp(value, "en") != 0 && std::strcmp(value, "ja") != 0)
+            return bad_value(*spec, value, "en or ja is needed");
+        options->language = value[0] == 'e' ? Language::english : Language::japanese;
+        return {};
+    }
+    return {};
+}
+
+namespace {
+
+// One "--name", "--name=value" or "--name value" at argv[*i]; *i moves past what it used.
+std::string take_long_option(int argc, char** argv, int* i, Options* options)
+{
+    const std::string arg = argv[*i] + 2;
+    const std::size_t equals = arg.find('=');
+    const std::string name = arg.substr(0, equals);
+    const OptionSpec* spec = find_option(name);
+    if (spec == nullptr)
+        return "unrecognized option '--" + name + "'";
+    if (spec->kind == Kind::flag) {
+        if (equals != std::string::npos)
+            return "option '--" + name + "' takes no value";
+        return set_option(name.c_str(), "", options);
+    }
+    if (equals != std::string::npos)
+        return set_option(name.c_str(), arg.c_str() + equals + 1, options);
+    if (*i + 1 >= argc)
+        return "option '--" + name + "' needs a value (" + spec->value_name + ")";
+    *i += 1;
+    return set_option(name.c_str(), argv[*i], options);
+}
+
+}  // namespace
+
+std::string parse_options(int argc, char** argv, Options* options)
+{
+    options->window_args.assign(argv, argv + (argc > 0 ? 1 : 0));
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (std::strcmp(arg, "--") == 0) {
+            if (i + 1 < argc)
+                return "unexpected argument '" + std::string(argv[i + 1]) + "'";
+            break;
+        }
+        if (std::strncmp(arg, "--", 2) == 0) {
+            const std::string error = take_long_option(argc, argv, &i, options);
+            if (!error.empty())
+                return error;
+            continue;
+        }
+        bool window_option = false;
+        for (const auto& w : WINDOW_OPTIONS) {
+            if (std::strcmp(arg, w.name) != 0)
+                continue;
+            window_option = true;
+            options->window_args.push_back(argv[i]);
+            if (w.takes_value) {
+                if (i + 1 >= argc)
+                    return "option '" + std::string(arg) + "' needs a value";
+                options->window_args.push_back(argv[++i]);
+            }
+        }
+        if (!window_option)
+            return std::string(arg[0] == '-' ? "unrecognized option '" : "unexpected argument '") +
+                   arg + "'";
+    }
+    return {};
+}
+
+std::string help_text()
+{
+    std::string text = std::string(USAGE) +
+                       "\nInteractive simulator of the forced Van der Pol oscillator\n"
+                       "  y'' - eps (1 - y^2) y' + y = F sin(z t).\n"
+                       "Without options it asks for eps, F, z, y0 and v0 at the console.\n\n";
+    for (const OptionSpec& spec : OPTIONS) {
+        std::string left = std::string("  --") + spec.name;
+        if (*spec.value_name != '\0')
+            left += std::string(" ") + spec.value_name;
+        left.resize(std::max<std::size_t>(left.size() + 2, 29), ' ');
+        text += left + spec.help + "\n";
+    }
+    text += "\nGiving any of --eps, --force, --z, --y0, --v0 skips the start dialog; the others\n"
+            "start from 0. --snapshot, --export-curves and --export-motion ask nothing and\n"
+            "write no console text; --snapshot needs an X display, the exports do not.\n"
+            "The window system's own options (-display NAME, -geometry WxH+X+Y, ...) are\n"
+            "passed on to it. In the window: F1 key help, F2 save the picture, F5 run/pause.\n";
+    return text;
+}
+
+bool has_parameters(const Options& options)
+{
+    return options.epsilon || options.force || options.z || options.y0 || options.v0;
+}
+
+Language chosen_language(const Options& options)
+{
+    if (options.language)
+        return *options.language;
+    const char* env = std::getenv("FORCED_VDP_LANG");
+    return env != nullptr && std::strcmp(env, "en") == 0 ? Language::english : Language::japanese;
+}

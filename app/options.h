@@ -1,0 +1,46 @@
+#pragma once
+// The command line: a scenario to open on, pictures and data to write, the console language.
+// The same names serve the web page's address parameters.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/texts.h"
+
+struct Options {
+    bool help = false;
+    bool version = false;
+    // Model parameters and the initial state; giving any of them skips the start dialog.
+    std::optional<double> epsilon, force, z, y0, v0;
+    int family = 0;                      // 'e' or 'E': that family shown from the first frame
+    std::optional<long> frames;          // frames advanced before the window shows the state
+    std::string snapshot;                // PNG of the frame after `frames`; empty: none
+    std::string export_curves;           // CSV of the curves; "-" standard output; empty: none
+    std::string export_motion;           // CSV of frames 0 ... frames; as export_curves
+    std::optional<Language> language;
+    std::vector<char*> window_args;      // argv[0] and the window system's own options
+};
+
+constexpr long MAX_FRAMES = 1000000;     // most frames --frames may ask for
+constexpr long MOTION_FRAMES = 1000;     // frames --export-motion writes without --frames
+
+// Sets the option called name (without its leading dashes) from value, checking the value.
+// Returns an empty string, or a one-line message naming the option and what is wrong.
+std::string set_option(const char* name, const char* value, Options* options);
+
+// Reads the whole command line into options: "--name value" and "--name=value", "--" ends the
+// options, and the window system's options (-display, -geometry, -iconic, -direct,
+// -indirect, -gldebug, -sync) are kept in window_args for it. Returns an empty string, or a
+// one-line message naming the first bad option or value.
+std::string parse_options(int argc, char** argv, Options* options);
+
+// The one-line usage, and the whole help text with every option.
+extern const char* const USAGE;
+std::string help_text();
+
+// Whether any of --eps, --force, --z, --y0, --v0 was given.
+bool has_parameters(const Options& options);
+
+// The console language from FORCED_VDP_LANG ("en" or "ja"), Japanese otherwise; the option
+// --lang, where given, has the last word.
+Language chosen_language(const Options& options);

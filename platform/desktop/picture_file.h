@@ -1,0 +1,16 @@
+#pragma once
+// The window's picture saved as a PNG file.
+#include <ctime>
+#include <string>
+
+// Writes what the window shows (the front buffer, after a frame's swap) or the frame just
+// drawn and not yet shown (the back buffer) to path as PNG, at the window's size. Returns an
+// empty string, or what went wrong.
+std::string save_window_picture(const char* path, bool shown);
+
+// Reserves a name in the current folder for a picture saved at the time given:
+// forced-vdp-YYYYMMDD-HHMMSS.png, with -1, -2, ... before the extension while a file of that
+// name exists. The name is taken by creating an empty file under it, so that no other writer
+// gets it too; saving the picture then replaces that file. Returns an empty string where no
+// name could be had (errno says why).
+std::string reserve_picture_name(std::time_t when);

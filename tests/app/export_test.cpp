@@ -1,0 +1,136 @@
+// CSV out: the curves read back to the very doubles the program holds, the motion to the
+// regression's states, and a file that cannot be written is reported and left absent.
+#include "app/export.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "app/dialog.h"
+#include "core/state.h"
+
+namespace {
+
+std::string temporary_path(const char* name)
+{
+    return std::string(::testing::TempDir()) + "vdp_export_" + std::to_string(getpid()) + name;
+}
+
+std::vector<std::vector<std::string>> read_csv(const std::string& path)
+{
+    std::vector<std::vector<std::string>> rows;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+        std::vector<std::string> fields;
+        std::stringstream fields_in(line);
+        for (std::string field; std::getline(fields_in, field, ',');)
+            fields.push_back(field);
+        if (!line.empty() && line.back() == ',')
+            fields.emplace_back();
+        rows.push_back(fields);
+    }
+    return rows;
+}
+
+// A ratio field: a root read back exactly, or an empty field for a missing one.
+double ratio(const std::string& field)
+{
+    return field.empty() ? NO_ROOT : std::strtod(field.c_str(), nullptr);
+}
+
+bool same(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+void start(double eps, double force, double z, double y0, double v0)
+{
+    epsilon = eps;
+    force_amp = force;
+    freq_ratio = z;
+    y_init = y0;
+    v_init = v0;
+    compute_response_curves();
+    restart_run();
+}
+
+TEST(Export, CurvesReadBackToTheSamplesHeld)
+{
+    for (const double eps : {0.1, 0.5}) {
+        start(eps, eps == 0.1 ? 0.5 : 0.2, 1.0, 0.0, 0.0);
+        const std::string path = temporary_path("curves.csv");
+        ASSERT_EQ(export_curves_csv(path.c_str()), "");
+        const auto rows = read_csv(path);
+        std::remove(path.c_str());
+        ASSERT_EQ(rows.at(0), (std::vector<std::string>{"set", "parameter", "index", "amplitude",
+                                                        "z_high", "z_low"}));
+        std::map<std::string, int> per_set;
+        for (std::size_t r = 1; r < rows.size(); ++r) {
+            const auto& f = rows[r];
+            ASSERT_EQ(f.size(), 6u) << "row " << r;
+            ++per_set[f[0]];
+            const int i = std::atoi(f[2].c_str());
+            const double R = std::strtod(f[3].c_str(), nullptr);
+            const ResponsePoint* p = nullptr;
+            if (f[0] == "main") p = &main_curve[i];
+            if (f[0] == "fold") p = &main_folds[i];
+            if (f[0] == "epsilon_family" || f[0] == "force_family") {
+                const double parameter = std::strtod(f[1].c_str(), nullptr);
+                const double* values = f[0] == "epsilon_family" ? EPSILON_FAMILY : FORCE_FAMILY;
+                const int k = static_cast<int>(std::find(values, values + 10, parameter) - values);
+                ASSERT_LT(k, 10) << "row " << r;
+                p = f[0] == "epsilon_family" ? &eps_curves[k][i] : &force_curves[k][i];
+            }
+            if (f[0] == "crossing") {
+                EXPECT_TRUE(same(R, crossings[i])) << "row " << r;
+                continue;
+            }
+            ASSERT_NE(p, nullptr) << "row " << r << ": set " << f[0];
+            EXPECT_TRUE(same(R, p->amplitude) && same(ratio(f[4]), p->z_high) &&
+                        same(ratio(f[5]), p->z_low))
+                << "row " << r;
+        }
+        EXPECT_EQ(per_set["main"], CURVE_CAPACITY);
+        EXPECT_EQ(per_set["fold"], main_fold_count);
+        EXPECT_EQ(per_set["crossing"], crossing_count);
+        EXPECT_EQ(per_set["epsilon_family"], 10 * CURVE_CAPACITY);
+        EXPECT_EQ(per_set["force_family"], 10 * CURVE_CAPACITY);
+    }
+}
+
+TEST(Export, MotionReachesTheRegressionStatesBitForBit)
+{
+    start(0.1, 0.5, 1.0, 0.0, 0.0);
+    const std::string path = temporary_path("motion.csv");
+    ASSERT_EQ(export_motion_csv(path.c_str(), 1000), "");
+    const auto rows = read_csv(path);
+    std::remove(path.c_str());
+    ASSERT_EQ(rows.size(), 1002u);   // the header, frames 0 ... 1000
+    EXPECT_EQ(rows[1], (std::vector<std::string>{"0", "0", "0", "0", "0"}));
+    const auto& last = rows.back();
+    EXPECT_EQ(last[0], "1000");
+    EXPECT_TRUE(same(std::strtod(last[2].c_str(), nullptr), -0x1.640f91e2d6398p+1)) << last[2];
+    EXPECT_TRUE(same(std::strtod(last[3].c_str(), nullptr), -0x1.c0f4f93253999p+0)) << last[3];
+    EXPECT_TRUE(same(std::strtod(last[4].c_str(), nullptr), trace_force[trace_index]));
+}
+
+TEST(Export, AnUnwritablePathIsReportedAndNothingIsLeft)
+{
+    start(0.1, 0.5, 1.0, 0.0, 0.0);
+    const std::string folder = temporary_path("missing-folder");
+    const std::string path = folder + "/curves.csv";
+    EXPECT_NE(export_curves_csv(path.c_str()), "");
+    EXPECT_NE(export_motion_csv(path.c_str(), 10), "");
+    EXPECT_NE(access(folder.c_str(), F_OK), 0);
+}
+
+}  // namespace

@@ -1,0 +1,106 @@
+// The command line: what each accepted form sets, and that every bad option or value is
+// refused with a message naming it.
+#include "app/options.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Parsed {
+    std::string error;
+    Options options;
+    std::vector<std::string> window_args;   // copies: argv lives only within parse
+};
+
+Parsed parse(std::vector<std::string> args)
+{
+    args.insert(args.begin(), "forced-vdp");
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    Parsed p;
+    p.error = parse_options(static_cast<int>(argv.size()), argv.data(), &p.options);
+    p.window_args.assign(p.options.window_args.begin(), p.options.window_args.end());
+    p.options.window_args.clear();
+    return p;
+}
+
+TEST(Options, AcceptedFormsSetTheirValues)
+{
+    Parsed p = parse({"--eps", "0.1", "--force=-0.5", "--z", "1e0", "--y0", "0x1p-1", "--v0=2",
+                      "--family", "E", "--frames", "1000000", "--snapshot", "a.png",
+                      "--export-curves=-", "--export-motion", "m.csv", "--lang", "en"});
+    ASSERT_EQ(p.error, "");
+    EXPECT_EQ(*p.options.epsilon, 0.1);
+    EXPECT_EQ(*p.options.force, -0.5);
+    EXPECT_EQ(*p.options.z, 1.0);
+    EXPECT_EQ(*p.options.y0, 0.5);
+    EXPECT_EQ(*p.options.v0, 2.0);
+    EXPECT_EQ(p.options.family, 'E');
+    EXPECT_EQ(*p.options.frames, 1000000);
+    EXPECT_EQ(p.options.snapshot, "a.png");
+    EXPECT_EQ(p.options.export_curves, "-");
+    EXPECT_EQ(p.options.export_motion, "m.csv");
+    EXPECT_EQ(chosen_language(p.options), Language::english);
+    EXPECT_TRUE(has_parameters(p.options));
+
+    // The window system's options go on to it, values included, in their order.
+    p = parse({"-geometry", "400x300", "--frames", "0", "-iconic", "-display", ":7", "--"});
+    ASSERT_EQ(p.error, "");
+    EXPECT_FALSE(has_parameters(p.options));
+    EXPECT_EQ(p.window_args, (std::vector<std::string>{"forced-vdp", "-geometry", "400x300",
+                                                       "-iconic", "-display", ":7"}));
+}
+
+TEST(Options, EveryBadOptionOrValueIsRefusedByName)
+{
+    const struct {
+        std::vector<std::string> args;
+        const char* message_has;
+    } cases[] = {
+        {{"--bogus"}, "unrecognized option '--bogus'"},
+        {{"-x"}, "unrecognized option '-x'"},
+        {{"stray"}, "unexpected argument 'stray'"},
+        {{"--", "stray"}, "unexpected argument 'stray'"},
+        {{"--eps"}, "'--eps' needs a value"},
+        {{"--frames"}, "'--frames' needs a value"},
+        {{"-geometry"}, "'-geometry' needs a value"},
+        {{"--help=1"}, "'--help' takes no value"},
+        {{"--eps", "nan"}, "'nan' for --eps"},
+        {{"--force", "inf"}, "'inf' for --force"},
+        {{"--z", "1e999"}, "'1e999' for --z"},
+        {{"--y0", "abc"}, "'abc' for --y0"},
+        {{"--v0", "0,5"}, "'0,5' for --v0"},
+        {{"--eps", "1e"}, "'1e' for --eps"},
+        {{"--eps", " 1"}, "' 1' for --eps"},
+        {{"--eps="}, "'' for --eps"},
+        {{"--frames", "-1"}, "'-1' for --frames"},
+        {{"--frames", "1000001"}, "'1000001' for --frames"},
+        {{"--frames", "2.5"}, "'2.5' for --frames"},
+        {{"--family", "x"}, "'x' for --family"},
+        {{"--lang", "fr"}, "'fr' for --lang"},
+        {{"--snapshot="}, "'' for --snapshot"},
+    };
+    for (const auto& c : cases) {
+        const Parsed p = parse(c.args);
+        EXPECT_NE(p.error.find(c.message_has), std::string::npos)
+            << "for " << c.args[0] << ": got \"" << p.error << "\"";
+    }
+}
+
+TEST(Options, LanguageComesFromTheEnvironmentUnlessGiven)
+{
+    setenv("FORCED_VDP_LANG", "en", 1);
+    EXPECT_EQ(chosen_language(parse({}).options), Language::english);
+    EXPECT_EQ(chosen_language(parse({"--lang=ja"}).options), Language::japanese);
+    setenv("FORCED_VDP_LANG", "de", 1);
+    EXPECT_EQ(chosen_language(parse({}).options), Language::japanese);
+    unsetenv("FORCED_VDP_LANG");
+    EXPECT_EQ(chosen_language(parse({}).options), Language::japanese);
+}
+
+}  // namespace

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# The teacher's toolbox end to end: a bad option refused before anything happens; a scenario
+# from the command line with the English console and frames advanced before the window shows;
+# F1 key help, F2 pictures that never overwrite each other, F5 running and pausing the motion,
+# and a dialog key that pauses it.
+# Usage: toolbox_test.sh PROGRAM WINDOW_PROBE OUTPUT_DIR
+set -euo pipefail
+
+program=$1
+probe=$2
+outdir=$3
+name=toolbox
+source "$(dirname "$0")/e2e_lib.sh"
+
+HELP_END='ESC key  : quit'
+PROMPT_INITIAL='(3) initial conditions, type y0 v0 = '
+
+# A bad value: status 2, a message naming it, the usage line; no window (no display is even
+# looked for) and no file written.
+mkdir "$work/run" && cd "$work/run"
+status=0
+env -u DISPLAY "$program" --export-curves c.csv --frames -1 >"$work/out" 2>"$work/err" || status=$?
+((status == 2)) || fail "a bad --frames ended with status $status"
+grep -qF "invalid value '-1' for --frames" "$work/err" || fail "the message does not name --frames"
+grep -q '^Usage: forced-vdp' "$work/err" || fail "no usage line"
+[[ ! -s $work/out && -z $(ls -A) ]] || fail "something was written for a refused command line"
+
+start_xvfb
+for attempt in 1 2 3 4 5; do
+  launch_program --lang en --eps 0.1 --force 0.5 --z 1 --frames 50
+  wait_for_window && break
+  ((attempt < 5)) || fail "the program could not open the display"
+  exec 4>&-
+  wait "$program_pid" || true
+done
+
+# No dialog: the English banner and key help only, and the 51st frame is the first shown.
+wait_until 10 "the first frame" index_at_least 51
+[[ $(index_shown) == 51 ]] || fail "first frame shows trace index $(index_shown), expected 51"
+grep -q 'Forced oscillation' "$work/out" || fail "no English banner"
+has_at_least "$HELP_END" 1 || fail "no English key help"
+! grep -q 'type eps=' "$work/out" || fail "the start dialog asked although values were given"
+! LC_ALL=C grep -q '[^ -~]' "$work/out" || fail "the English console wrote other than ASCII"
+
+# F1: the key help again, with the function keys.
+key F1
+wait_until 10 "F1's key help" has_at_least "$HELP_END" 2
+grep -q 'F5 key: run / pause' "$work/out" || fail "F1 did not list the function keys"
+
+# F2 twice within a second: two pictures, the second under a new name.
+key F2 F2
+wait_until 10 "two saved pictures" has_at_least 'Picture saved: ' 2
+pictures=(forced-vdp-*.png)
+((${#pictures[@]} == 2)) || fail "F2 twice saved ${#pictures[@]} files: ${pictures[*]}"
+for p in "${pictures[@]}"; do
+  [[ $(head -c 4 "$p" | od -An -tx1 | tr -d ' \n') == 89504e47 ]] || fail "$p is not a PNG"
+  grep -qF "Picture saved: $work/run/$p" "$work/out" || fail "the path of $p was not printed"
+done
+
+# F5: the motion runs by itself; F5 again stops it where it is.
+before=$(index_shown)
+key F5
+wait_until 10 "frames drawn by themselves" index_at_least $((before + 10))
+key F5
+sleep 0.3
+paused=$(index_shown)
+sleep 0.5
+[[ $(index_shown) == "$paused" ]] || fail "the motion went on after the second F5"
+
+# Running again, 'j' pauses it first and asks in English.
+key F5
+wait_until 10 "running again" index_at_least $((paused + 3))
+key j
+wait_until 10 "prompt (3) after 'j'" has_at_least "$PROMPT_INITIAL" 1
+type_line "0 0"
+wait_until 10 "the key help after 'j'" has_at_least "$HELP_END" 3
+key s
+wait_until 10 "the frame of 's'" index_at_least 1
+sleep 0.5
+[[ $(index_shown) == 1 ]] || fail "the motion ran on after the dialog of 'j'"
+
+expect_escape_ends
+echo "toolbox: all checks passed"
