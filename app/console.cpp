@@ -2,12 +2,13 @@
 // LC_NUMERIC would make "0.5" unreadable where the locale writes decimal commas.
 #include "app/console.h"
 
-#include <cerrno>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <langinfo.h>
+#include <string_view>
 #include <strings.h>
 #if VDP_LEGACY_ENCODINGS
 #include <iconv.h>
@@ -15,16 +16,151 @@
 
 namespace {
 
-// Japanese encodings other than UTF-8 that a locale may name; the texts are converted to them.
-bool is_japanese_legacy(const char* codeset)
+// How the console encodes Japanese text. Anything that is neither Shift_JIS nor EUC-JP is read
+// and written as UTF-8 (an ASCII-only terminal sends no other bytes).
+enum class Codeset { utf8, shift_jis, euc_jp };
+
+Codeset classify(const char* codeset)
 {
-    static const char* const names[] = {"SHIFT_JIS", "SHIFT-JIS", "SJIS",   "CP932",
-                                        "WINDOWS-31J", "MS_KANJI", "EUC-JP", "EUCJP",
-                                        "EUC-JP-MS", "UJIS"};
-    for (const char* name : names)
+    static const char* const shift_jis[] = {"SHIFT_JIS", "SHIFT-JIS", "SJIS", "CP932",
+                                            "WINDOWS-31J", "MS_KANJI"};
+    static const char* const euc_jp[] = {"EUC-JP", "EUCJP", "EUC-JP-MS", "UJIS"};
+    for (const char* name : shift_jis)
         if (strcasecmp(codeset, name) == 0)
-            return true;
-    return false;
+            return Codeset::shift_jis;
+    for (const char* name : euc_jp)
+        if (strcasecmp(codeset, name) == 0)
+            return Codeset::euc_jp;
+    return Codeset::utf8;
+}
+
+Codeset input_codeset()
+{
+    static const Codeset set = classify(console_codeset());
+    return set;
+}
+
+// The full-width forms that a Japanese input method types in a number, and the ideographic
+// space, with the ASCII character each stands for; bytes in UTF-8, Shift_JIS and EUC-JP.
+struct WideForm {
+    char ascii;
+    const char* bytes[3];
+};
+constexpr WideForm WIDE_FORMS[] = {
+    {' ', {"\xE3\x80\x80", "\x81\x40", "\xA1\xA1"}},
+    {'+', {"\xEF\xBC\x8B", "\x81\x7B", "\xA1\xDC"}},
+    {'-', {"\xEF\xBC\x8D", "\x81\x7C", "\xA1\xDD"}},   // full-width hyphen-minus
+    {'-', {"\xE2\x88\x92", "\x81\x7C", "\xA1\xDD"}},   // minus sign
+    {'.', {"\xEF\xBC\x8E", "\x81\x44", "\xA1\xA5"}},
+    {',', {"\xEF\xBC\x8C", "\x81\x43", "\xA1\xA4"}},
+};
+// Full-width zero; the digits one to nine follow it in its last byte.
+constexpr const char* WIDE_ZERO[3] = {"\xEF\xBC\x90", "\x82\x4F", "\xA3\xB0"};
+
+// Stands for any character that is neither a blank nor part of a number.
+constexpr int OTHER_CHARACTER = 0x80;
+
+int sequence_length(int lead, Codeset set)
+{
+    switch (set) {
+    case Codeset::shift_jis:
+        return (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC) ? 2 : 1;
+    case Codeset::euc_jp:
+        if (lead == 0x8F)
+            return 3;
+        return lead == 0x8E || (lead >= 0xA1 && lead <= 0xFE) ? 2 : 1;
+    case Codeset::utf8:
+        break;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 2;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 3;
+    return lead >= 0xF0 && lead <= 0xF4 ? 4 : 1;
+}
+
+bool is_trail_byte(int c, Codeset set)
+{
+    switch (set) {
+    case Codeset::shift_jis: return c >= 0x40 && c <= 0xFC && c != 0x7F;
+    case Codeset::euc_jp: return c >= 0xA1 && c <= 0xFE;
+    case Codeset::utf8: break;
+    }
+    return c >= 0x80 && c <= 0xBF;
+}
+
+int ascii_form(std::string_view ch, Codeset set)
+{
+    const int column = static_cast<int>(set);
+    const std::string_view zero = WIDE_ZERO[column];
+    if (ch.size() == zero.size() && ch.substr(0, ch.size() - 1) == zero.substr(0, zero.size() - 1)) {
+        const int digit = static_cast<unsigned char>(ch.back()) - static_cast<unsigned char>(zero.back());
+        if (digit >= 0 && digit <= 9)
+            return '0' + digit;
+    }
+    for (const WideForm& form : WIDE_FORMS)
+        if (ch == form.bytes[column])
+            return form.ascii;
+    return OTHER_CHARACTER;
+}
+
+// The next character of standard input, all bytes of a multibyte one read: ASCII as it is,
+// the forms above as their ASCII characters, anything else as OTHER_CHARACTER. EOF at the end.
+int next_char()
+{
+    const int lead = std::getchar();
+    if (lead == EOF || lead < 0x80)
+        return lead;
+    const Codeset set = input_codeset();
+    const int length = sequence_length(lead, set);
+    char ch[4] = {static_cast<char>(lead)};
+    int n = 1;
+    while (n < length) {
+        const int c = std::getchar();
+        if (c == EOF)
+            break;
+        if (!is_trail_byte(c, set)) {   // a broken sequence: the byte starts the next character
+            std::ungetc(c, stdin);
+            break;
+        }
+        ch[n++] = static_cast<char>(c);
+    }
+    return n == length ? ascii_form(std::string_view(ch, n), set) : OTHER_CHARACTER;
+}
+
+bool is_blank(int c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+constexpr std::size_t TOKEN_LIMIT = 256;   // far longer than any number typed by hand
+
+// One blank-separated word of the input, in ASCII forms.
+struct Token {
+    std::string text;          // its first TOKEN_LIMIT characters
+    bool too_long = false;
+    bool ended_line = false;   // ended by a line end or the end of input: nothing left to drop
+};
+
+// Skips blanks, line ends included, then reads up to the next blank. False at the end of the
+// input before any word.
+bool read_token(Token* token)
+{
+    int c;
+    do
+        c = next_char();
+    while (is_blank(c));
+    if (c == EOF)
+        return false;
+    *token = Token{};
+    for (; c != EOF && !is_blank(c); c = next_char()) {
+        if (token->text.size() < TOKEN_LIMIT)
+            token->text.push_back(static_cast<char>(c));
+        else
+            token->too_long = true;
+    }
+    token->ended_line = c == '\n' || c == EOF;
+    return true;
 }
 
 void discard_line()
@@ -33,6 +169,22 @@ void discard_line()
     do
         c = std::getchar();
     while (c != '\n' && c != EOF);
+}
+
+// The token into *value when it is wholly a finite number; otherwise *value is kept and the
+// rest of the token's line dropped.
+ConsoleRead take(const Token& token, double* value)
+{
+    const char* text = token.text.c_str();
+    char* end = nullptr;
+    const double v = token.too_long ? 0.0 : std::strtod(text, &end);
+    if (!token.too_long && end == text + token.text.size() && end != text && std::isfinite(v)) {
+        *value = v;
+        return ConsoleRead::taken;
+    }
+    if (!token.ended_line)
+        discard_line();
+    return ConsoleRead::unreadable;
 }
 
 }  // namespace
@@ -49,7 +201,7 @@ const char* console_codeset()
 
 std::string console_encode(const char* text, const char* codeset)
 {
-    if (!is_japanese_legacy(codeset))
+    if (classify(codeset) == Codeset::utf8)
         return text;
 #if !VDP_LEGACY_ENCODINGS
     return text;
@@ -79,31 +231,55 @@ void console_write(const char* text)
     std::fflush(stdout);
 }
 
-void console_write_with(const char* text, const char* arg)
+void console_write_with(const char* text, std::initializer_list<std::string_view> args)
 {
     std::string filled = text;
-    const std::size_t at = filled.find("%s");
-    if (at != std::string::npos)
+    std::size_t at = 0;
+    for (const std::string_view arg : args) {
+        at = filled.find("%s", at);
+        if (at == std::string::npos)
+            break;
         filled.replace(at, 2, arg);
+        at += arg.size();
+    }
     console_write(filled.c_str());
 }
 
-bool console_read_number(double* value)
+void console_write_with(const char* text, const char* arg)
 {
-    double v = 0.0;
-    const int got = std::scanf("%lf", &v);
-    if (got == EOF)
-        return false;
-    if (got == 1 && std::isfinite(v)) {
-        *value = v;
-        return true;
-    }
-    discard_line();
-    return false;
+    console_write_with(text, {std::string_view(arg)});
 }
 
-void console_read_pair(double* first, double* second)
+ConsoleRead console_read_number(double* value)
 {
-    if (console_read_number(first))
-        console_read_number(second);
+    Token token;
+    if (!read_token(&token))
+        return ConsoleRead::ended;
+    return take(token, value);
+}
+
+ConsolePairRead console_read_pair(double* first, double* second)
+{
+    Token token;
+    if (!read_token(&token))
+        return {ConsoleRead::ended, ConsoleRead::ended};
+    // One comma may stand between the two: at the end of the first word, at the start of the
+    // second, or alone. A comma inside a word ("0,5") keeps the word unreadable.
+    const bool comma_after_first = token.text.size() > 1 && token.text.back() == ',';
+    if (comma_after_first)
+        token.text.pop_back();
+    const ConsoleRead a = take(token, first);
+    if (a != ConsoleRead::taken || !read_token(&token))
+        return {a, ConsoleRead::ended};
+    if (!comma_after_first && token.text[0] == ',') {
+        token.text.erase(0, 1);
+        if (token.text.empty() && !token.too_long && !read_token(&token))
+            return {a, ConsoleRead::ended};
+    }
+    return {a, take(token, second)};
+}
+
+void console_forget_end_of_input()
+{
+    std::clearerr(stdin);
 }

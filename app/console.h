@@ -1,27 +1,51 @@
 #pragma once
-// The console: Japanese texts out in the terminal's encoding, numbers in with "%lf".
+// The console: texts out in the terminal's encoding, numbers in as whole words.
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 // Writes text (UTF-8 in the source) to standard output in the console's encoding and flushes
 // it, so that it is visible before the next read waits.
 void console_write(const char* text);
 
-// console_write of text with its one "%s" replaced by arg.
+// console_write of text with its "%s" places filled, in order, with args.
+void console_write_with(const char* text, std::initializer_list<std::string_view> args);
+// The same with one value.
 void console_write_with(const char* text, const char* arg);
 
-// Reads one number with "%lf" into *value. Text that does not read as a number, and a
-// non-finite number, leave *value as it was and discard the rest of that input line, so one
-// typo does not fail every later prompt. Returns whether *value was set.
-bool console_read_number(double* value);
+// What became of one value asked for at the console.
+enum class ConsoleRead {
+    taken,        // a number was read into it
+    unreadable,   // something was typed that is not wholly a finite number: the value is kept
+    ended         // nothing was read (end of input, or left unread): the value is kept
+};
 
-// Reads two numbers as "%lf %lf" does: the second is read only when the first was taken.
-void console_read_pair(double* first, double* second);
+// Reads one number: the next blank-separated token (line ends and the ideographic space are
+// blanks; full-width digits, signs and points read as ASCII) when it is wholly a finite
+// number, with a decimal point whatever the locale. An unreadable token keeps *value and drops
+// the rest of its line, so one typo does not spill into the next prompts.
+ConsoleRead console_read_number(double* value);
+
+// How the two numbers of a pair fared.
+struct ConsolePairRead {
+    ConsoleRead first;
+    ConsoleRead second;
+};
+
+// Reads two numbers as console_read_number does; one comma between them separates them like a
+// blank ("0.5, 1"). When the first is unreadable its line is dropped and the second is left
+// unread (ended).
+ConsolePairRead console_read_pair(double* first, double* second);
+
+// Forgets an end of input met earlier, so that a terminal on which Ctrl-D was typed is asked
+// again; a file or a closed pipe just ends again at the next read.
+void console_forget_end_of_input();
 
 // Text converted from UTF-8 to codeset where codeset is a Japanese encoding other than UTF-8
 // (Shift_JIS / CP932, EUC-JP); text unchanged otherwise or where the conversion fails. A build
 // without VDP_LEGACY_ENCODINGS (the page) converts nothing.
 std::string console_encode(const char* text, const char* codeset);
 
-// The codeset in which console_write writes: the character type of the environment
-// (LC_CTYPE only; numbers keep the decimal point whatever the locale).
+// The codeset in which console_write writes and console input is read: the character type of
+// the environment (LC_CTYPE only; numbers keep the decimal point whatever the locale).
 const char* console_codeset();

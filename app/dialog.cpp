@@ -2,6 +2,11 @@
 // the resets of the simulation and the view.
 #include "app/dialog.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
+#include <string>
+
 #include "app/console.h"
 #include "app/texts.h"
 #include "core/state.h"
@@ -9,6 +14,48 @@
 #include "response/crossings.h"
 
 namespace {
+
+// v in the fewest significant digits that read back as v.
+std::string shortest_text(double v)
+{
+    char digits_text[32];
+    for (int digits = 1; digits <= 17; ++digits) {
+        std::snprintf(digits_text, sizeof digits_text, "%.*g", digits, v);
+        if (std::strtod(digits_text, nullptr) == v)
+            break;
+    }
+    return digits_text;
+}
+
+struct NamedValue {
+    const char* name;
+    double value;
+};
+
+// One line after an unreadable answer: the values kept, and what they hold.
+void say_kept(std::initializer_list<NamedValue> kept)
+{
+    std::string list;
+    for (const NamedValue& v : kept)
+        list += (list.empty() ? "" : ", ") + std::string(v.name) + "=" + shortest_text(v.value);
+    console_write_with(text(KEPT_AFTER_UNREADABLE), list.c_str());
+}
+
+void read_number(const char* name, double* value)
+{
+    if (console_read_number(value) == ConsoleRead::unreadable)
+        say_kept({{name, *value}});
+}
+
+// An unreadable first number drops its line, so the second keeps its value too.
+void read_pair(const char* first_name, double* first, const char* second_name, double* second)
+{
+    const ConsolePairRead read = console_read_pair(first, second);
+    if (read.first == ConsoleRead::unreadable)
+        say_kept({{first_name, *first}, {second_name, *second}});
+    else if (read.second == ConsoleRead::unreadable)
+        say_kept({{second_name, *second}});
+}
 
 void print_banner()
 {
@@ -20,7 +67,7 @@ void ask_epsilon()
 {
     print_banner();
     console_write(text(PROMPT_EPSILON));
-    console_read_number(&epsilon);
+    read_number(text(NAME_EPSILON), &epsilon);
 }
 
 void ask_force()
@@ -28,7 +75,7 @@ void ask_force()
     console_write(text(NOTE_ENTRAINMENT));
     console_write(text(NOTE_AWAY_FROM_ONE));
     console_write(text(PROMPT_FORCE));
-    console_read_pair(&force_amp, &freq_ratio);
+    read_pair("F", &force_amp, "z", &freq_ratio);
 }
 
 void print_dialog_key_help()
@@ -71,7 +118,7 @@ namespace {
 void ask_initial_state()
 {
     console_write(text(PROMPT_INITIAL));
-    console_read_pair(&y_init, &v_init);
+    read_pair("y0", &y_init, "v0", &v_init);
     print_dialog_key_help();
 }
 
@@ -98,6 +145,7 @@ void restart_run()
     trace_scales[0] = amp_scale;
     trace_scales[1] = amp_scale;
     trace_count = TRACE_ROWS;
+    motion_lost_told = false;
 }
 
 void start_with_values()
@@ -116,6 +164,8 @@ void print_key_help()
 
 void input_parameters()
 {
+    // A Ctrl-D typed at an earlier dialog ended that dialog only: a terminal is asked again.
+    console_forget_end_of_input();
     if (command_key != 'f' && command_key != 'j')
         ask_epsilon();
     if (command_key != 'j') {

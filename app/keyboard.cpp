@@ -1,11 +1,12 @@
 // Keyboard commands.
 #include "app/keyboard.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "app/dialog.h"
+#include "app/show_frame.h"
 #include "core/state.h"
-#include "display/frame.h"
 
 namespace {
 
@@ -25,9 +26,16 @@ void shorten_trace_step()
     trace_len = len;
 }
 
+// A scale that reached infinity (or zero) could never come back: dividing or multiplying by
+// 0.9 leaves it there. The press that would take it there leaves it as it is instead.
+double rescaled(double scale, double next)
+{
+    return std::isfinite(next) && next != 0.0 ? next : scale;
+}
+
 void lengthen_trace_step()
 {
-    trace_dx = trace_dx / SCALE_FACTOR;
+    trace_dx = rescaled(trace_dx, trace_dx / SCALE_FACTOR);
     trace_len = static_cast<int>(1.0 / trace_dx);
 }
 
@@ -36,12 +44,12 @@ void lengthen_trace_step()
 void apply_view_key(unsigned char key)
 {
     switch (key) {
-    case 'y': amp_scale = amp_scale * SCALE_FACTOR; break;
-    case 'Y': amp_scale = amp_scale / SCALE_FACTOR; break;
+    case 'y': amp_scale = rescaled(amp_scale, amp_scale * SCALE_FACTOR); break;
+    case 'Y': amp_scale = rescaled(amp_scale, amp_scale / SCALE_FACTOR); break;
     case 't': shorten_trace_step(); break;
     case 'T': lengthen_trace_step(); break;
-    case 'z': z_scale = z_scale * SCALE_FACTOR; break;
-    case 'Z': z_scale = z_scale / SCALE_FACTOR; break;
+    case 'z': z_scale = rescaled(z_scale, z_scale * SCALE_FACTOR); break;
+    case 'Z': z_scale = rescaled(z_scale, z_scale / SCALE_FACTOR); break;
     case 'e': family_view = 'e'; break;
     case 'E': family_view = 'E'; break;
     default: break;
@@ -59,5 +67,5 @@ void on_keyboard(unsigned char key, int /*x*/, int /*y*/)
         return;
     }
     apply_view_key(key);
-    on_display();
+    show_frame();
 }

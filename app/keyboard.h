@@ -7,4 +7,5 @@
 void on_keyboard(unsigned char key, int x, int y);
 
 // The change of view that key makes ('y' 'Y' 't' 'T' 'z' 'Z' 'e' 'E'); nothing for others.
+// A press that would make a scale infinite or zero changes nothing.
 void apply_view_key(unsigned char key);

@@ -47,6 +47,15 @@ const char* const TEXT_TABLE[TEXT_COUNT][2] = {
      "Picture saved: %s\n"},
     {"画像を保存できません：%s\n",
      "Picture not saved: %s\n"},
+    {"\n数値として読めない入力のため，%s のままです",
+     "\nNot a number: %s kept"},
+    {"ε", "eps"},
+    {"運動が数値で表せる範囲を超えました。'm', 'f' または 'j' キーで入力し直してください\n",
+     "The motion has left the range of numbers; 'm', 'f' or 'j' starts again\n"},
+    {"ディスプレイ '%s' を開けません。画面のない環境では xvfb-run -a %s のように起動してください\n",
+     "Cannot open display '%s'. Without a display, start it as: xvfb-run -a %s\n"},
+    {"-geometry %s のウィンドウは大きすぎて描けません（一辺 %s ピクセルまで）\n",
+     "-geometry %s: too large to draw (at most %s pixels a side)\n"},
 };
 
 }  // namespace

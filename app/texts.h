@@ -29,6 +29,12 @@ enum Text {
     HELP_FUNCTION_KEYS,    // F1 adds it to the key help
     PICTURE_SAVED,         // F2; %s the file's path
     PICTURE_NOT_SAVED,     // F2; %s the reason
+    // Notes on what went wrong, each one line.
+    KEPT_AFTER_UNREADABLE, // after an unreadable answer; %s the values kept, "ε=0.3" or "F=0.6, z=1.2"
+    NAME_EPSILON,          // ε as that note names it
+    MOTION_OUT_OF_RANGE,   // once per run, after the first frame whose state is not finite
+    NO_DISPLAY,            // before the dialog; %s the display's name, %s the program
+    WINDOW_TOO_LARGE,      // before the dialog; %s the -geometry given, %s the largest side
     TEXT_COUNT
 };
 

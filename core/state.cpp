@@ -12,6 +12,7 @@ double state[2] = {0.0, 0.0};
 double sim_time = 0.0;
 double time_step = FRAME_TIME_STEP;
 int steps_per_frame = FRAME_STEPS;
+bool motion_lost_told = false;
 
 double amp_step = 0.0;
 int amp_steps = 0;

@@ -46,6 +46,7 @@ extern double state[2];                 // [0] displacement y, [1] velocity dy/d
 extern double sim_time;                 // simulated time t since the last dialog
 extern double time_step;                // integrator step, 0.02
 extern int    steps_per_frame;          // integrator steps per drawn frame, 5
+extern bool   motion_lost_told;         // this run's console note on a non-finite state is out
 
 // Frequency response.
 extern double amp_step;                 // amplitude increment between curve samples

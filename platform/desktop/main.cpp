@@ -12,6 +12,7 @@
 #include "display/frame.h"
 #include "dynamics/simulation_step.h"
 #include "platform/desktop/picture_file.h"
+#include "platform/desktop/startup_checks.h"
 #include "platform/desktop/window.h"
 
 #include <GL/freeglut.h>
@@ -99,6 +100,7 @@ int run_batch(const Options& options, std::vector<char*>& window_args)
 
 int main(int argc, char** argv)
 {
+    open_missing_standard_streams();
     Options options;
     const std::string error = parse_options(argc, argv, &options);
     if (!error.empty())
@@ -117,6 +119,9 @@ int main(int argc, char** argv)
     options.window_args.push_back(nullptr);   // glutInit reads argv up to its count
     if (options.family != 0)
         family_view = options.family;
+    if (!batch(options) || !options.snapshot.empty())   // a window will open
+        check_window_can_open(static_cast<int>(options.window_args.size()) - 1,
+                              options.window_args.data());
     if (batch(options))
         return run_batch(options, options.window_args);
 

@@ -3,17 +3,22 @@
 
 #include <GL/freeglut.h>
 #include <GL/glx.h>
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/keyboard.h"
+#include "app/show_frame.h"
 #include "app/texts.h"
-#include "display/frame.h"
 #include "platform/desktop/function_keys.h"
 #include "platform/desktop/x11_title.h"
 
 namespace {
 
 constexpr int WINDOW_SIZE = 800;   // pixels, both ways
+
+// The last size on_reshape took, in pixels; 0 before the first.
+int taken_width = 0;
+int taken_height = 0;
 
 // Registered to run at every process exit once the window exists (ESC, a failed scratch
 // allocation, GLUT's own exits): the software renderer's threads must be idle before the
@@ -22,6 +27,17 @@ void finish_drawing_at_exit()
 {
     if (glXGetCurrentContext() != nullptr)
         glFinish();
+}
+
+// Resizes the window of the current GLX context and waits until the X server has done it.
+void resize_window_now(int width, int height)
+{
+    Display* display = glXGetCurrentDisplay();
+    const GLXDrawable window = glXGetCurrentDrawable();
+    if (display == nullptr || window == 0)
+        return;
+    XResizeWindow(display, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(display, False);
 }
 
 }  // namespace
@@ -35,7 +51,7 @@ void open_window(int* argc, char** argv)
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
     create_window();
     std::atexit(finish_drawing_at_exit);
-    glutDisplayFunc(on_display);
+    glutDisplayFunc(show_frame);
     glutReshapeFunc(on_reshape);
     glutKeyboardFunc(on_keyboard);
     glutSpecialFunc(on_special_key);
@@ -61,6 +77,15 @@ void set_clear_color()
 
 void on_reshape(int width, int height)
 {
+    if (width > MAX_WINDOW_SIDE || height > MAX_WINDOW_SIDE) {
+        // At once, not through GLUT's deferred resize: a key already queued would draw its
+        // frame at this size first.
+        resize_window_now(taken_width > 0 ? taken_width : std::min(width, MAX_WINDOW_SIDE),
+                          taken_height > 0 ? taken_height : std::min(height, MAX_WINDOW_SIDE));
+        return;
+    }
+    taken_width = width;
+    taken_height = height;
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

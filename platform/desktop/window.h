@@ -1,6 +1,10 @@
 #pragma once
 // GLUT set-up and the one 800 x 800 window.
 
+// The longest side, in pixels, that the window may have: Mesa's software renderer crashes on
+// windows of 2^30 pixels and more.
+constexpr int MAX_WINDOW_SIDE = 16384;
+
 // Initialises GLUT with the command line, creates the window, registers the display, reshape,
 // keyboard and function-key callbacks and sets the white clear colour.
 void open_window(int* argc, char** argv);
@@ -16,4 +20,6 @@ void create_window();
 void set_clear_color();
 
 // Viewport over the whole window, identity projection; the scene always spans -1 ... 1.
+// A size with a side beyond MAX_WINDOW_SIDE is not taken: the window is sized back to the
+// size it had.
 void on_reshape(int width, int height);

@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include "app/console.h"
+#include "core/state.h"
+#include "tests/support/dialog_io.h"
 
 namespace {
 
@@ -75,11 +77,25 @@ TEST(ConsoleLocale, DecimalCommaLocaleStillReadsDecimalPoints)
         if (std::freopen(path, "r", stdin) == nullptr) return false;
         unlink(path);
         double v = 0.0;
-        const bool read = console_read_number(&v);
+        const bool read = console_read_number(&v) == ConsoleRead::taken;
         char written[8];
         std::snprintf(written, sizeof written, "%.1f", 0.5);   // and numbers written with a point
         return read && v == 0.5 && std::string(written) == "0.5";
     });
+}
+
+// "０．５　－１" as a Japanese input method types it, in each legacy console encoding.
+TEST(ConsoleLocale, FullWidthNumbersReadInLegacyEncodings)
+{
+    for (const auto& [locale, typed] :
+         {std::pair{"ja_JP.SJIS", "\x82\x4F\x81\x44\x82\x54\x81\x40\x81\x7C\x82\x50\n"},
+          std::pair{"ja_JP.EUC-JP", "\xA3\xB0\xA1\xA5\xA3\xB5\xA1\xA1\xA1\xDD\xA3\xB1\n"}}) {
+        if (!locale_installed(locale)) GTEST_SKIP() << "locale " << locale << " not generated";
+        expect_in_child_with_locale(locale, [typed = typed] {
+            run_dialog('j', typed);
+            return y_init == 0.5 && v_init == -1.0;
+        });
+    }
 }
 
 }  // namespace

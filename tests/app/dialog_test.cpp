@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <pty.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -203,6 +204,16 @@ TEST(Dialog, AnyOtherKeyRunsTheWholeDialog)
     EXPECT_EQ(epsilon, 0.2);
 }
 
+TEST(Dialog, EachUnreadableAnswerSaysWhichValuesWereKept)
+{
+    run_dialog('m', "0.3\n0.6 1.2\n0.1 0.2\n");
+    const std::string out = run_dialog('m', "0,5\nx 1\n1 ?\n");
+    const std::string kept = "\n数値として読めない入力のため，";
+    EXPECT_EQ(out, console_text(BANNER + kept + "ε=0.3 のままです" + FORCE_PROMPT + kept +
+                                "F=0.6, z=1.2 のままです" + INITIAL_PROMPT + kept +
+                                "v0=0.2 のままです" + KEY_HELP));
+}
+
 TEST(Dialog, EndOfInputStillRecomputesAndResets)
 {
     run_dialog('m', "0.5\n0.2 1\n0.5 0.5\n");
@@ -216,7 +227,22 @@ TEST(Dialog, EndOfInputStillRecomputesAndResets)
     expect_view_and_run_reset("0.5 0.5");
 }
 
-#ifndef __EMSCRIPTEN__   // needs fork(), which the wasm build has not
+#ifndef __EMSCRIPTEN__   // these need fork() and a terminal, which the wasm build has not
+// Reads fd into seen until text, as the console writes it, appears at or after `from`; returns
+// where it ends there, or npos when the output ended first.
+std::size_t read_until(int fd, std::string& seen, const std::string& text, std::size_t from = 0)
+{
+    const std::string want = console_text(text);
+    char buf[4096];
+    std::size_t at;
+    while ((at = seen.find(want, from)) == std::string::npos) {
+        const ssize_t n = read(fd, buf, sizeof buf);
+        if (n <= 0) return std::string::npos;
+        seen.append(buf, static_cast<std::size_t>(n));
+    }
+    return at + want.size();
+}
+
 TEST(Dialog, EveryTextIsOnTheConsoleBeforeTheNextReadWaits)
 {
     // Through a pipe, with a child answering only after it has seen each prompt.
@@ -238,16 +264,7 @@ TEST(Dialog, EveryTextIsOnTheConsoleBeforeTheNextReadWaits)
     close(to_child[0]);
     close(from_child[1]);
     std::string seen;
-    auto wait_for = [&](const std::string& text) {
-        const std::string want = console_text(text);
-        char buf[4096];
-        while (seen.find(want) == std::string::npos) {
-            const ssize_t n = read(from_child[0], buf, sizeof buf);
-            if (n <= 0) return false;
-            seen.append(buf, static_cast<std::size_t>(n));
-        }
-        return true;
-    };
+    auto wait_for = [&](const std::string& t) { return read_until(from_child[0], seen, t) != std::string::npos; };
     ASSERT_TRUE(wait_for("ε="));
     ASSERT_EQ(write(to_child[1], "0.1\n", 4), 4);
     ASSERT_TRUE(wait_for("F z="));
@@ -260,6 +277,31 @@ TEST(Dialog, EveryTextIsOnTheConsoleBeforeTheNextReadWaits)
     int status = 0;
     waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+// At a terminal the end of input is not final: a Ctrl-D ends the dialog it is typed in, and
+// the next dialog reads the terminal again.
+TEST(Dialog, CtrlDAtATerminalEndsOneDialogOnly)
+{
+    std::fflush(stdout);
+    int terminal = -1;
+    const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        command_key = 'j';
+        input_parameters();
+        input_parameters();
+        _exit(y_init == 3.0 && v_init == 4.0 ? 0 : 2);
+    }
+    std::string seen;
+    const std::size_t first = read_until(terminal, seen, "y0 v0 = ");
+    ASSERT_EQ(write(terminal, "\x04", 1), 1);
+    ASSERT_NE(read_until(terminal, seen, "y0 v0 = ", first), std::string::npos);
+    ASSERT_EQ(write(terminal, "3 4\n", 4), 4);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    close(terminal);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the terminal showed:\n" << seen;
 }
 #endif
 

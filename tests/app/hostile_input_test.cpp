@@ -87,6 +87,13 @@ const HostileCase CASES[] = {
     {"PairOnTwoLines", 'm', "0.7\n0.4\n0.9\n3\n4\n", 0.7, 0.4, 0.9, 3.0, 4.0},
     {"ThreeNumbersAtAPairPrompt", 'm', "0.7\n0.4 0.9 3\n4\n", 0.7, 0.4, 0.9, 3.0, 4.0},
     {"BlanksOfEveryKind", 'm', "  0.7\n\n0.4\n\t1.1\n-1 \n 2\n", 0.7, 0.4, 1.1, -1.0, 2.0},
+    // A word that is not wholly a number is unreadable as a whole: nothing spills onwards.
+    {"DecimalComma", 'm', "0,5\n0.4 0.9\n3 4\n", HELD_EPS, 0.4, 0.9, 3.0, 4.0},
+    {"NumberWithLettersAfterIt", 'm', "0.5x 0.4\n0.4 0.9\n3 4\n", HELD_EPS, 0.4, 0.9, 3.0, 4.0},
+    {"CommaInsideThePair", 'm', "0.7\n0.4,0.9 1\n3 4\n", 0.7, HELD_F, HELD_Z, 3.0, 4.0},
+    {"CommaBetweenThePair", 'm', "0.7\n0.4, 0.9\n3 ,4\n", 0.7, 0.4, 0.9, 3.0, 4.0},
+    {"LoneCommaBetweenThePair", 'm', "0.7\n0.4 , 0.9\n3 4\n", 0.7, 0.4, 0.9, 3.0, 4.0},
+    {"FullWidthForms", 'm', "０．７\n０．４　０．９\n－３ ＋４\n", 0.7, 0.4, 0.9, -3.0, 4.0},
 };
 
 INSTANTIATE_TEST_SUITE_P(Dialog, HostileInput, ::testing::ValuesIn(CASES),

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/state.h"
+#include "display/frame.h"
 #include "tests/support/gl_window.h"
 
 namespace {
@@ -93,6 +94,49 @@ TEST(Keys, TraceKeyStopsBeforeASweepOutgrowsTheRow)
     EXPECT_EQ(trace_len, 0);
     on_keyboard('s', 0, 0);
     EXPECT_EQ(trace_index, 0);
+}
+
+// About 6,750 presses of 'Y', 'Z' or 'T' would make that scale infinite, and no press of the
+// opposite key could bring it back: the press that would do so is refused.
+TEST(Keys, ScalesStopShortOfInfinityAndComeBack)
+{
+    start_program(DEFAULT_INPUT);
+    const struct { unsigned char up, down; const double* scale; } keys[] = {
+        {'Y', 'y', &amp_scale}, {'Z', 'z', &z_scale}, {'T', 't', &trace_dx}};
+    for (const auto& k : keys) {
+        for (int press = 0; press < 8000; ++press)
+            apply_view_key(k.up);
+        const double top = *k.scale;
+        EXPECT_TRUE(std::isfinite(top)) << k.up;
+        apply_view_key(k.down);
+        EXPECT_LT(*k.scale, top) << k.down;
+    }
+}
+
+// y0 = 50 leaves the range of doubles in the second frame: the console says so then, once per
+// dialog run, and the plot goes on being drawn.
+TEST(Keys, OverflowingMotionIsToldOncePerRunWhileThePlotStillDraws)
+{
+    const std::string told = console_text(
+        "運動が数値で表せる範囲を超えました。'm', 'f' または 'j' キーで入力し直してください\n");
+    start_program("0.1\n0.5 1\n50 0\n");
+    std::string out;
+    bool lost = false;
+    for (int frame = 0; frame < 20; ++frame) {
+        out += run_with_console("", [] { on_keyboard('s', 0, 0); });
+        lost = lost || !std::isfinite(state[0]) || !std::isfinite(state[1]);
+        EXPECT_EQ(out, lost ? told : "") << "frame " << frame;
+    }
+    ASSERT_TRUE(lost);
+    draw_frame();
+    const Image image = read_back();
+    EXPECT_TRUE(PixelIs(image, px(0.51), px(0.5), GREEN_PX));   // the line at the given z
+    EXPECT_TRUE(PixelIs(image, px(0.75), px(0.25 * 1.41421356), BLACK_PX));
+    EXPECT_GT(image.count(TEXT_PX), 100);
+
+    run_with_console("50 0\n", [] { on_keyboard('j', 0, 0); });
+    out = run_with_console("", [] { for (int i = 0; i < 20; ++i) on_keyboard('s', 0, 0); });
+    EXPECT_EQ(out, told) << "a new dialog run tells again";
 }
 
 TEST(Keys, DialogKeysReenterTheDialogAndDrawNothing)

@@ -1,0 +1,15 @@
+#pragma once
+// What main makes sure of first, so that nothing fails only after the user has typed every
+// value.
+
+// Opens /dev/null on each of the descriptors 0, 1 and 2 that the program was started without
+// (a launcher may close them), before anything else takes them: else the X connection would
+// become standard input or output and the dialog would read or write its protocol stream.
+void open_missing_standard_streams();
+
+// For a run that will open the window, given the window system's part of the command line:
+// ends the process with status 1 and one console line when the -geometry GLUT will take asks
+// for a side longer than MAX_WINDOW_SIDE, or when the display GLUT will open (the last
+// -display NAME, else $DISPLAY) cannot be opened; that line names the display and suggests
+// xvfb-run.
+void check_window_can_open(int argc, char** argv);
