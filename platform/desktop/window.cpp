@@ -10,7 +10,7 @@
 #include "app/show_frame.h"
 #include "app/texts.h"
 #include "platform/desktop/function_keys.h"
-#include "platform/desktop/x11_title.h"
+#include "platform/desktop/x11_window.h"
 
 namespace {
 
@@ -27,17 +27,6 @@ void finish_drawing_at_exit()
 {
     if (glXGetCurrentContext() != nullptr)
         glFinish();
-}
-
-// Resizes the window of the current GLX context and waits until the X server has done it.
-void resize_window_now(int width, int height)
-{
-    Display* display = glXGetCurrentDisplay();
-    const GLXDrawable window = glXGetCurrentDrawable();
-    if (display == nullptr || window == 0)
-        return;
-    XResizeWindow(display, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
-    XSync(display, False);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The window title for X: GLUT hands it over as WM_NAME of type STRING (Latin-1), where UTF-8
-// bytes read as mojibake.
-#include "platform/desktop/x11_title.h"
+// What the window needs of X itself, beyond GLUT: a title that reads as Japanese, and a resize
+// that takes effect at once.
+#include "platform/desktop/x11_window.h"
 
 #include <GL/glx.h>
 #include <X11/Xatom.h>
@@ -8,7 +8,8 @@
 #include <X11/Xutil.h>
 #include <cstring>
 
-// Published again as _NET_WM_NAME (UTF8_STRING) and as a WM_NAME in a type that decodes
+// GLUT hands the title over as WM_NAME of type STRING (Latin-1), where UTF-8 bytes read as
+// mojibake. Published again as _NET_WM_NAME (UTF8_STRING) and as a WM_NAME in a type that decodes
 // correctly (compound text), on the window of the current GLX context: the one just created.
 void publish_utf8_title(const char* title)
 {
@@ -33,4 +34,15 @@ void publish_utf8_title(const char* title)
         XFree(text.value);
     }
     XFlush(display);
+}
+
+// Resizes the window of the current GLX context and waits until the X server has done it.
+void resize_window_now(int width, int height)
+{
+    Display* display = glXGetCurrentDisplay();
+    const GLXDrawable window = glXGetCurrentDrawable();
+    if (display == nullptr || window == 0)
+        return;
+    XResizeWindow(display, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(display, False);
 }
