@@ -19,6 +19,7 @@
 namespace {
 
 constexpr int UNKNOWN = -1;
+constexpr int MAX_SIDE = 16384;   // pixels; the program takes no larger window
 
 struct Shot {
     int width = 0;
@@ -60,6 +61,12 @@ Shot capture(Display* d, Window w)
     if (XGetWindowAttributes(d, w, &a) == 0) {
         std::fprintf(stderr, "window_probe: no window 0x%lx\n", w);
         std::exit(2);
+    }
+    // A window caught while it is sized beyond what the program accepts is not read: a
+    // picture of it would take gigabytes.
+    if (a.width > MAX_SIDE || a.height > MAX_SIDE) {
+        std::fprintf(stderr, "window_probe: window 0x%lx is %d x %d\n", w, a.width, a.height);
+        std::exit(3);
     }
     int rx = 0, ry = 0;
     Window child;
