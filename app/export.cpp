@@ -10,37 +10,58 @@
 
 namespace {
 
-// A ratio as a CSV field: 17 significant digits, or nothing for a root that does not exist.
-void put_ratio(std::FILE* f, double ratio)
+// Appends one formatted line; the longest is a family row of six numbers of 17 digits.
+template <typename... Values>
+void append(std::string* out, const char* format, Values... values)
 {
-    if (ratio > 0.0)
-        std::fprintf(f, ",%.17g", ratio);
-    else
-        std::fputc(',', f);
+    char line[256];
+    std::snprintf(line, sizeof line, format, values...);
+    *out += line;
 }
 
-void put_samples(std::FILE* f, const char* set, const char* parameter, const ResponsePoint samples[],
-                 int count)
+// A ratio as a CSV field: 17 significant digits, or nothing for a root that does not exist.
+void append_ratio(std::string* out, double ratio)
+{
+    if (ratio > 0.0)
+        append(out, ",%.17g", ratio);
+    else
+        *out += ',';
+}
+
+void append_samples(std::string* out, const char* set, const char* parameter,
+                    const ResponsePoint samples[], int count)
 {
     for (int i = 0; i < count; ++i) {
-        std::fprintf(f, "%s,%s,%d,%.17g", set, parameter, i, samples[i].amplitude);
-        put_ratio(f, samples[i].z_high);
-        put_ratio(f, samples[i].z_low);
-        std::fputc('\n', f);
+        append(out, "%s,%s,%d,%.17g", set, parameter, i, samples[i].amplitude);
+        append_ratio(out, samples[i].z_high);
+        append_ratio(out, samples[i].z_low);
+        *out += '\n';
     }
 }
 
-void put_family(std::FILE* f, const char* set, const double values[],
-                const ResponsePoint (*curves)[CURVE_CAPACITY])
+void append_family(std::string* out, const char* set, const double values[],
+                   const ResponsePoint (*curves)[CURVE_CAPACITY])
 {
     for (int k = 0; k < family_size; ++k) {
         char parameter[32];
         std::snprintf(parameter, sizeof parameter, "%.17g", values[k]);
-        put_samples(f, set, parameter, curves[k], amp_steps + 1);
+        append_samples(out, set, parameter, curves[k], amp_steps + 1);
     }
 }
 
 }  // namespace
+
+std::string curves_csv()
+{
+    std::string out = "set,parameter,index,amplitude,z_high,z_low\n";
+    append_samples(&out, "main", "", main_curve, amp_steps + 1);
+    append_samples(&out, "fold", "", main_folds, main_fold_count);
+    for (int k = 0; k < crossing_count; ++k)
+        append(&out, "crossing,%.17g,%d,%.17g,,\n", freq_ratio, k, crossings[k]);
+    append_family(&out, "epsilon_family", EPSILON_FAMILY, eps_curves);
+    append_family(&out, "force_family", FORCE_FAMILY, force_curves);
+    return out;
+}
 
 std::string export_curves_csv(const char* path)
 {
@@ -48,14 +69,8 @@ std::string export_curves_csv(const char* path)
     const std::string error = open_output(path, &file);
     if (!error.empty())
         return error;
-    std::FILE* f = file.stream;
-    std::fputs("set,parameter,index,amplitude,z_high,z_low\n", f);
-    put_samples(f, "main", "", main_curve, amp_steps + 1);
-    put_samples(f, "fold", "", main_folds, main_fold_count);
-    for (int k = 0; k < crossing_count; ++k)
-        std::fprintf(f, "crossing,%.17g,%d,%.17g,,\n", freq_ratio, k, crossings[k]);
-    put_family(f, "epsilon_family", EPSILON_FAMILY, eps_curves);
-    put_family(f, "force_family", FORCE_FAMILY, force_curves);
+    const std::string table = curves_csv();
+    std::fwrite(table.data(), 1, table.size(), file.stream);
     return close_output(&file, true);
 }
 

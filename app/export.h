@@ -11,6 +11,9 @@
 // Writes to path ("-": standard output); returns an empty string, or what went wrong.
 std::string export_curves_csv(const char* path);
 
+// The same table as text, for a platform that hands it on itself (the page's download).
+std::string curves_csv();
+
 // The motion from the current state for frames 0 ... frames, with the header
 //   frame,t,y,v,force
 // at the end of each frame, advanced exactly as the window's frames advance it (frame 0 is

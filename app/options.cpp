@@ -9,6 +9,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/state.h"
+#include "dynamics/simulation_step.h"
+
 const char* const USAGE = "Usage: forced-vdp [OPTION]...";
 
 namespace {
@@ -238,4 +241,19 @@ Language chosen_language(const Options& options)
         return *options.language;
     const char* env = std::getenv("FORCED_VDP_LANG");
     return env != nullptr && std::strcmp(env, "en") == 0 ? Language::english : Language::japanese;
+}
+
+void take_parameters(const Options& options)
+{
+    epsilon = options.epsilon.value_or(epsilon);
+    force_amp = options.force.value_or(force_amp);
+    freq_ratio = options.z.value_or(freq_ratio);
+    y_init = options.y0.value_or(y_init);
+    v_init = options.v0.value_or(v_init);
+}
+
+void advance_frames(long frames)
+{
+    for (long i = 0; i < frames; ++i)
+        advance_frame();
 }

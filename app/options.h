@@ -44,3 +44,10 @@ bool has_parameters(const Options& options);
 // The console language from FORCED_VDP_LANG ("en" or "ja"), Japanese otherwise; the option
 // --lang, where given, has the last word.
 Language chosen_language(const Options& options);
+
+// The values given take the place of the typed ones (epsilon, force_amp, freq_ratio, y_init,
+// v_init); the others keep what they hold.
+void take_parameters(const Options& options);
+
+// frames frames advanced as drawn frames advance them, without drawing.
+void advance_frames(long frames);

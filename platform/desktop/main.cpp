@@ -10,7 +10,6 @@
 #include "app/texts.h"
 #include "core/state.h"
 #include "display/frame.h"
-#include "dynamics/simulation_step.h"
 #include "platform/desktop/picture_file.h"
 #include "platform/desktop/startup_checks.h"
 #include "platform/desktop/window.h"
@@ -33,22 +32,6 @@ int write_error(const std::string& path, const std::string& reason)
 {
     std::fprintf(stderr, "forced-vdp: cannot write %s: %s\n", path.c_str(), reason.c_str());
     return STATUS_FAILED;
-}
-
-// The values given take the place of the typed ones; the others keep their start values.
-void take_parameters(const Options& options)
-{
-    epsilon = options.epsilon.value_or(epsilon);
-    force_amp = options.force.value_or(force_amp);
-    freq_ratio = options.z.value_or(freq_ratio);
-    y_init = options.y0.value_or(y_init);
-    v_init = options.v0.value_or(v_init);
-}
-
-void advance_frames(long frames)
-{
-    for (long i = 0; i < frames; ++i)
-        advance_frame();
 }
 
 bool batch(const Options& options)

@@ -1,6 +1,9 @@
-// Program entry in the page: the console dialog in the page's console panel first, then the
-// picture on the canvas, as the desktop opens its window after the dialog.
+// Program entry in the page: the address's parameters, then the console dialog in the page's
+// console panel (or the values given), then the picture on the canvas, as the desktop opens
+// its window after the dialog.
 #include "app/dialog.h"
+#include "app/options.h"
+#include "app/texts.h"
 #include "core/state.h"
 #include "platform/web/page.h"
 
@@ -8,7 +11,17 @@ int main()
 {
     if (!open_page())
         return 1;
-    command_key = 'm';
-    input_parameters();
+    const Options options = page_options();
+    console_language = chosen_language(options);
+    if (options.family != 0)
+        family_view = options.family;
+    if (has_parameters(options)) {
+        take_parameters(options);
+        start_with_values();
+    } else {
+        command_key = 'm';
+        input_parameters();
+    }
+    advance_frames(options.frames.value_or(0));
     start_page();
 }

@@ -6,6 +6,7 @@
 
   var ESC = 27;
   var HOLD_REPEAT_MS = 33;   // a held on-screen 's' draws about 30 frames a second
+  var RUN_INTERVAL_MS = 33;  // Run: 30 frames a second, each as if 's' were pressed
 
   var canvas = document.getElementById('scene');
   var output = document.getElementById('console-output');
@@ -13,6 +14,11 @@
   var input = document.getElementById('console-input');
   var status = document.getElementById('status');
   var buttons = Array.prototype.slice.call(document.querySelectorAll('#keys button[data-key]'));
+  var runButton = document.getElementById('run-pause');
+  var programTools = [runButton, document.getElementById('download-curves'),
+    document.getElementById('copy-link')];
+  var linkLine = document.getElementById('link-line');
+  var link = document.getElementById('scenario-link');
 
   var frames = 0;             // frames drawn so far
   var ended = false;          // the program has exited
@@ -23,6 +29,8 @@
   var reader = null;          // the program's read, asleep until a line comes
   var encoder = new TextEncoder();
   var decoders = {};          // per output stream: UTF-8 sequences may arrive split
+  var runTimer = null;        // the timer of Run while the motion runs by itself
+  var parameters = Array.from(new URLSearchParams(location.search));
 
   function say(text) {
     status.textContent = text;
@@ -50,10 +58,16 @@
     return n;
   }
 
+  // The tools that ask the program for something work only while it waits for keys.
+  function enableTools() {
+    programTools.forEach(function (button) { button.disabled = !running; });
+  }
+
   function openDialog() {
     dialogOpen = true;
     running = false;
     input.disabled = false;
+    enableTools();
     input.focus();
   }
 
@@ -89,6 +103,66 @@
       if (e !== 'unwind') throw e;
     }
   }
+
+  function stopRun() {
+    if (runTimer !== null) clearInterval(runTimer);
+    runTimer = null;
+    runButton.setAttribute('aria-pressed', 'false');
+  }
+
+  // Each tick is an 's'; a dialog key stops the program's run, and with it this timer.
+  function runTick() {
+    if (ended || (running && !Module._page_running())) {
+      stopRun();
+      return;
+    }
+    press('s'.charCodeAt(0));
+  }
+
+  runButton.addEventListener('click', function () {
+    if (!running) return;
+    if (Module._page_toggle_run()) {
+      runTimer = setInterval(runTick, RUN_INTERVAL_MS);
+      runButton.setAttribute('aria-pressed', 'true');
+    } else {
+      stopRun();
+    }
+  });
+
+  function download(blob, name) {
+    var anchor = document.createElement('a');
+    anchor.href = URL.createObjectURL(blob);
+    anchor.download = name;
+    document.body.appendChild(anchor);
+    anchor.click();
+    anchor.remove();
+    setTimeout(function () { URL.revokeObjectURL(anchor.href); }, 10000);
+  }
+
+  function two(n) { return (n < 10 ? '0' : '') + n; }
+
+  document.getElementById('save-picture').addEventListener('click', function () {
+    var now = new Date();
+    var name = 'forced-vdp-' + now.getFullYear() + two(now.getMonth() + 1) + two(now.getDate()) +
+        '-' + two(now.getHours()) + two(now.getMinutes()) + two(now.getSeconds()) + '.png';
+    canvas.toBlob(function (blob) { download(blob, name); }, 'image/png');
+  });
+
+  document.getElementById('download-curves').addEventListener('click', function () {
+    if (!running) return;
+    var table = UTF8ToString(Module._page_curves_csv());
+    download(new Blob([table], {type: 'text/csv'}), 'forced-vdp-curves.csv');
+  });
+
+  document.getElementById('copy-link').addEventListener('click', function () {
+    if (!running) return;
+    var address = location.href.split(/[?#]/)[0] + '?' + UTF8ToString(Module._page_scenario_query());
+    link.href = address;
+    link.textContent = address;
+    linkLine.hidden = false;
+    // Shown in any case: where the clipboard is not offered, the link can be copied by hand.
+    if (navigator.clipboard) navigator.clipboard.writeText(address).catch(function () {});
+  });
 
   form.addEventListener('submit', function (event) {
     event.preventDefault();
@@ -160,6 +234,8 @@
       running = false;
       dialogOpen = false;
       input.disabled = true;
+      stopRun();
+      enableTools();
       buttons.forEach(function (button) { button.disabled = true; });
       say((code === 0 ? 'プログラムは終了しました。' : 'プログラムは終了しました（終了コード ' + code + '）。') +
           'もう一度始めるには、このページを再読み込みしてください。 ' +
@@ -184,9 +260,14 @@
       dialogOpen = false;
       running = !ended;
       input.disabled = true;
+      enableTools();
       if (hadFocus) canvas.focus();
     },
+    say: say,
+    parameters: function () { return parameters; },
   };
+
+  enableTools();
 
   Module.onAbort = function () {
     ended = true;
@@ -201,6 +282,7 @@
       get ended() { return ended; },
       get dialogOpen() { return dialogOpen; },
       get title() { return title; },
+      get running() { return runTimer !== null; },
     }),
   });
 })();

@@ -67,4 +67,18 @@ mergeInto(LibraryManager.library, {
   page_idle: function () {
     Module.page.idle();
   },
+
+  page_say: function (text) {
+    Module.page.say(UTF8ToString(text));
+  },
+
+  page_parameter_count: function () {
+    return Module.page.parameters().length;
+  },
+
+  page_parameter: function (i, name, nameSize, value, valueSize) {
+    var parameter = Module.page.parameters()[i];
+    stringToUTF8(parameter[0], name, nameSize);
+    stringToUTF8(parameter[1], value, valueSize);
+  },
 });

@@ -10,5 +10,11 @@ void page_report_no_webgl();
 void page_frame_drawn();
 // The program waits for the next key: the dialog, if one was open, is over.
 void page_idle();
+// Shows a message of the page's own (not console output), UTF-8.
+void page_say(const char* utf8);
+// The parameters of the page's address: how many, and the name and value of the i-th as
+// UTF-8 into buffers of the given sizes (cut to fit).
+int page_parameter_count();
+void page_parameter(int i, char* name, int name_size, char* value, int value_size);
 
 }

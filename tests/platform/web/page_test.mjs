@@ -1,11 +1,12 @@
 // The page in headless Chromium: its console against the program's own texts, its keys and
-// on-screen buttons, ESC, the title, loading from file:// and from a server, and its picture
-// against the desktop's canonical frames.
+// on-screen buttons, ESC, the title, loading from file:// and from a server, its picture
+// against the desktop's canonical frames, and the teacher's tools.
 // Environment: VDP_PAGE (the built page), VDP_PROGRAM_TEXTS (program_texts.js), VDP_GOLDEN_DIR.
 import assert from 'node:assert/strict';
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
+import os from 'node:os';
 import path from 'node:path';
 import {after, before, describe, test} from 'node:test';
 
@@ -221,4 +222,108 @@ describe('canonical frames', () => {
       await finish(page);
     });
   }
+});
+
+// The teacher's toolbox in the page: a scenario from the address, the picture and the curves
+// downloaded, the link to the scenario, and Run / Pause.
+describe('toolbox', () => {
+  const SCENARIO = '?eps=0.1&force=0.5&z=1&y0=0&v0=0';
+
+  async function downloadsTo(page) {
+    const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'vdp-downloads-'));
+    const session = await page.createCDPSession();
+    await session.send('Browser.setDownloadBehavior', {behavior: 'allow', downloadPath: folder});
+    return folder;
+  }
+
+  async function downloaded(folder, pattern) {
+    for (let waited = 0; waited < 10000; waited += 100) {
+      const name = fs.readdirSync(folder).find((file) => pattern.test(file));
+      if (name) return fs.readFileSync(path.join(folder, name));
+      await new Promise((resolve) => setTimeout(resolve, 100));
+    }
+    throw new Error(`no download matching ${pattern}`);
+  }
+
+  test('the address names a scenario: no dialog, the frame of the same answers', async () => {
+    const typed = await startedPage();
+    const page = await newTab(browser);
+    await page.goto(URL + SCENARIO);
+    await page.waitForFunction(() => window.forcedVdp.frames === 1, {timeout: 20000});
+    assert.equal((await state(page)).dialogOpen, false);
+    assert.equal(differingPixels(await canvasImage(page), await canvasImage(typed)), 0);
+    const shown = await consoleOutput(page);
+    assert.match(shown, /ESCキーで/);
+    assert.doesNotMatch(shown, /ε=|F z=|y0 v0 =/);
+    await finish(typed);
+    await finish(page);
+
+    // English, and a value the program does not accept: said on the page, the dialog asks.
+    const english = await newTab(browser);
+    await english.goto(URL + '?lang=en&eps=0,5');
+    await waitForDialog(english);
+    assert.match(await english.$eval('#status', (status) => status.textContent), /'0,5' for --eps/);
+    assert.match(await consoleOutput(english), /type eps=$/);
+    assert.doesNotMatch(await consoleOutput(english), /[^\x00-\x7f]/);
+    await finish(english);
+  });
+
+  test('Save picture and Download curves give the canvas and the program\'s curves', async () => {
+    const page = await startedPage();
+    const folder = await downloadsTo(page);
+    await page.click('#save-picture');
+    const picture = decodePng(await downloaded(folder, /^forced-vdp-\d{8}-\d{6}\.png$/));
+    assert.equal(differingPixels(picture, await canvasImage(page)), 0);
+    await page.click('#download-curves');
+    const rows = (await downloaded(folder, /^forced-vdp-curves\.csv$/)).toString().trim().split('\n');
+    assert.equal(rows[0], 'set,parameter,index,amplitude,z_high,z_low');
+    assert.equal(rows.filter((row) => row.startsWith('main,')).length, 801);
+    assert.equal(rows.filter((row) => row.startsWith('epsilon_family,')).length, 8010);
+    // The same double as the desktop's --export-curves: the curves are bit for bit the same.
+    assert.deepEqual(rows.filter((row) => row.startsWith('crossing,')), ['crossing,1,0,3.2011905130425617,,']);
+    fs.rmSync(folder, {recursive: true, force: true});
+    await finish(page);
+  });
+
+  test('the copied link opens the same scenario with its family', async () => {
+    const page = await startedPage(['0.5', '0.2 1', '0 0']);
+    await pressKeys(page, ['E']);
+    await page.click('#copy-link');
+    const link = await page.$eval('#scenario-link', (a) => a.href);
+    assert.match(link, /\?eps=0\.5&force=0\.2&z=1&y0=0&v0=0&family=E$/);
+    const opened = await newTab(browser);
+    await opened.goto(link);
+    await opened.waitForFunction(() => window.forcedVdp.frames === 1, {timeout: 20000});
+    const same = await openPage(browser, URL);
+    await answer(same, ['0.5', '0.2 1']);
+    await same.evaluate(() => Module._page_view_key('E'.charCodeAt(0)));
+    await answerDialog(same, ['0 0']);
+    assert.equal(differingPixels(await canvasImage(opened), await canvasImage(same)), 0);
+    await finish(page);
+    await finish(opened);
+    await finish(same);
+  });
+
+  test('Run draws by itself until Pause or a dialog key', async () => {
+    const page = await startedPage();
+    const waitFrames = (n) => page.waitForFunction((n) => window.forcedVdp.frames >= n, {timeout: 10000}, n);
+    const still = async () => {
+      const {frames} = await state(page);
+      await new Promise((resolve) => setTimeout(resolve, 300));
+      assert.equal((await state(page)).frames, frames);
+    };
+    await page.click('#run-pause');
+    await waitFrames(11);
+    await page.click('#run-pause');
+    assert.equal(await page.evaluate(() => window.forcedVdp.running), false);
+    await still();
+    await page.click('#run-pause');
+    await waitFrames((await state(page)).frames + 5);
+    await pressKeys(page, ['j']);
+    assert.equal((await state(page)).dialogOpen, true);
+    await answerDialog(page, ['0 0']);
+    await still();
+    assert.equal(await page.evaluate(() => window.forcedVdp.running), false);
+    await finish(page);
+  });
 });
