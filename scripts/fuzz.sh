@@ -9,17 +9,32 @@ cmake --preset asan >/dev/null
 cmake --build --preset fuzz -j "$(nproc 2>/dev/null || echo 2)"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-for target in curve dialog; do
-  work="build-asan/fuzz-corpus-$target"
+# Both fuzzers at once, one a core; each keeps its own log, shown in part afterwards.
+fuzz() {
+  local target=$1
+  local work="build-asan/fuzz-corpus-$target"
   mkdir -p "$work"
-  echo "== ${target}_fuzz for ${seconds}s"
   "build-asan/tests/fuzz/${target}_fuzz" "$work" "tests/fuzz/corpus/$target" \
-    -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 2>&1 |
-    grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss_mb|==[0-9]+==ERROR|SUMMARY|invariant)' || true
-  # libFuzzer exits non-zero on any finding; PIPESTATUS keeps that through the filter.
-  status=${PIPESTATUS[0]}
+    -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    >"build-asan/${target}_fuzz.log" 2>&1
+}
+declare -A pids
+for target in curve dialog; do
+  echo "== ${target}_fuzz for ${seconds}s"
+  fuzz "$target" &
+  pids[$target]=$!
+done
+failed=0
+for target in curve dialog; do
+  status=0
+  wait "${pids[$target]}" || status=$?
+  echo "== ${target}_fuzz:"
+  grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss_mb|==[0-9]+==ERROR|SUMMARY|invariant)' \
+    "build-asan/${target}_fuzz.log" || true
+  # libFuzzer exits non-zero on any finding.
   if [[ $status -ne 0 ]]; then
-    echo "${target}_fuzz found a problem (exit $status)" >&2
-    exit 1
+    echo "${target}_fuzz found a problem (exit $status); its log: build-asan/${target}_fuzz.log" >&2
+    failed=1
   fi
 done
+exit $failed

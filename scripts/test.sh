@@ -15,6 +15,8 @@ started=$SECONDS
 export LIBGL_ALWAYS_SOFTWARE=1
 export GALLIUM_DRIVER=llvmpipe
 jobs=$(nproc 2>/dev/null || echo 2)
+# Tests wait on X servers, windows and the browser as much as they compute: one more at a time.
+test_jobs=$((jobs + 1))
 xvfb=(xvfb-run -a -s "-screen 0 1024x1024x24")
 
 echo "== Release build"
@@ -30,23 +32,23 @@ echo "== Fuzzing"
 
 echo "== Sanitizer build: tests without a display, leak detection on"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --preset asan -j "$jobs" -LE 'gl|storm|e2e|package'
+  ctest --preset asan -j "$test_jobs" -LE 'gl|storm|e2e|package'
 # The renderer and the window system keep allocations for the life of the process, which
 # LeakSanitizer cannot tell from leaks; the storm tests count the program's own heap use.
 # Drawing is much slower in this build, so the storms are shorter still.
 echo "== Sanitizer build: drawing and window tests"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   VDP_STORM_KEYS=300 VDP_SCALE_PRESSES=100 VDP_LONG_FRAMES=200 \
-  "${xvfb[@]}" ctest --preset asan -j "$jobs" -L 'gl|storm|e2e'
+  "${xvfb[@]}" ctest --preset asan -j "$test_jobs" -L 'gl|storm|e2e'
 
 echo "== Release build: every test"
-"${xvfb[@]}" ctest --preset release -j "$jobs"
+"${xvfb[@]}" ctest --preset release -j "$test_jobs"
 
 echo "== Web build: the page and the core tests, for WebAssembly"
 cmake --preset web >/dev/null
 cmake --build --preset web -j "$jobs"
 
 echo "== Web build: core tests under node, the page in headless Chromium"
-ctest --preset web -j "$jobs"
+ctest --preset web -j "$test_jobs"
 
 echo "== All tests passed in $((SECONDS - started)) s"
