@@ -57,7 +57,7 @@ TEST(KeyStorm, RandomDrawingKeys)
 {
     start_program(STABLE_CASE);
     static const char keys[] = {'s', 'y', 'Y', 't', 'T', 'z', 'Z', 'e', 'E', 'q', ' ', 'S', 'M', 'F', 'J', '1'};
-    const long presses = count_from_environment("VDP_STORM_KEYS", 1000);
+    const long presses = count_from_environment("VDP_STORM_KEYS", 500);
     for (long n = 0; n < presses; ++n) {
         const unsigned char key = static_cast<unsigned char>(keys[next_random() % sizeof keys]);
         on_keyboard(key, 0, 0);
@@ -86,7 +86,7 @@ TEST(KeyStorm, ExtremeScalesDrawWithoutFailing)
 
 TEST(LongRun, ThousandsOfFramesWithAFamilyShown)
 {
-    const long frames = count_from_environment("VDP_LONG_FRAMES", 1000);
+    const long frames = count_from_environment("VDP_LONG_FRAMES", 600);
     start_program(STABLE_CASE);
     on_keyboard('E', 0, 0);
     const long requests_before = scratch_requests();
