@@ -18,14 +18,14 @@ namespace {
 
 enum class Kind { flag, number, frames, family, path, language };
 
-struct OptionSpec {
+struct OptionEntry {
     const char* name;
     Kind kind;
     const char* value_name;
     const char* help;
 };
 
-constexpr OptionSpec OPTIONS[] = {
+constexpr OptionEntry OPTIONS[] = {
     {"help", Kind::flag, "", "show this help and exit"},
     {"version", Kind::flag, "", "show the version and exit"},
     {"eps", Kind::number, "E", "negative damping ratio epsilon"},
@@ -50,11 +50,11 @@ constexpr struct {
     {"-indirect", false}, {"-gldebug", false}, {"-sync", false},
 };
 
-const OptionSpec* find_option(const std::string& name)
+const OptionEntry* find_option(const std::string& name)
 {
-    for (const OptionSpec& spec : OPTIONS)
-        if (name == spec.name)
-            return &spec;
+    for (const OptionEntry& entry : OPTIONS)
+        if (name == entry.name)
+            return &entry;
     return nullptr;
 }
 
@@ -99,49 +99,49 @@ std::string* path_of(const std::string& name, Options* options)
     return &options->export_motion;
 }
 
-std::string bad_value(const OptionSpec& spec, const char* value, const char* wanted)
+std::string bad_value(const OptionEntry& entry, const char* value, const char* wanted)
 {
-    return "invalid value '" + std::string(value) + "' for --" + spec.name + ": " + wanted;
+    return "invalid value '" + std::string(value) + "' for --" + entry.name + ": " + wanted;
 }
 
 }  // namespace
 
 std::string set_option(const char* name, const char* value, Options* options)
 {
-    const OptionSpec* spec = find_option(name);
-    if (spec == nullptr)
+    const OptionEntry* entry = find_option(name);
+    if (entry == nullptr)
         return "unrecognized option '--" + std::string(name) + "'";
-    switch (spec->kind) {
+    switch (entry->kind) {
     case Kind::flag:
         (std::strcmp(name, "help") == 0 ? options->help : options->version) = true;
         return {};
     case Kind::number: {
         double v = 0.0;
         if (!read_number(value, &v))
-            return bad_value(*spec, value, "a finite number with a decimal point is needed");
+            return bad_value(*entry, value, "a finite number with a decimal point is needed");
         *parameter(name, options) = v;
         return {};
     }
     case Kind::frames: {
         long v = 0;
         if (!read_frames(value, &v))
-            return bad_value(*spec, value, "a whole number from 0 to 1000000 is needed");
+            return bad_value(*entry, value, "a whole number from 0 to 1000000 is needed");
         options->frames = v;
         return {};
     }
     case Kind::family:
         if (std::strcmp(value, "e") != 0 && std::strcmp(value, "E") != 0)
-            return bad_value(*spec, value, "e (epsilon family) or E (F family) is needed");
+            return bad_value(*entry, value, "e (epsilon family) or E (F family) is needed");
         options->family = value[0];
         return {};
     case Kind::path:
         if (*value == '\0')
-            return bad_value(*spec, value, "a file name is needed");
+            return bad_value(*entry, value, "a file name is needed");
         *path_of(name, options) = value;
         return {};
     case Kind::language:
         if (std::strcmp(value, "en") != 0 && std::strcmp(value, "ja") != 0)
-            return bad_value(*spec, value, "en or ja is needed");
+            return bad_value(*entry, value, "en or ja is needed");
         options->language = value[0] == 'e' ? Language::english : Language::japanese;
         return {};
     }
@@ -156,10 +156,10 @@ std::string take_long_option(int argc, char** argv, int* i, Options* options)
     const std::string arg = argv[*i] + 2;
     const std::size_t equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
-    const OptionSpec* spec = find_option(name);
-    if (spec == nullptr)
+    const OptionEntry* entry = find_option(name);
+    if (entry == nullptr)
         return "unrecognized option '--" + name + "'";
-    if (spec->kind == Kind::flag) {
+    if (entry->kind == Kind::flag) {
         if (equals != std::string::npos)
             return "option '--" + name + "' takes no value";
         return set_option(name.c_str(), "", options);
@@ -167,7 +167,7 @@ std::string take_long_option(int argc, char** argv, int* i, Options* options)
     if (equals != std::string::npos)
         return set_option(name.c_str(), arg.c_str() + equals + 1, options);
     if (*i + 1 >= argc)
-        return "option '--" + name + "' needs a value (" + spec->value_name + ")";
+        return "option '--" + name + "' needs a value (" + entry->value_name + ")";
     *i += 1;
     return set_option(name.c_str(), argv[*i], options);
 }
@@ -215,12 +215,12 @@ std::string help_text()
                        "\nInteractive simulator of the forced Van der Pol oscillator\n"
                        "  y'' - eps (1 - y^2) y' + y = F sin(z t).\n"
                        "Without options it asks for eps, F, z, y0 and v0 at the console.\n\n";
-    for (const OptionSpec& spec : OPTIONS) {
-        std::string left = std::string("  --") + spec.name;
-        if (*spec.value_name != '\0')
-            left += std::string(" ") + spec.value_name;
+    for (const OptionEntry& entry : OPTIONS) {
+        std::string left = std::string("  --") + entry.name;
+        if (*entry.value_name != '\0')
+            left += std::string(" ") + entry.value_name;
         left.resize(std::max<std::size_t>(left.size() + 2, 29), ' ');
-        text += left + spec.help + "\n";
+        text += left + entry.help + "\n";
     }
     text += "\nGiving any of --eps, --force, --z, --y0, --v0 skips the start dialog; the others\n"
             "start from 0. --snapshot, --export-curves and --export-motion ask nothing and\n"
