@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/dialog.h"
 #include "core/state.h"
 #include "dynamics/simulation_step.h"
 
@@ -256,4 +257,16 @@ void advance_frames(long frames)
 {
     for (long i = 0; i < frames; ++i)
         advance_frame();
+}
+
+void begin_run(const Options& options)
+{
+    if (has_parameters(options)) {
+        take_parameters(options);
+        start_with_values();
+    } else {
+        command_key = 'm';
+        input_parameters();
+    }
+    advance_frames(options.frames.value_or(0));
 }

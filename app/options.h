@@ -51,3 +51,7 @@ void take_parameters(const Options& options);
 
 // frames frames advanced as drawn frames advance them, without drawing.
 void advance_frames(long frames);
+
+// How an interactive run begins: with values given, the banner, the curves and the key help
+// without asking; else the start dialog. Then the frames asked for, without drawing.
+void begin_run(const Options& options);

@@ -108,14 +108,7 @@ int main(int argc, char** argv)
     if (batch(options))
         return run_batch(options, options.window_args);
 
-    if (has_parameters(options)) {
-        take_parameters(options);
-        start_with_values();
-    } else {
-        command_key = 'm';
-        input_parameters();
-    }
-    advance_frames(options.frames.value_or(0));
+    begin_run(options);
     int window_argc = static_cast<int>(options.window_args.size()) - 1;
     start_graphics(&window_argc, options.window_args.data());
 }

@@ -1,7 +1,6 @@
 // Program entry in the page: the address's parameters, then the console dialog in the page's
 // console panel (or the values given), then the picture on the canvas, as the desktop opens
 // its window after the dialog.
-#include "app/dialog.h"
 #include "app/options.h"
 #include "app/texts.h"
 #include "core/state.h"
@@ -15,13 +14,6 @@ int main()
     console_language = chosen_language(options);
     if (options.family != 0)
         family_view = options.family;
-    if (has_parameters(options)) {
-        take_parameters(options);
-        start_with_values();
-    } else {
-        command_key = 'm';
-        input_parameters();
-    }
-    advance_frames(options.frames.value_or(0));
+    begin_run(options);
     start_page();
 }
