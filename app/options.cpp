@@ -19,26 +19,33 @@ namespace {
 
 enum class Kind { flag, number, frames, family, path, language };
 
+// One accepted option; a flag, number or path names the member of Options it sets.
 struct OptionEntry {
     const char* name;
     Kind kind;
     const char* value_name;
     const char* help;
+    bool Options::*flag = nullptr;
+    std::optional<double> Options::*number = nullptr;
+    std::string Options::*path = nullptr;
 };
 
-constexpr OptionEntry OPTIONS[] = {
-    {"help", Kind::flag, "", "show this help and exit"},
-    {"version", Kind::flag, "", "show the version and exit"},
-    {"eps", Kind::number, "E", "negative damping ratio epsilon"},
-    {"force", Kind::number, "F", "forcing amplitude F"},
-    {"z", Kind::number, "Z", "forcing frequency ratio z"},
-    {"y0", Kind::number, "Y", "initial displacement y0"},
-    {"v0", Kind::number, "V", "initial velocity v0"},
+const OptionEntry OPTIONS[] = {
+    {"help", Kind::flag, "", "show this help and exit", &Options::help},
+    {"version", Kind::flag, "", "show the version and exit", &Options::version},
+    {"eps", Kind::number, "E", "negative damping ratio epsilon", {}, &Options::epsilon},
+    {"force", Kind::number, "F", "forcing amplitude F", {}, &Options::force},
+    {"z", Kind::number, "Z", "forcing frequency ratio z", {}, &Options::z},
+    {"y0", Kind::number, "Y", "initial displacement y0", {}, &Options::y0},
+    {"v0", Kind::number, "V", "initial velocity v0", {}, &Options::v0},
     {"family", Kind::family, "e|E", "show the family of ten curves for epsilon (e) or F (E)"},
     {"frames", Kind::frames, "N", "advance N frames (0 ... 1000000) before the window shows"},
-    {"snapshot", Kind::path, "FILE.png", "write the frame after --frames as a PNG and exit"},
-    {"export-curves", Kind::path, "FILE.csv", "write the amplitude curves as CSV and exit"},
-    {"export-motion", Kind::path, "FILE.csv", "write frames 0 ... N (default 1000) as CSV and exit"},
+    {"snapshot", Kind::path, "FILE.png", "write the frame after --frames as a PNG and exit", {}, {},
+     &Options::snapshot},
+    {"export-curves", Kind::path, "FILE.csv", "write the amplitude curves as CSV and exit", {}, {},
+     &Options::export_curves},
+    {"export-motion", Kind::path, "FILE.csv", "write frames 0 ... N (default 1000) as CSV and exit",
+     {}, {}, &Options::export_motion},
     {"lang", Kind::language, "en|ja", "console language (default: FORCED_VDP_LANG, else ja)"},
 };
 
@@ -84,22 +91,6 @@ bool read_frames(const char* text, long* value)
     return true;
 }
 
-std::optional<double>* parameter(const std::string& name, Options* options)
-{
-    if (name == "eps") return &options->epsilon;
-    if (name == "force") return &options->force;
-    if (name == "z") return &options->z;
-    if (name == "y0") return &options->y0;
-    return &options->v0;
-}
-
-std::string* path_of(const std::string& name, Options* options)
-{
-    if (name == "snapshot") return &options->snapshot;
-    if (name == "export-curves") return &options->export_curves;
-    return &options->export_motion;
-}
-
 std::string bad_value(const OptionEntry& entry, const char* value, const char* wanted)
 {
     return "invalid value '" + std::string(value) + "' for --" + entry.name + ": " + wanted;
@@ -114,13 +105,13 @@ std::string set_option(const char* name, const char* value, Options* options)
         return "unrecognized option '--" + std::string(name) + "'";
     switch (entry->kind) {
     case Kind::flag:
-        (std::strcmp(name, "help") == 0 ? options->help : options->version) = true;
+        options->*entry->flag = true;
         return {};
     case Kind::number: {
         double v = 0.0;
         if (!read_number(value, &v))
             return bad_value(*entry, value, "a finite number with a decimal point is needed");
-        *parameter(name, options) = v;
+        options->*entry->number = v;
         return {};
     }
     case Kind::frames: {
@@ -138,7 +129,7 @@ std::string set_option(const char* name, const char* value, Options* options)
     case Kind::path:
         if (*value == '\0')
             return bad_value(*entry, value, "a file name is needed");
-        *path_of(name, options) = value;
+        options->*entry->path = value;
         return {};
     case Kind::language:
         if (std::strcmp(value, "en") != 0 && std::strcmp(value, "ja") != 0)
