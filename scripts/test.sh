@@ -19,6 +19,15 @@ jobs=$(nproc 2>/dev/null || echo 2)
 test_jobs=$((jobs + 1))
 xvfb=(xvfb-run -a -s "-screen 0 1024x1024x24")
 
+# scripts/run.sh must work where only `deps.sh build` has run: its preset configures with the
+# test-only packages (GoogleTest, Google Benchmark) hidden.
+echo "== The run preset without the test packages"
+run_check=$(mktemp -d)
+cmake --preset run -B "$run_check" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \
+  -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON -Wno-dev >"$run_check.log" 2>&1 ||
+  { cat "$run_check.log" >&2; echo "the run preset needs more than the build packages" >&2; exit 1; }
+rm -rf "$run_check" "$run_check.log"
+
 echo "== Release build"
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$jobs"
