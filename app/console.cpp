@@ -2,6 +2,7 @@
 // LC_NUMERIC would make "0.5" unreadable where the locale writes decimal commas.
 #include "app/console.h"
 
+#include <cerrno>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -128,6 +129,31 @@ int next_char()
     return n == length ? ascii_form(std::string_view(ch, n), set) : OTHER_CHARACTER;
 }
 
+// The characters of text as next_char gives those of standard input.
+std::string ascii_forms(std::string_view text)
+{
+    const Codeset set = input_codeset();
+    std::string out;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const int lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80) {
+            out.push_back(static_cast<char>(lead));
+            ++i;
+            continue;
+        }
+        const std::size_t length = static_cast<std::size_t>(sequence_length(lead, set));
+        std::size_t n = 1;
+        while (n < length && i + n < text.size() &&
+               is_trail_byte(static_cast<unsigned char>(text[i + n]), set))
+            ++n;
+        out.push_back(static_cast<char>(n == length ? ascii_form(text.substr(i, n), set)
+                                                    : OTHER_CHARACTER));
+        i += n;
+    }
+    return out;
+}
+
 bool is_blank(int c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -171,17 +197,27 @@ void discard_line()
     while (c != '\n' && c != EOF);
 }
 
+// ASCII text into *value when it is wholly a number that a double holds: not infinite, not
+// NaN, and not so small that it would be held as zero (a subnormal value is held).
+bool read_whole_number(const std::string& ascii, double* value)
+{
+    const char* text = ascii.c_str();
+    char* end = nullptr;
+    errno = 0;
+    const double v = std::strtod(text, &end);
+    const bool underflowed = errno == ERANGE && v == 0.0;
+    if (end != text + ascii.size() || end == text || !std::isfinite(v) || underflowed)
+        return false;
+    *value = v;
+    return true;
+}
+
 // The token into *value when it is wholly a finite number; otherwise *value is kept and the
 // rest of the token's line dropped.
 ConsoleRead take(const Token& token, double* value)
 {
-    const char* text = token.text.c_str();
-    char* end = nullptr;
-    const double v = token.too_long ? 0.0 : std::strtod(text, &end);
-    if (!token.too_long && end == text + token.text.size() && end != text && std::isfinite(v)) {
-        *value = v;
+    if (!token.too_long && read_whole_number(token.text, value))
         return ConsoleRead::taken;
-    }
     if (!token.ended_line)
         discard_line();
     return ConsoleRead::unreadable;
@@ -224,11 +260,14 @@ std::string console_encode(const char* text, const char* codeset)
 #endif
 }
 
+bool console_on_stderr = false;
+
 void console_write(const char* text)
 {
     const std::string encoded = console_encode(text, console_codeset());
-    std::fwrite(encoded.data(), 1, encoded.size(), stdout);
-    std::fflush(stdout);
+    std::FILE* out = console_on_stderr ? stderr : stdout;
+    std::fwrite(encoded.data(), 1, encoded.size(), out);
+    std::fflush(out);
 }
 
 void console_write_with(const char* text, std::initializer_list<std::string_view> args)
@@ -248,6 +287,15 @@ void console_write_with(const char* text, std::initializer_list<std::string_view
 void console_write_with(const char* text, const char* arg)
 {
     console_write_with(text, {std::string_view(arg)});
+}
+
+bool console_parse_number(const char* text, double* value)
+{
+    const std::string ascii = ascii_forms(text);
+    for (const char c : ascii)
+        if (is_blank(static_cast<unsigned char>(c)))
+            return false;
+    return read_whole_number(ascii, value);
 }
 
 ConsoleRead console_read_number(double* value)

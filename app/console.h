@@ -8,6 +8,10 @@
 // it, so that it is visible before the next read waits.
 void console_write(const char* text);
 
+// Set for the batch options: standard output carries their picture or data, so every console
+// text goes to standard error instead.
+extern bool console_on_stderr;
+
 // console_write of text with its "%s" places filled, in order, with args.
 void console_write_with(const char* text, std::initializer_list<std::string_view> args);
 // The same with one value.
@@ -22,9 +26,14 @@ enum class ConsoleRead {
 
 // Reads one number: the next blank-separated token (line ends and the ideographic space are
 // blanks; full-width digits, signs and points read as ASCII) when it is wholly a finite
-// number, with a decimal point whatever the locale. An unreadable token keeps *value and drops
-// the rest of its line, so one typo does not spill into the next prompts.
+// number, with a decimal point whatever the locale, and not one so small that it would be held
+// as zero. An unreadable token keeps *value and drops the rest of its line, so one typo does
+// not spill into the next prompts.
 ConsoleRead console_read_number(double* value);
+
+// Reads text as console_read_number reads one answer: true, with *value set, when the whole
+// text is one such number (no blank anywhere in it); false otherwise, *value untouched.
+bool console_parse_number(const char* text, double* value);
 
 // How the two numbers of a pair fared.
 struct ConsolePairRead {

@@ -1,10 +1,13 @@
 // CSV output of the curves and the motion.
 #include "app/export.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 
+#include "app/console.h"
 #include "app/output_file.h"
+#include "app/texts.h"
 #include "core/state.h"
 #include "dynamics/simulation_step.h"
 
@@ -70,7 +73,7 @@ std::string export_curves_csv(const char* path)
     if (!error.empty())
         return error;
     const std::string table = curves_csv();
-    std::fwrite(table.data(), 1, table.size(), file.stream);
+    write_output(&file, table.data(), table.size());
     return close_output(&file, true);
 }
 
@@ -80,13 +83,26 @@ std::string export_motion_csv(const char* path, long frames)
     const std::string error = open_output(path, &file);
     if (!error.empty())
         return error;
-    std::FILE* f = file.stream;
-    std::fputs("frame,t,y,v,force\n", f);
-    for (long frame = 0; frame <= frames; ++frame) {
+    std::string rows = "frame,t,y,v,force\n";
+    bool overflowed = false;
+    // Written in blocks: one write per row would cost more than the rows' formatting.
+    constexpr std::size_t BLOCK_BYTES = 1 << 16;
+    for (long frame = 0; frame <= frames && file.error == 0; ++frame) {
         if (frame > 0)
             advance_frame();
-        std::fprintf(f, "%ld,%.17g,%.17g,%.17g,%.17g\n", frame, sim_time, state[0], state[1],
-                     trace_force[trace_index]);
+        append(&rows, "%ld,%.17g,%.17g,%.17g,%.17g\n", frame, sim_time, state[0], state[1],
+               trace_force[trace_index]);
+        overflowed = overflowed || !std::isfinite(state[0]) || !std::isfinite(state[1]);
+        if (rows.size() >= BLOCK_BYTES) {
+            write_output(&file, rows.data(), rows.size());
+            rows.clear();
+        }
+    }
+    write_output(&file, rows.data(), rows.size());
+    // The window's note, once, where the window would have given it.
+    if (overflowed && !motion_lost_told) {
+        console_write(text(MOTION_OUT_OF_RANGE));
+        motion_lost_told = true;
     }
     return close_output(&file, true);
 }

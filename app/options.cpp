@@ -1,14 +1,17 @@
-// The command line. Numbers are read with a decimal point whatever the locale (the program
-// takes only the character type from the environment) and must be whole numbers of the
-// option, finite: "0,5", "1e" or "nan" are refused, not read in part.
+// The command line. Numbers are read as the dialog reads its answers (a decimal point whatever
+// the locale, full-width forms as ASCII) and must be whole numbers of the option, finite and
+// not underflowing to zero: "0,5", "1e", "nan" or "1e-400" are refused, not read in part.
 #include "app/options.h"
 
 #include <cerrno>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
+#include <strings.h>
 
+#include "app/console.h"
 #include "app/dialog.h"
 #include "core/state.h"
 #include "dynamics/simulation_step.h"
@@ -66,18 +69,6 @@ const OptionEntry* find_option(const std::string& name)
     return nullptr;
 }
 
-bool read_number(const char* text, double* value)
-{
-    if (*text == '\0' || std::isspace(static_cast<unsigned char>(*text)))
-        return false;
-    char* end = nullptr;
-    const double v = std::strtod(text, &end);
-    if (*end != '\0' || !std::isfinite(v))
-        return false;
-    *value = v;
-    return true;
-}
-
 bool read_frames(const char* text, long* value)
 {
     if (!std::isdigit(static_cast<unsigned char>(*text)))
@@ -109,7 +100,7 @@ std::string set_option(const char* name, const char* value, Options* options)
         return {};
     case Kind::number: {
         double v = 0.0;
-        if (!read_number(value, &v))
+        if (!console_parse_number(value, &v))
             return bad_value(*entry, value, "a finite number with a decimal point is needed");
         options->*entry->number = v;
         return {};
@@ -131,11 +122,13 @@ std::string set_option(const char* name, const char* value, Options* options)
             return bad_value(*entry, value, "a file name is needed");
         options->*entry->path = value;
         return {};
-    case Kind::language:
-        if (std::strcmp(value, "en") != 0 && std::strcmp(value, "ja") != 0)
+    case Kind::language: {
+        const std::optional<Language> language = read_language(value);
+        if (!language)
             return bad_value(*entry, value, "en or ja is needed");
-        options->language = value[0] == 'e' ? Language::english : Language::japanese;
+        options->language = language;
         return {};
+    }
     }
     return {};
 }
@@ -214,9 +207,13 @@ std::string help_text()
         left.resize(std::max<std::size_t>(left.size() + 2, 29), ' ');
         text += left + entry.help + "\n";
     }
-    text += "\nGiving any of --eps, --force, --z, --y0, --v0 skips the start dialog; the others\n"
+    text += "\nA value follows its option as --name VALUE or as --name=VALUE.\n"
+            "Giving any of --eps, --force, --z, --y0, --v0 skips the start dialog; the others\n"
             "start from 0. --snapshot, --export-curves and --export-motion ask nothing and\n"
-            "write no console text; --snapshot needs an X display, the exports do not.\n"
+            "write their messages to standard error; --snapshot needs an X display, the\n"
+            "exports do not. Their FILE '-' is standard output; an existing file is replaced\n"
+            "(its permissions kept), a device or FIFO is written into, a symbolic link is\n"
+            "followed; two of them cannot write to the same place.\n"
             "The window system's own options (-display NAME, -geometry WxH+X+Y, ...) are\n"
             "passed on to it. In the window: F1 key help, F2 save the picture, F5 run/pause.\n";
     return text;
@@ -227,12 +224,27 @@ bool has_parameters(const Options& options)
     return options.epsilon || options.force || options.z || options.y0 || options.v0;
 }
 
+std::optional<Language> read_language(const char* value)
+{
+    if (strncasecmp(value, "en", 2) == 0)
+        return Language::english;
+    if (strncasecmp(value, "ja", 2) == 0)
+        return Language::japanese;
+    return std::nullopt;
+}
+
 Language chosen_language(const Options& options)
 {
     if (options.language)
         return *options.language;
     const char* env = std::getenv("FORCED_VDP_LANG");
-    return env != nullptr && std::strcmp(env, "en") == 0 ? Language::english : Language::japanese;
+    if (env == nullptr || *env == '\0')
+        return Language::japanese;
+    if (const std::optional<Language> language = read_language(env))
+        return *language;
+    std::fprintf(stderr, "forced-vdp: FORCED_VDP_LANG=%s is neither en nor ja; Japanese it is\n",
+                 env);
+    return Language::japanese;
 }
 
 void take_parameters(const Options& options)

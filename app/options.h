@@ -41,8 +41,13 @@ std::string help_text();
 // Whether any of --eps, --force, --z, --y0, --v0 was given.
 bool has_parameters(const Options& options);
 
-// The console language from FORCED_VDP_LANG ("en" or "ja"), Japanese otherwise; the option
-// --lang, where given, has the last word.
+// A language as --lang and FORCED_VDP_LANG name it: any value beginning "en" is English
+// ("EN", "en_US.UTF-8", "english"), any beginning "ja" Japanese; nothing for anything else.
+std::optional<Language> read_language(const char* value);
+
+// The console language: --lang where given, else FORCED_VDP_LANG read as read_language reads
+// it, else Japanese. A FORCED_VDP_LANG that names neither language gets one line on standard
+// error, and Japanese.
 Language chosen_language(const Options& options);
 
 // The values given take the place of the typed ones (epsilon, force_amp, freq_ratio, y_init,

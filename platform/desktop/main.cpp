@@ -1,12 +1,16 @@
 // Program entry: the command line, then the console dialog (or the values given), then the
 // window; or, for the batch options, pictures and data out without a dialog.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "app/console.h"
 #include "app/dialog.h"
 #include "app/export.h"
 #include "app/options.h"
+#include "app/output_file.h"
 #include "app/texts.h"
 #include "core/state.h"
 #include "display/frame.h"
@@ -30,8 +34,42 @@ int usage_error(const std::string& message)
 
 int write_error(const std::string& path, const std::string& reason)
 {
-    std::fprintf(stderr, "forced-vdp: cannot write %s: %s\n", path.c_str(), reason.c_str());
+    std::fprintf(stderr, "forced-vdp: cannot write %s: %s\n",
+                 path == "-" ? "standard output" : path.c_str(), reason.c_str());
     return STATUS_FAILED;
+}
+
+// Standard output flushed and closed, every failure on the way counted: a full disk or a
+// closed pipe must not end in status 0.
+int finish_standard_output(int status)
+{
+    const bool failed_before = std::ferror(stdout) != 0;
+    errno = 0;
+    if (std::fclose(stdout) != 0 || failed_before) {
+        if (status != 0)
+            return status;
+        return write_error("-", std::strerror(errno != 0 ? errno : EIO));
+    }
+    return status;
+}
+
+// The outputs asked for, by option name; two of them landing in one place would destroy one
+// another.
+std::string clashing_outputs(const Options& options)
+{
+    const struct {
+        const char* option;
+        const std::string& path;
+    } outputs[] = {{"--snapshot", options.snapshot},
+                   {"--export-curves", options.export_curves},
+                   {"--export-motion", options.export_motion}};
+    for (std::size_t i = 0; i < std::size(outputs); ++i)
+        for (std::size_t j = i + 1; j < std::size(outputs); ++j)
+            if (!outputs[i].path.empty() && !outputs[j].path.empty() &&
+                same_output(outputs[i].path.c_str(), outputs[j].path.c_str()))
+                return std::string(outputs[i].option) + " and " + outputs[j].option +
+                       " cannot both write to '" + outputs[j].path + "'";
+    return {};
 }
 
 bool batch(const Options& options)
@@ -90,14 +128,16 @@ int main(int argc, char** argv)
         return usage_error(error);
     if (options.help) {
         std::fputs(help_text().c_str(), stdout);
-        return 0;
+        return finish_standard_output(0);
     }
     if (options.version) {
         std::printf("forced-vdp %s\n", VDP_VERSION);
-        return 0;
+        return finish_standard_output(0);
     }
-    if (options.export_curves == "-" && options.export_motion == "-")
-        return usage_error("--export-curves and --export-motion cannot both write to '-'");
+    const std::string clash = clashing_outputs(options);
+    if (!clash.empty())
+        return usage_error(clash);
+    console_on_stderr = batch(options);
     console_language = chosen_language(options);
     options.window_args.push_back(nullptr);   // glutInit reads argv up to its count
     if (options.family != 0)
@@ -106,7 +146,7 @@ int main(int argc, char** argv)
         check_window_can_open(static_cast<int>(options.window_args.size()) - 1,
                               options.window_args.data());
     if (batch(options))
-        return run_batch(options, options.window_args);
+        return finish_standard_output(run_batch(options, options.window_args));
 
     begin_run(options);
     int window_argc = static_cast<int>(options.window_args.size()) - 1;
