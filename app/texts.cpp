@@ -56,6 +56,8 @@ const char* const TEXT_TABLE[TEXT_COUNT][2] = {
      "Cannot open display '%s'. Without a display, start it as: xvfb-run -a %s\n"},
     {"-geometry %s のウィンドウは大きすぎて描けません（一辺 %s ピクセルまで）\n",
      "-geometry %s: too large to draw (at most %s pixels a side)\n"},
+    {"-geometry %s はウィンドウの大きさとして読めません（幅x高さ+X+Y，一辺 1 から %s ピクセル）\n",
+     "-geometry %s: not a window geometry (WIDTHxHEIGHT+X+Y, sides of 1 to %s pixels)\n"},
 };
 
 }  // namespace

@@ -35,6 +35,7 @@ enum Text {
     MOTION_OUT_OF_RANGE,   // once per run, after the first frame whose state is not finite
     NO_DISPLAY,            // before the dialog; %s the display's name, %s the program
     WINDOW_TOO_LARGE,      // before the dialog; %s the -geometry given, %s the largest side
+    WINDOW_GEOMETRY_UNREADABLE,  // before the dialog; as WINDOW_TOO_LARGE
     TEXT_COUNT
 };
 

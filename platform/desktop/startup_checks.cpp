@@ -2,7 +2,6 @@
 #include "platform/desktop/startup_checks.h"
 
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -31,20 +30,91 @@ const char* option_value(int argc, char** argv, const char* option)
     return value;
 }
 
-void refuse_oversized_geometry(int argc, char** argv)
+constexpr long MAX_OFFSET = 1000000;   // pixels from a screen edge; far beyond any screen
+
+// A run of decimal digits at *at, at most limit; *at moves past it. False when there is no
+// digit or the number passes limit.
+bool read_digits(const char** at, long limit, long* value)
 {
-    const char* geometry = option_value(argc, argv, "-geometry");
-    if (geometry == nullptr)
-        return;
-    int x = 0, y = 0;
-    unsigned width = 0, height = 0;
-    const int given = XParseGeometry(geometry, &x, &y, &width, &height);
-    const bool too_wide = (given & WidthValue) != 0 && width > MAX_WINDOW_SIDE;
-    const bool too_high = (given & HeightValue) != 0 && height > MAX_WINDOW_SIDE;
-    if (!too_wide && !too_high)
-        return;
-    console_write_with(text(WINDOW_TOO_LARGE), {geometry, std::to_string(MAX_WINDOW_SIDE)});
-    std::exit(1);
+    const char* p = *at;
+    long v = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        v = v * 10 + (*p - '0');
+        if (v > limit)
+            return false;
+    }
+    if (p == *at)
+        return false;
+    *at = p;
+    *value = v;
+    return true;
+}
+
+bool is_digit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// What a -geometry value asks of the window, read with the grammar of XParseGeometry,
+// [=][WIDTH][xHEIGHT][{+-}X{+-}Y], except that a side must be a whole number from 1 to
+// MAX_WINDOW_SIDE and an offset stay within MAX_OFFSET (X would take signs in a side and
+// wrap numbers past 2^32). A side not given stays -1.
+enum class GeometryRead { taken, too_large, unreadable };
+
+GeometryRead read_geometry(const char* text, long* width, long* height, std::string* position)
+{
+    constexpr long SIDE_LIMIT = 1000000000;   // read that far to tell "too large" from junk
+    const char* p = text + (*text == '=' ? 1 : 0);
+    const char* start = p;
+    if (is_digit(*p) && !read_digits(&p, SIDE_LIMIT, width))
+        return GeometryRead::too_large;
+    if (*p == 'x' || *p == 'X') {
+        ++p;
+        if (!is_digit(*p))
+            return GeometryRead::unreadable;
+        if (!read_digits(&p, SIDE_LIMIT, height))
+            return GeometryRead::too_large;
+    }
+    const char* offsets = p;
+    for (int axis = 0; axis < 2 && *offsets != '\0'; ++axis) {
+        long offset = 0;
+        if (*p != '+' && *p != '-')
+            return GeometryRead::unreadable;
+        ++p;
+        if (!read_digits(&p, MAX_OFFSET, &offset))
+            return GeometryRead::unreadable;
+    }
+    if (*p != '\0' || p == start || *width == 0 || *height == 0)
+        return GeometryRead::unreadable;
+    if (*width > MAX_WINDOW_SIDE || *height > MAX_WINDOW_SIDE)
+        return GeometryRead::too_large;
+    *position = offsets;
+    return GeometryRead::taken;
+}
+
+// Every -geometry value is checked; the last, which GLUT takes, is handed to it whole (both
+// sides and the position), so that GLUT never fills a side it was not given.
+void check_geometry(int argc, char** argv)
+{
+    static std::string whole;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "-geometry") != 0)
+            continue;
+        const char* geometry = argv[++i];
+        long width = -1, height = -1;
+        std::string position;
+        const GeometryRead read = read_geometry(geometry, &width, &height, &position);
+        if (read == GeometryRead::taken) {
+            whole = std::to_string(width < 0 ? DEFAULT_WINDOW_SIDE : width) + "x" +
+                    std::to_string(height < 0 ? DEFAULT_WINDOW_SIDE : height) + position;
+            argv[i] = whole.data();
+            continue;
+        }
+        console_write_with(text(read == GeometryRead::too_large ? WINDOW_TOO_LARGE
+                                                                : WINDOW_GEOMETRY_UNREADABLE),
+                           {geometry, std::to_string(MAX_WINDOW_SIDE)});
+        std::exit(1);
+    }
 }
 
 void require_display(int argc, char** argv)
@@ -84,6 +154,6 @@ void open_missing_standard_streams()
 
 void check_window_can_open(int argc, char** argv)
 {
-    refuse_oversized_geometry(argc, argv);
+    check_geometry(argc, argv);
     require_display(argc, argv);
 }

@@ -8,8 +8,9 @@
 void open_missing_standard_streams();
 
 // For a run that will open the window, given the window system's part of the command line:
-// ends the process with status 1 and one console line when the -geometry GLUT will take asks
-// for a side longer than MAX_WINDOW_SIDE, or when the display GLUT will open (the last
-// -display NAME, else $DISPLAY) cannot be opened; that line names the display and suggests
-// xvfb-run.
+// ends the process with status 1 and one console line naming the value when a -geometry is
+// not a geometry (read as X reads one) or asks for a side outside 1 ... MAX_WINDOW_SIDE, or
+// when the display GLUT will open (the last -display NAME, else $DISPLAY) cannot be opened;
+// that line names the display and suggests xvfb-run. The -geometry GLUT takes is rewritten
+// whole in argv (a position alone gets the default size).
 void check_window_can_open(int argc, char** argv);

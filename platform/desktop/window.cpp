@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int WINDOW_SIZE = 800;   // pixels, both ways
-
 // The last size on_reshape took, in pixels; 0 before the first.
 int taken_width = 0;
 int taken_height = 0;
@@ -34,11 +32,12 @@ void finish_drawing_at_exit()
 void open_window(int* argc, char** argv)
 {
     // The size first: GLUT's own -geometry option, read by glutInit, has the last word.
-    glutInitWindowSize(WINDOW_SIZE, WINDOW_SIZE);
+    glutInitWindowSize(DEFAULT_WINDOW_SIDE, DEFAULT_WINDOW_SIDE);
     // freeglut ends the process, where it must, through exit().
     glutInit(argc, argv);
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
     create_window();
+    survive_oversized_frames();
     std::atexit(finish_drawing_at_exit);
     glutDisplayFunc(show_frame);
     glutReshapeFunc(on_reshape);

@@ -1,6 +1,9 @@
 #pragma once
 // GLUT set-up and the one 800 x 800 window.
 
+// Each side of the window, in pixels, unless -geometry says otherwise.
+constexpr int DEFAULT_WINDOW_SIDE = 800;
+
 // The longest side, in pixels, that the window may have: Mesa's software renderer crashes on
 // windows of 2^30 pixels and more.
 constexpr int MAX_WINDOW_SIDE = 16384;

@@ -6,6 +6,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/Xproto.h>
+#include <X11/extensions/shmproto.h>
 #include <cstring>
 
 // GLUT hands the title over as WM_NAME of type STRING (Latin-1), where UTF-8 bytes read as
@@ -45,4 +47,35 @@ void resize_window_now(int width, int height)
         return;
     XResizeWindow(display, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
     XSync(display, False);
+}
+
+namespace {
+
+XErrorHandler earlier_handler = nullptr;
+int shm_opcode = -1;   // the MIT-SHM extension's major opcode; -1 where the server has none
+
+// A frame drawn between a resize past the largest side and the resize back (keys already
+// queued are handled first) is put on the screen at the oversized width, which the server
+// refuses with BadValue. That frame is lost, the next one is drawn at the size taken back;
+// any other error goes to the handler that was there before.
+int on_x_error(Display* display, XErrorEvent* error)
+{
+    const bool put_image = error->request_code == X_PutImage ||
+                           (error->request_code == shm_opcode && error->minor_code == X_ShmPutImage);
+    if (error->error_code == BadValue && put_image)
+        return 0;
+    return earlier_handler != nullptr ? earlier_handler(display, error) : 0;
+}
+
+}  // namespace
+
+void survive_oversized_frames()
+{
+    // Asked here: an error handler may send no request of its own.
+    Display* display = glXGetCurrentDisplay();
+    int first_event = 0, first_error = 0;
+    if (display == nullptr ||
+        !XQueryExtension(display, "MIT-SHM", &shm_opcode, &first_event, &first_error))
+        shm_opcode = -1;
+    earlier_handler = XSetErrorHandler(on_x_error);
 }

@@ -8,3 +8,7 @@ void publish_utf8_title(const char* title);
 // Resizes the window of the current GLX context to width x height pixels and waits until the
 // X server has done it, unlike GLUT's resize, which waits for the event loop.
 void resize_window_now(int width, int height);
+
+// Lets the program live through the X errors of a frame drawn while the window is larger than
+// it takes (see on_reshape); call once the window exists.
+void survive_oversized_frames();
