@@ -6,3 +6,10 @@
 // finite, writes one console line saying that the motion has left the range of numbers; the
 // picture goes on drawing everything else.
 void show_frame();
+
+// Draws the frame last shown by show_frame again, from the state it started from, without
+// advancing the motion and without showing it: the picture is then in the buffer frames are
+// drawn into, as the window shows it. False, drawing nothing, when no frame has been shown
+// since the run was last started again (a dialog): the window then shows a frame of a run
+// that is gone.
+bool draw_shown_frame_again();

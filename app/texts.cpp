@@ -58,6 +58,8 @@ const char* const TEXT_TABLE[TEXT_COUNT][2] = {
      "-geometry %s: too large to draw (at most %s pixels a side)\n"},
     {"-geometry %s はウィンドウの大きさとして読めません（幅x高さ+X+Y，一辺 1 から %s ピクセル）\n",
      "-geometry %s: not a window geometry (WIDTHxHEIGHT+X+Y, sides of 1 to %s pixels)\n"},
+    {"入力後の画面がまだありません。's'キーで描画してから保存してください",
+     "no frame since the dialog; press 's' first"},
 };
 
 }  // namespace

@@ -36,6 +36,7 @@ enum Text {
     NO_DISPLAY,            // before the dialog; %s the display's name, %s the program
     WINDOW_TOO_LARGE,      // before the dialog; %s the -geometry given, %s the largest side
     WINDOW_GEOMETRY_UNREADABLE,  // before the dialog; as WINDOW_TOO_LARGE
+    NO_FRAME_TO_SAVE,      // F2 after a dialog, before a frame: PICTURE_NOT_SAVED's reason
     TEXT_COUNT
 };
 

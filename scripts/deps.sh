@@ -12,10 +12,10 @@ BUILD_PACKAGES=(g++ cmake make pkg-config freeglut3-dev libgl1-mesa-dev libx11-d
 # GoogleTest (built libraries and sources) and Google Benchmark; a virtual X server with
 # xvfb-run, xdotool and xprop/xwininfo/xdpyinfo for the end-to-end tests; Mesa's software
 # renderer; locales for the console tests; clang with libFuzzer for the fuzzers; dpkg-dev for
-# the package's dependencies (dpkg-shlibdeps).
+# the package's dependencies (dpkg-shlibdeps); lintian to check the package.
 TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils
                libgl1-mesa-dri libglx-mesa0 libglapi-mesa locales
-               clang libclang-rt-14-dev dpkg-dev)
+               clang libclang-rt-14-dev dpkg-dev lintian)
 
 # The page: Emscripten (its system libraries come prebuilt; it brings node), and a virtual X
 # server with Mesa's software renderer, under which the build reads freeglut's glyphs.

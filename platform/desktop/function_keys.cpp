@@ -12,6 +12,7 @@
 #include "app/console.h"
 #include "app/dialog.h"
 #include "app/keyboard.h"
+#include "app/show_frame.h"
 #include "app/texts.h"
 #include "core/state.h"
 #include "platform/desktop/picture_file.h"
@@ -35,12 +36,18 @@ void run_tick(int number)
 // F2: the picture the window shows, under a new name in the current folder.
 void save_shown_picture()
 {
+    // Drawn again from the state the frame on the screen started from: what the front
+    // buffer holds after a swap is undefined (black under Mesa's software renderer).
+    if (!draw_shown_frame_again()) {
+        console_write_with(text(PICTURE_NOT_SAVED), text(NO_FRAME_TO_SAVE));
+        return;
+    }
     const std::string name = reserve_picture_name(std::time(nullptr));
     if (name.empty()) {
         console_write_with(text(PICTURE_NOT_SAVED), std::strerror(errno));
         return;
     }
-    const std::string error = save_window_picture(name.c_str(), true);
+    const std::string error = save_window_picture(name.c_str());
     if (!error.empty()) {
         unlink(name.c_str());
         console_write_with(text(PICTURE_NOT_SAVED), error.c_str());

@@ -92,7 +92,7 @@ int take_snapshot(const Options& options, std::vector<char*>& window_args)
     if (frames > 0)
         draw_frame();
     draw_frame();
-    const std::string error = save_window_picture(options.snapshot.c_str(), false);
+    const std::string error = save_window_picture(options.snapshot.c_str());
     return error.empty() ? 0 : write_error(options.snapshot, error);
 }
 

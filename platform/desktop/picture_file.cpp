@@ -10,7 +10,7 @@
 
 #include "platform/desktop/png_file.h"
 
-std::string save_window_picture(const char* path, bool shown)
+std::string save_window_picture(const char* path)
 {
     const int width = glutGet(GLUT_WINDOW_WIDTH);
     const int height = glutGet(GLUT_WINDOW_HEIGHT);
@@ -19,7 +19,7 @@ std::string save_window_picture(const char* path, bool shown)
     const std::size_t row = static_cast<std::size_t>(width) * 3;
     std::vector<unsigned char> bottom_first(row * static_cast<std::size_t>(height));
     glFinish();
-    glReadBuffer(shown ? GL_FRONT : GL_BACK);
+    glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottom_first.data());
     std::vector<unsigned char> top_first(bottom_first.size());

@@ -3,10 +3,10 @@
 #include <ctime>
 #include <string>
 
-// Writes what the window shows (the front buffer, after a frame's swap) or the frame just
-// drawn and not yet shown (the back buffer) to path as PNG, at the window's size. Returns an
+// Writes the frame just drawn and not yet shown (the back buffer, whose contents are defined
+// until the swap, unlike the front buffer's) to path as PNG, at the window's size. Returns an
 // empty string, or what went wrong.
-std::string save_window_picture(const char* path, bool shown);
+std::string save_window_picture(const char* path);
 
 // Reserves a name in the current folder for a picture saved at the time given:
 // forced-vdp-YYYYMMDD-HHMMSS.png, with -1, -2, ... before the extension while a file of that

@@ -3,10 +3,13 @@
 //   window_probe WINDOW pixel X Y               "R G B" of window pixel (X, Y), Y from the top
 //   window_probe WINDOW count R G B [X0 Y0 X1 Y1]  pixels of that colour in the box (inclusive)
 //   window_probe WINDOW ppm FILE                the window as a binary PPM
+//   window_probe WINDOW differs FILE.png        pixels on the screen where the PNG differs
+//                                               (the whole window when the sizes differ)
 // Only the part of the window that lies on the screen can be read (the window manager-less
 // server puts the window at (-1, -1)); pixels off the screen count as unknown.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <png.h>
 
 #include <algorithm>
 #include <chrono>
@@ -133,6 +136,28 @@ void write_ppm(const Shot& s, const char* path)
     std::fclose(f);
 }
 
+// Window pixels that differ from an 8-bit RGB PNG of the window's size.
+int differing_pixels(const Shot& s, const char* path)
+{
+    png_image image {};
+    image.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&image, path) == 0)
+        return s.width * s.height;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
+    if (static_cast<int>(image.width) != s.width || static_cast<int>(image.height) != s.height ||
+        png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) == 0)
+        return s.width * s.height;
+    int n = 0;
+    for (int y = 0; y < s.height; ++y)
+        for (int x = 0; x < s.width; ++x) {
+            const int* p = s.at(x, y);
+            const unsigned char* q = &rgb[(static_cast<std::size_t>(y) * s.width + x) * 3];
+            n += p[0] != UNKNOWN && (p[0] != q[0] || p[1] != q[1] || p[2] != q[2]) ? 1 : 0;
+        }
+    return n;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -159,6 +184,8 @@ int main(int argc, char** argv)
                 box[i] = std::atoi(argv[6 + i]);
         std::printf("%d\n", count(shot, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
                                   box[0], box[1], box[2], box[3]));
+    } else if (std::strcmp(what, "differs") == 0 && argc == 4) {
+        std::printf("%d\n", differing_pixels(shot, argv[3]));
     } else if (std::strcmp(what, "ppm") == 0 && argc == 4) {
         write_ppm(shot, argv[3]);
     } else {
