@@ -75,8 +75,8 @@ std::string folder_of(const std::string& path)
 }
 
 // Where path lands: its chain of symbolic links followed to a name that is no link (which
-// may not exist yet). through_proc is set when a link of the chain lies under /proc, whose
-// links name open descriptors (/dev/stdout, /dev/fd/N) rather than files to replace.
+// may not exist yet). A link of the chain under /proc names an open descriptor (/dev/stdout,
+// /dev/fd/N) rather than a file to replace: the chain stops there, with through_proc set.
 bool follow_links(const std::string& path, std::string* target, bool* through_proc)
 {
     std::string at = path;
@@ -87,8 +87,12 @@ bool follow_links(const std::string& path, std::string* target, bool* through_pr
             *target = at;
             return true;
         }
-        if (at.rfind("/proc/", 0) == 0)
+        // Only the kernel resolves these links properly ("pipe:[1234]" is no name to open).
+        if (at.rfind("/proc/", 0) == 0) {
             *through_proc = true;
+            *target = at;
+            return true;
+        }
         char link[PATH_MAX];
         const ssize_t n = readlink(at.c_str(), link, sizeof link - 1);
         if (n < 0)

@@ -68,7 +68,9 @@ DISPLAY=:9999 "$program" -display "$DISPLAY" -geometry 800x600 <<<"$ANSWERS" >"$
 program_pid=$!
 wait_for_window || fail "-display not honoured"
 for ((round = 1; round <= ${VDP_RESIZE_ROUNDS:-40}; ++round)); do
-  x xdotool key --window "$win" s s windowsize "$win" 40000 40000 key --window "$win" s s s
+  key s s
+  x xdotool windowsize "$win" 40000 40000
+  key s s s
   program_alive || fail "the program ended in resize round $round"
 done
 window_size() { x xwininfo -id "$win" | grep -E 'Width|Height' | tr -s ' \n' ' '; }
