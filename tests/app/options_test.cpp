@@ -83,6 +83,8 @@ TEST(Options, EveryBadOptionOrValueIsRefusedByName)
         {{"--frames", "2.5"}, "'2.5' for --frames"},
         {{"--family", "x"}, "'x' for --family"},
         {{"--lang", "fr"}, "'fr' for --lang"},
+        {{"--eps", "1e-400"}, "'1e-400' for --eps"},
+        {{"--z", "\xEF\xBC\x91\xE3\x80\x80"}, "for --z"},   // a wide blank inside
         {{"--snapshot="}, "'' for --snapshot"},
     };
     for (const auto& c : cases) {
@@ -92,13 +94,50 @@ TEST(Options, EveryBadOptionOrValueIsRefusedByName)
     }
 }
 
-TEST(Options, LanguageComesFromTheEnvironmentUnlessGiven)
+TEST(Options, AnyOneModelValueSkipsTheDialog)
 {
-    setenv("FORCED_VDP_LANG", "en", 1);
-    EXPECT_EQ(chosen_language(parse({}).options), Language::english);
-    EXPECT_EQ(chosen_language(parse({"--lang=ja"}).options), Language::japanese);
-    setenv("FORCED_VDP_LANG", "de", 1);
-    EXPECT_EQ(chosen_language(parse({}).options), Language::japanese);
+    for (const char* name : {"--eps", "--force", "--z", "--y0", "--v0"}) {
+        const Parsed p = parse({name, "0"});
+        ASSERT_EQ(p.error, "") << name;
+        EXPECT_TRUE(has_parameters(p.options)) << name << " alone";
+    }
+}
+
+TEST(Options, NumbersAreReadAsTheDialogReadsThem)
+{
+    // Full-width forms as an input method types them; a value that would be held as zero.
+    Parsed p = parse({"--eps", "\xEF\xBC\x90\xEF\xBC\x8E\xEF\xBC\x95", "--z", "1e-320"});
+    ASSERT_EQ(p.error, "");
+    EXPECT_EQ(*p.options.epsilon, 0.5);
+    EXPECT_GT(*p.options.z, 0.0);   // subnormal, still held
+    for (const char* tiny : {"1e-400", "-1e-400", "0x1p-1100"})
+        EXPECT_NE(parse({"--force", tiny}).error.find("for --force"), std::string::npos) << tiny;
+    EXPECT_EQ(*parse({"--y0", "-0.0e-400"}).options.y0, 0.0);   // a zero written as one is 0
+}
+
+TEST(Options, LanguageIsReadAlikeFromTheCommandLineAndTheEnvironment)
+{
+    const struct {
+        const char* value;
+        bool english;
+        bool known;
+    } cases[] = {{"en", true, true},           {"EN", true, true},     {"english", true, true},
+                 {"en_US.UTF-8", true, true},  {"ja", false, true},    {"ja_JP.UTF-8", false, true},
+                 {"JA", false, true},          {"de", false, false},   {"e", false, false}};
+    for (const auto& c : cases) {
+        const Language expected = c.english ? Language::english : Language::japanese;
+        const Parsed p = parse({std::string("--lang=") + c.value});
+        EXPECT_EQ(p.error.empty(), c.known) << c.value;
+        if (c.known) {
+            EXPECT_EQ(chosen_language(p.options), expected) << c.value;
+        }
+        setenv("FORCED_VDP_LANG", c.value, 1);
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(chosen_language(parse({}).options), expected) << c.value;
+        const std::string warned = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(warned.empty(), c.known) << c.value << ": " << warned;
+    }
+    EXPECT_EQ(chosen_language(parse({"--lang=ja"}).options), Language::japanese);   // last word
     unsetenv("FORCED_VDP_LANG");
     EXPECT_EQ(chosen_language(parse({}).options), Language::japanese);
 }
