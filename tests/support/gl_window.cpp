@@ -1,6 +1,8 @@
 // The test window and the pixel helpers.
 #include "tests/support/gl_window.h"
 
+#include "tests/support/fnv1a.h"
+
 #include <GL/freeglut.h>
 #include <algorithm>
 #include <chrono>
@@ -153,12 +155,7 @@ Box bounding_box(const Image& image, Rgb c)
 
 std::uint64_t hash_image(const Image& image)
 {
-    std::uint64_t h = 14695981039346656037ull;
-    for (unsigned char b : image.bytes) {
-        h ^= b;
-        h *= 1099511628211ull;
-    }
-    return h;
+    return fnv1a(image.bytes.data(), image.bytes.size());
 }
 
 std::string dump_image(const Image& image, const std::string& name)
