@@ -9,7 +9,7 @@ cmake --preset asan >/dev/null
 cmake --build --preset fuzz -j "$(nproc 2>/dev/null || echo 2)"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-# Both fuzzers at once, one a core; each keeps its own log, shown in part afterwards.
+# The three fuzzers at once; each keeps its own log, shown in part afterwards.
 fuzz() {
   local target=$1
   local work="build-asan/fuzz-corpus-$target"
@@ -19,13 +19,13 @@ fuzz() {
     >"build-asan/${target}_fuzz.log" 2>&1
 }
 declare -A pids
-for target in curve dialog; do
+for target in curve dialog options; do
   echo "== ${target}_fuzz for ${seconds}s"
   fuzz "$target" &
   pids[$target]=$!
 done
 failed=0
-for target in curve dialog; do
+for target in curve dialog options; do
   status=0
   wait "${pids[$target]}" || status=$?
   echo "== ${target}_fuzz:"
