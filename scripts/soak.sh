@@ -13,5 +13,5 @@ VDP_STORM_KEYS=100000 VDP_SCALE_PRESSES=5000 VDP_LONG_FRAMES=10000 \
   xvfb-run -a -s "-screen 0 1024x1024x24" ctest --preset release -L storm --timeout 3600
 # A thousand resizes past the largest side with keys queued around each.
 VDP_RESIZE_ROUNDS=1000 bash tests/platform/desktop/e2e/hostile_start_test.sh \
-  build/platform/desktop/forced-vdp "$PWD/build/tests/window_probe" build
+  "$PWD/build/platform/desktop/forced-vdp" "$PWD/build/tests/window_probe" "$PWD/build"
 ./scripts/fuzz.sh "${1:-600}"

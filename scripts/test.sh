@@ -45,7 +45,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
 # The renderer and the window system keep allocations for the life of the process, which
 # LeakSanitizer cannot tell from leaks; the storm tests count the program's own heap use.
 # Drawing is much slower in this build, so the storms are shorter still; the oversized-resize
-# race shows within a few rounds here (against 1 in about 200 in release).
+# race shows within a few rounds here (against 1 in about 150 in release).
 echo "== Sanitizer build: drawing and window tests"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   VDP_STORM_KEYS=150 VDP_SCALE_PRESSES=80 VDP_LONG_FRAMES=200 VDP_RESIZE_ROUNDS=15 \
