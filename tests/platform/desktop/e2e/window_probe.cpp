@@ -141,20 +141,18 @@ int differing_pixels(const Shot& s, const char* path)
 {
     png_image image {};
     image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&image, path) == 0)
-        return s.width * s.height;
-    image.format = PNG_FORMAT_RGB;
-    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
+    std::vector<unsigned char> rgb;
+    if (png_image_begin_read_from_file(&image, path) != 0) {
+        image.format = PNG_FORMAT_RGB;
+        rgb.resize(PNG_IMAGE_SIZE(image));
+    }
     if (static_cast<int>(image.width) != s.width || static_cast<int>(image.height) != s.height ||
         png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) == 0)
         return s.width * s.height;
     int n = 0;
-    for (int y = 0; y < s.height; ++y)
-        for (int x = 0; x < s.width; ++x) {
-            const int* p = s.at(x, y);
-            const unsigned char* q = &rgb[(static_cast<std::size_t>(y) * s.width + x) * 3];
-            n += p[0] != UNKNOWN && (p[0] != q[0] || p[1] != q[1] || p[2] != q[2]) ? 1 : 0;
-        }
+    for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)
+        n += s.rgb[i] != UNKNOWN && (s.rgb[i] != rgb[i] || s.rgb[i + 1] != rgb[i + 1] ||
+                                     s.rgb[i + 2] != rgb[i + 2]) ? 1 : 0;
     return n;
 }
 
