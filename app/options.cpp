@@ -82,9 +82,19 @@ bool read_frames(const char* text, long* value)
     return true;
 }
 
+// Text from the command line as a message shows it: control characters as '?', so that the
+// message stays one line.
+std::string shown(std::string text)
+{
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = '?';
+    return text;
+}
+
 std::string bad_value(const OptionEntry& entry, const char* value, const char* wanted)
 {
-    return "invalid value '" + std::string(value) + "' for --" + entry.name + ": " + wanted;
+    return "invalid value '" + shown(value) + "' for --" + entry.name + ": " + wanted;
 }
 
 }  // namespace
@@ -93,7 +103,7 @@ std::string set_option(const char* name, const char* value, Options* options)
 {
     const OptionEntry* entry = find_option(name);
     if (entry == nullptr)
-        return "unrecognized option '--" + std::string(name) + "'";
+        return "unrecognized option '--" + shown(name) + "'";
     switch (entry->kind) {
     case Kind::flag:
         options->*entry->flag = true;
@@ -143,7 +153,7 @@ std::string take_long_option(int argc, char** argv, int* i, Options* options)
     const std::string name = arg.substr(0, equals);
     const OptionEntry* entry = find_option(name);
     if (entry == nullptr)
-        return "unrecognized option '--" + name + "'";
+        return "unrecognized option '--" + shown(name) + "'";
     if (entry->kind == Kind::flag) {
         if (equals != std::string::npos)
             return "option '--" + name + "' takes no value";
@@ -166,7 +176,7 @@ std::string parse_options(int argc, char** argv, Options* options)
         const char* arg = argv[i];
         if (std::strcmp(arg, "--") == 0) {
             if (i + 1 < argc)
-                return "unexpected argument '" + std::string(argv[i + 1]) + "'";
+                return "unexpected argument '" + shown(argv[i + 1]) + "'";
             break;
         }
         if (std::strncmp(arg, "--", 2) == 0) {
@@ -189,7 +199,7 @@ std::string parse_options(int argc, char** argv, Options* options)
         }
         if (!window_option)
             return std::string(arg[0] == '-' ? "unrecognized option '" : "unexpected argument '") +
-                   arg + "'";
+                   shown(arg) + "'";
     }
     return {};
 }
