@@ -90,6 +90,10 @@ key j
 wait_until 10 "prompt (3) after 'j'" has_at_least "$PROMPT_INITIAL" 1
 type_line "0 0"
 wait_until 10 "the key help after 'j'" has_at_least "$HELP_END" $((helps + 1))
+# The window still shows a frame of the run the dialog ended: F2 saves nothing.
+key F2
+wait_until 10 "F2 refused" has_at_least "Picture not saved: no frame since the dialog" 1
+(($(ls forced-vdp-*.png | wc -l) == 2)) || fail "F2 after the dialog left a file"
 key s
 handled_after 0.3
 [[ $(index_shown) == 1 ]] || fail "the motion ran on after the dialog of 'j'"
