@@ -16,7 +16,8 @@ namespace {
 
 constexpr int LINK_HOPS = 40;   // as the kernel's own limit on a chain of symbolic links
 
-// The temporary file being written, for the signal handler: armed while it exists.
+// The temporary file being written, for the signal handler: armed while it exists. The
+// program writes its files one after the other, so one place is enough.
 char pending_temporary[PATH_MAX + 16];
 volatile std::sig_atomic_t temporary_armed = 0;
 constexpr int CLEANUP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
