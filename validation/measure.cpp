@@ -12,6 +12,7 @@
 #include "dynamics/vdp_model.h"
 #include "response/amplitude_curve.h"
 #include "response/crossings.h"
+#include "response/stability.h"
 
 namespace {
 
@@ -251,20 +252,12 @@ int hb_crossings(double eps, double force, double z, double found[])
     return find_crossings(z, found);
 }
 
-// With y = a sin(z t) + b cos(z t) varying slowly, averaging gives
-//   z a' = e s a - k b,   z b' = k a + e s b - F,   e = eps z, k = 1 - z^2, s = 1 - r^2/4.
-// Its Jacobian at a solution has trace 2 e (1 - r^2/2) / z and determinant
-//   (k^2 + e^2 (1 - r^2/4)(1 - 3 r^2/4)) / z^2.
+// The trace and determinant conditions of response/stability.h, told apart.
 HbVerdict hb_verdict(double eps, double z, double r)
 {
-    const double e = eps * z;
-    const double k = 1.0 - z * z;
-    const double q = r * r;
-    if (e * (2.0 - q) >= 0.0)
+    if (!(response_trace(eps, r) < 0.0))
         return HB_BELOW_LEVEL;
-    if (k * k + e * e * (1.0 - q / 4.0) * (1.0 - 3.0 * q / 4.0) <= 0.0)
-        return HB_SADDLE;
-    return HB_STABLE;
+    return classify_response(eps, z, r) == ResponseClass::stable ? HB_STABLE : HB_SADDLE;
 }
 
 // From the balance of sin and cos:  k a + e s b = F,  k b - e s a = 0,  so
@@ -327,4 +320,36 @@ LockingBand scan_hb_band(double eps, double force, double z_from, double z_to, d
         extend_band(&band, z, stable, &skipped);
     }
     return band;
+}
+
+ResponseClass orbit_class(const PeriodicOrbit& orbit)
+{
+    if (orbit.multiplier_abs[0] < 1.0)
+        return ResponseClass::stable;
+    return orbit.multiplier_abs[1] < 1.0 ? ResponseClass::saddle : ResponseClass::unstable;
+}
+
+// Whether amplitude r lies within BOUNDARY_SHARE of sqrt 2 or of a fold of main_curve.
+static bool near_boundary(double r)
+{
+    bool near = std::fabs(r - std::numbers::sqrt2) <= BOUNDARY_SHARE * std::numbers::sqrt2;
+    for (int k = 0; k < main_fold_count && k < FOLD_CAPACITY; ++k)
+        near = near || std::fabs(r - main_folds[k].amplitude) <= BOUNDARY_SHARE * main_folds[k].amplitude;
+    return near;
+}
+
+int check_stability(double eps, double force, double z, StabilityCheck checks[])
+{
+    double found[CROSSING_CAPACITY];
+    const int n = hb_crossings(eps, force, z, found);
+    for (int k = 0; k < n; ++k) {
+        StabilityCheck& c = checks[k];
+        c.r = found[k];
+        c.predicted = classify_response(eps, z, found[k]);
+        c.near_boundary = near_boundary(found[k]);
+        c.orbit = find_periodic_orbit(eps, force, z, c.r);
+        c.found = c.orbit.found && std::fabs(c.orbit.first_harmonic - c.r) <= ORBIT_NEAR_SHARE * c.r;
+        c.measured = orbit_class(c.orbit);
+    }
+    return n;
 }
