@@ -84,12 +84,29 @@ TEST(Options, EveryBadOptionOrValueIsRefusedByName)
         {{"--family", "x"}, "'x' for --family"},
         {{"--lang", "fr"}, "'fr' for --lang"},
         {{"--snapshot="}, "'' for --snapshot"},
+        {{"--stability=1"}, "'--stability' takes no value"},
     };
     for (const auto& c : cases) {
         const Parsed p = parse(c.args);
         EXPECT_NE(p.error.find(c.message_has), std::string::npos)
             << "for " << c.args[0] << ": got \"" << p.error << "\"";
     }
+}
+
+TEST(Options, LayersAreFlagsHereAndOneOrZeroAsAddressParameters)
+{
+    Parsed p = parse({"--stability", "--measured"});
+    ASSERT_EQ(p.error, "");
+    EXPECT_TRUE(p.options.stability && p.options.measured);
+    EXPECT_FALSE(parse({"--measured"}).options.stability);
+    Options o;
+    EXPECT_EQ(set_option("stability", "1", &o), "");
+    EXPECT_EQ(set_option("measured", "0", &o), "");
+    EXPECT_TRUE(o.stability);
+    EXPECT_FALSE(o.measured);
+    EXPECT_EQ(set_option("stability", "0", &o), "");
+    EXPECT_FALSE(o.stability);
+    EXPECT_NE(set_option("measured", "yes", &o).find("'yes' for --measured"), std::string::npos);
 }
 
 TEST(Options, LanguageComesFromTheEnvironmentUnlessGiven)
