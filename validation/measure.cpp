@@ -329,13 +329,15 @@ ResponseClass orbit_class(const PeriodicOrbit& orbit)
     return orbit.multiplier_abs[1] < 1.0 ? ResponseClass::saddle : ResponseClass::unstable;
 }
 
-// Whether amplitude r lies within BOUNDARY_SHARE of sqrt 2 or of a fold of main_curve.
-static bool near_boundary(double r)
+// Whether amplitude r at ratio z lies within BOUNDARY_SHARE of sqrt 2, where the trace changes
+// sign, or of a fold, where Delta does: Delta(z, .) changes sign within that share of r.
+static bool near_boundary(double eps, double z, double r)
 {
-    bool near = std::fabs(r - std::numbers::sqrt2) <= BOUNDARY_SHARE * std::numbers::sqrt2;
-    for (int k = 0; k < main_fold_count && k < FOLD_CAPACITY; ++k)
-        near = near || std::fabs(r - main_folds[k].amplitude) <= BOUNDARY_SHARE * main_folds[k].amplitude;
-    return near;
+    const double below = response_delta(eps, z, r * (1.0 - BOUNDARY_SHARE));
+    const double at = response_delta(eps, z, r);
+    const double above = response_delta(eps, z, r * (1.0 + BOUNDARY_SHARE));
+    const bool fold = (below > 0.0) != (at > 0.0) || (at > 0.0) != (above > 0.0);
+    return fold || std::fabs(r - std::numbers::sqrt2) <= BOUNDARY_SHARE * std::numbers::sqrt2;
 }
 
 int check_stability(double eps, double force, double z, StabilityCheck checks[])
@@ -346,10 +348,15 @@ int check_stability(double eps, double force, double z, StabilityCheck checks[])
         StabilityCheck& c = checks[k];
         c.r = found[k];
         c.predicted = classify_response(eps, z, found[k]);
-        c.near_boundary = near_boundary(found[k]);
+        c.near_boundary = near_boundary(eps, z, found[k]);
         c.orbit = find_periodic_orbit(eps, force, z, c.r);
-        c.found = c.orbit.found && std::fabs(c.orbit.first_harmonic - c.r) <= ORBIT_NEAR_SHARE * c.r;
         c.measured = orbit_class(c.orbit);
+        // The orbit belongs to this crossing when it lies close to it, and closer than to
+        // any other crossing at z (from a saddle, Newton's method may reach the stable orbit).
+        const double miss = std::fabs(c.orbit.first_harmonic - c.r);
+        c.found = c.orbit.found && miss <= ORBIT_NEAR_SHARE * c.r;
+        for (int j = 0; j < n; ++j)
+            c.found = c.found && !(std::fabs(c.orbit.first_harmonic - found[j]) < miss);
     }
     return n;
 }

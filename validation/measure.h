@@ -86,11 +86,13 @@ void hb_start_state(double eps, double force, double z, double r, double out[2])
 // with one outside, unstable with both outside.
 ResponseClass orbit_class(const PeriodicOrbit& orbit);
 
-// Crossings closer than this share of their amplitude to a fold of the curve or to sqrt 2
-// are near a stability boundary, where a finite step and harmonic balance may well disagree.
+// Crossings closer than this share of their amplitude to a fold (Delta = 0 at their z) or to
+// sqrt 2 are near a stability boundary, where the motion and harmonic balance may well
+// disagree.
 constexpr double BOUNDARY_SHARE = 0.01;
 // Newton's method counts as having found the orbit near a crossing when the orbit's first
-// harmonic lies within this share of the crossing's amplitude.
+// harmonic lies within this share of the crossing's amplitude, and no other crossing at that
+// z lies closer to it.
 constexpr double ORBIT_NEAR_SHARE = 0.1;
 
 // One crossing of the curve for eps and force at z, judged by the stability layer and by
@@ -99,7 +101,7 @@ struct StabilityCheck {
     double r;                   // the crossing's amplitude
     ResponseClass predicted;    // the layer's class
     bool near_boundary;         // within BOUNDARY_SHARE of a fold or of sqrt 2
-    bool found;                 // an orbit near the crossing was found
+    bool found;                 // an orbit that belongs to the crossing was found
     ResponseClass measured;     // its class by the multipliers, when found
     PeriodicOrbit orbit;
 };

@@ -242,8 +242,8 @@ int run_stability(int argc, char** argv)
                 "periodic orbit that\nNewton's method on the once-per-period map finds from it "
                 "(stable: both multipliers inside the\nunit circle, saddle: one outside, "
                 "unstable: both outside). Found: converged, first harmonic within\n%.0f %% of the "
-                "crossing; elsewhere: converged to an orbit further away; none: Newton's method "
-                "did not\nconverge. Near a boundary: within %.0f %% of a fold or of sqrt 2.\n\n",
+                "crossing and nearer to it than to any other crossing; elsewhere: converged to "
+                "an\norbit further away; none: Newton's method did not converge. Near a boundary: within %.0f %% of a fold or of sqrt 2.\n\n",
                 100.0 * ORBIT_NEAR_SHARE, 100.0 * BOUNDARY_SHARE);
     std::printf("   eps     F     z  crossing  layer      orbit 1st  |mult 1|  |mult 2|  orbit"
                 "      verdict\n");
