@@ -91,7 +91,7 @@ const CanonicalFrame FRAMES[] = {
     {"right_after_y", right_after_y, 0x7ff59eec4b11558a, nullptr},
     {"after_fourteen_t", after_fourteen_t, 0xf1e51ff22b5efaf1, nullptr},
     {"wrap_frame", wrap_frame, 0xe38f9566ddb5a612, "--eps 0.1 --force 0.5 --z 1 --frames 200"},
-    {"layers", layers, 0x5ceeb744bce55cad, "--eps 0.5 --force 0.2 --z 1 --frames 400 --stability --measured"},
+    {"layers", layers, 0xe731f4ad5f4223d1, "--eps 0.5 --force 0.2 --z 1 --frames 400 --stability --measured"},
 };
 
 // A renderer other than the one the frames were taken with (another Mesa build) may place a
