@@ -7,119 +7,85 @@
 
 #include <cmath>
 #include <numbers>
+#include <string>
 
 namespace {
 
-constexpr int AVERAGE_POINTS = 64;   // exact for the trigonometric polynomials met here
+constexpr int POINTS = 64;   // exact for the trigonometric polynomials averaged here
 constexpr double DIFFERENCE = 1e-5;
 
-struct Model {
-    double eps, force, z;
-};
-
-// (a', b') by the averaged variation of constants: a' = -<G sin>/z, b' = <G cos>/z with
-// G = (z^2 - 1) y + eps (1 - y^2) y' + F sin(z t).
-void slow_field(const Model& m, double a, double b, double out[2])
+// (a', b') = (-<G sin>, <G cos>) / z, G = (z^2 - 1) y + eps (1 - y^2) y' + F sin(z t).
+void slow_field(double eps, double force, double z, double a, double b, double out[2])
 {
-    double gs = 0.0;
-    double gc = 0.0;
-    for (int i = 0; i < AVERAGE_POINTS; ++i) {
-        const double phase = 2.0 * std::numbers::pi * i / AVERAGE_POINTS;
-        const double c = std::cos(phase);
-        const double s = std::sin(phase);
+    out[0] = out[1] = 0.0;
+    for (int i = 0; i < POINTS; ++i) {
+        const double c = std::cos(2.0 * std::numbers::pi * i / POINTS);
+        const double s = std::sin(2.0 * std::numbers::pi * i / POINTS);
         const double y = a * c + b * s;
-        const double v = m.z * (b * c - a * s);
-        const double g = (m.z * m.z - 1.0) * y + m.eps * (1.0 - y * y) * v + m.force * s;
-        gs += g * s / AVERAGE_POINTS;
-        gc += g * c / AVERAGE_POINTS;
+        const double g = (z * z - 1.0) * y + eps * (1.0 - y * y) * z * (b * c - a * s) + force * s;
+        out[0] -= g * s / POINTS / z;
+        out[1] += g * c / POINTS / z;
     }
-    out[0] = -gs / m.z;
-    out[1] = gc / m.z;
-}
-
-// The rest point of amplitude r (one that satisfies the balance relation).
-void rest_point(const Model& m, double r, double* a, double* b)
-{
-    const double mu = m.eps * m.z * (1.0 - r * r / 4.0);
-    const double sigma = 1.0 - m.z * m.z;
-    const double w = mu * mu + sigma * sigma;
-    *a = m.force * mu / w;
-    *b = m.force * sigma / w;
-}
-
-// The largest-to-smallest roots R of the balance relation at z, by bisection in R^2 on a
-// fine grid: (1 - z^2)^2 R^2 + eps^2 z^2 R^2 (1 - R^2/4)^2 = F^2.
-int balance_roots(const Model& m, double roots[3])
-{
-    auto h = [&](double q) {
-        const double k = 1.0 - m.z * m.z;
-        const double s = 1.0 - q / 4.0;
-        return q * (k * k + m.eps * m.eps * m.z * m.z * s * s) - m.force * m.force;
-    };
-    int n = 0;
-    const double dq = 1e-3;
-    for (double q = dq; q < 16.0 && n < 3; q += dq) {
-        if ((h(q - dq) < 0.0) == (h(q) < 0.0))
-            continue;
-        double lo = q - dq, hi = q;
-        for (int i = 0; i < 60; ++i) {
-            const double mid = 0.5 * (lo + hi);
-            ((h(lo) < 0.0) == (h(mid) < 0.0) ? lo : hi) = mid;
-        }
-        roots[n++] = std::sqrt(0.5 * (lo + hi));
-    }
-    return n;
 }
 
 TEST(Stability, ClassesAndFormulasMatchTheFiniteDifferenceJacobian)
 {
-    // Cases with one root, three (stable, saddle, unstable), and responses on both sides of
-    // sqrt 2; 'expected' names the classes from the smallest root up.
+    // One root, three (unstable, saddle, stable, smallest first), both sides of sqrt 2.
     const struct {
-        Model m;
+        double eps, force, z;
         const char* expected;
     } cases[] = {
-        {{0.5, 0.2, 1.0}, "unstable saddle stable"},   // the guide's Floquet case
-        {{0.1, 0.5, 1.0}, "stable"},
-        {{0.1, 0.5, 0.5}, "unstable"},
-        {{0.2, 0.1, 1.02}, "unstable saddle stable"},
-        {{0.1, 0.5, 1.3}, "unstable"},
-        {{2.0, 0.5, 0.9}, "unstable saddle stable"},
+        {0.5, 0.2, 1.0, "unstable saddle stable"},   // the guide's Floquet case
+        {0.1, 0.5, 1.0, "stable"},
+        {0.1, 0.5, 0.5, "unstable"},
+        {0.2, 0.1, 1.02, "unstable saddle stable"},
+        {0.1, 0.5, 1.3, "unstable"},
+        {2.0, 0.5, 0.9, "unstable saddle stable"},
     };
     for (const auto& c : cases) {
-        double roots[3];
-        const int n = balance_roots(c.m, roots);
+        const double k = 1.0 - c.z * c.z;
+        auto balance = [&](double q) {   // the balance relation in q = R^2
+            const double m = c.eps * c.z * (1.0 - q / 4.0);
+            return q * (k * k + m * m) - c.force * c.force;
+        };
         std::string classes;
-        for (int k = 0; k < n; ++k) {
-            double a, b;
-            rest_point(c.m, roots[k], &a, &b);
-            double f[2], pa[2], ma[2], pb[2], mb[2];
-            slow_field(c.m, a, b, f);
-            EXPECT_LT(std::hypot(f[0], f[1]), 1e-12) << "not a rest point";
-            slow_field(c.m, a + DIFFERENCE, b, pa);
-            slow_field(c.m, a - DIFFERENCE, b, ma);
-            slow_field(c.m, a, b + DIFFERENCE, pb);
-            slow_field(c.m, a, b - DIFFERENCE, mb);
-            const double j00 = (pa[0] - ma[0]) / (2 * DIFFERENCE), j10 = (pa[1] - ma[1]) / (2 * DIFFERENCE);
-            const double j01 = (pb[0] - mb[0]) / (2 * DIFFERENCE), j11 = (pb[1] - mb[1]) / (2 * DIFFERENCE);
-            const double trace = j00 + j11;
-            const double det = j00 * j11 - j01 * j10;
-            const double r = roots[k];
-            EXPECT_NEAR(trace, response_trace(c.m.eps, r), 1e-8) << "R " << r;
-            EXPECT_NEAR(det, response_delta(c.m.eps, c.m.z, r) / (4 * c.m.z * c.m.z), 1e-8) << "R " << r;
+        for (double q = 1e-3; q < 16.0; q += 1e-3) {
+            if ((balance(q - 1e-3) < 0.0) == (balance(q) < 0.0))
+                continue;
+            double lo = q - 1e-3, hi = q;
+            for (int i = 0; i < 60; ++i)
+                ((balance(lo) < 0.0) == (balance(0.5 * (lo + hi)) < 0.0) ? lo : hi) = 0.5 * (lo + hi);
+            const double r = std::sqrt(lo);
+            const double m = c.eps * c.z * (1.0 - lo / 4.0);
+            const double a = c.force * m / (m * m + k * k), b = c.force * k / (m * m + k * k);
+            double f[2], j[2][2];
+            slow_field(c.eps, c.force, c.z, a, b, f);
+            EXPECT_LT(std::hypot(f[0], f[1]), 1e-9) << "not a rest point, R " << r;
+            for (int col = 0; col < 2; ++col) {
+                double plus[2], minus[2];
+                const double d[2] = {col == 0 ? DIFFERENCE : 0.0, col == 1 ? DIFFERENCE : 0.0};
+                slow_field(c.eps, c.force, c.z, a + d[0], b + d[1], plus);
+                slow_field(c.eps, c.force, c.z, a - d[0], b - d[1], minus);
+                for (int row = 0; row < 2; ++row)
+                    j[row][col] = (plus[row] - minus[row]) / (2.0 * DIFFERENCE);
+            }
+            const double trace = j[0][0] + j[1][1];
+            const double det = j[0][0] * j[1][1] - j[0][1] * j[1][0];
+            EXPECT_NEAR(trace, response_trace(c.eps, r), 1e-8) << "R " << r;
+            EXPECT_NEAR(det, response_delta(c.eps, c.z, r) / (4.0 * c.z * c.z), 1e-8) << "R " << r;
             const char* by_jacobian = det < 0.0 ? "saddle" : trace < 0.0 ? "stable" : "unstable";
-            EXPECT_STREQ(response_class_name(classify_response(c.m.eps, c.m.z, r)), by_jacobian);
-            classes += (k > 0 ? " " : "") + std::string(by_jacobian);
+            EXPECT_STREQ(response_class_name(classify_response(c.eps, c.z, r)), by_jacobian);
+            classes += (classes.empty() ? "" : " ") + std::string(by_jacobian);
         }
-        EXPECT_EQ(classes, c.expected) << "eps " << c.m.eps << " F " << c.m.force << " z " << c.m.z;
+        EXPECT_EQ(classes, c.expected) << "eps " << c.eps << " F " << c.force << " z " << c.z;
     }
 }
 
 TEST(Stability, BoundariesAreClassedOnTheirSafeSide)
 {
-    // eps = 0: no trace, neutral wherever the determinant is positive.
+    // eps = 0: no trace, neutral wherever the determinant is positive; Delta = 0 exactly
+    // (z = 1, R = 2) or a NaN is never called stable.
     EXPECT_EQ(classify_response(0.0, 0.9, 1.0), ResponseClass::neutral);
-    // Delta = 0 exactly (z = 1, R = 2) or a NaN is never called stable.
     EXPECT_EQ(classify_response(0.3, 1.0, 2.0), ResponseClass::saddle);
     EXPECT_EQ(classify_response(NAN, 1.0, 2.0), ResponseClass::saddle);
 }
