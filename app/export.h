@@ -19,6 +19,6 @@ std::string curves_csv();
 // The motion from the current state for frames 0 ... frames, with the header
 //   frame,t,y,v,force,harmonic_amplitude
 // at the end of each frame (harmonic_amplitude: the measured first-harmonic amplitude of the
-// last whole forcing period, empty before one has passed), advanced exactly as the window's frames advance it (frame 0 is
-// the state as it stands). Leaves the state advanced by frames. Returns as export_curves_csv.
+// last whole forcing period, empty before one has passed), advanced exactly as the window's
+// frames advance it (frame 0 is the state as it stands). Leaves the state advanced by frames. Returns as export_curves_csv.
 std::string export_motion_csv(const char* path, long frames);

@@ -53,7 +53,8 @@ void disc_outline(double radius, double vertices[DISC_SEGMENTS][2])
 
 void cross_lines(double ends[4][2])
 {
-    const double lines[4][2] = {{-CROSS_ARM, 0.0}, {CROSS_ARM, 0.0}, {0.0, -CROSS_ARM}, {0.0, CROSS_ARM}};
+    const double lines[4][2] = {
+        {-CROSS_ARM, 0.0}, {CROSS_ARM, 0.0}, {0.0, -CROSS_ARM}, {0.0, CROSS_ARM}};
     for (int i = 0; i < 4; ++i) {
         ends[i][0] = lines[i][0];
         ends[i][1] = lines[i][1];

@@ -159,15 +159,16 @@ void print_band_table()
 // The stability check's grid: every eps with every F, z from Z_FROM to Z_TO.
 const double STABILITY_EPSILONS[] = {0.05, 0.1, 0.2};
 const double STABILITY_FORCES[] = {0.05, 0.1, 0.2, 0.5};
-const double COARSE_FORCES[] = {0.1, 0.5};
 constexpr double STABILITY_Z_FROM = 0.8;
 constexpr double STABILITY_Z_TO = 1.2;
 constexpr double STABILITY_DZ = 0.02;
-constexpr double COARSE_DZ = 0.1;
-constexpr int STABILITY_USAGE = 2;
+constexpr int STABILITY_USAGE = 2;   // exit status after a bad option
+constexpr const char* STABILITY_USAGE_TEXT =
+    "usage: vdp-validate [--stability [--eps E1,E2,...]]\n";
 
-// Tallies of the stability check: crossings, orbits found away from the boundaries and
-// agreeing there, orbits found near a boundary and agreeing there.
+// Tallies of the stability check: crossings, orbits that belong to another crossing, orbits
+// found away from the boundaries and agreeing there, orbits found near a boundary and
+// agreeing there.
 struct Tally {
     int crossings = 0;
     int elsewhere = 0;
@@ -210,17 +211,12 @@ void print_tally(const char* what, const Tally& t)
                 t.crossings - t.found - t.near_found - t.elsewhere);
 }
 
-// vdp-validate --stability [--eps E1,E2,...] [--coarse]
+// vdp-validate --stability [--eps E1,E2,...]
 int run_stability(int argc, char** argv)
 {
     std::vector<double> epsilons(std::begin(STABILITY_EPSILONS), std::end(STABILITY_EPSILONS));
-    std::vector<double> forces(std::begin(STABILITY_FORCES), std::end(STABILITY_FORCES));
-    double dz = STABILITY_DZ;
     for (int i = 0; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--coarse") == 0) {
-            forces.assign(std::begin(COARSE_FORCES), std::end(COARSE_FORCES));
-            dz = COARSE_DZ;
-        } else if (std::strcmp(argv[i], "--eps") == 0 && i + 1 < argc) {
+        if (std::strcmp(argv[i], "--eps") == 0 && i + 1 < argc) {
             epsilons.clear();
             char* end = argv[++i];
             do {
@@ -232,27 +228,29 @@ int run_stability(int argc, char** argv)
                 epsilons.push_back(eps);
             } while (*end++ == ',');
         } else {
-            std::fprintf(stderr, "usage: vdp-validate [--stability [--eps E1,E2,...] [--coarse]]\n");
+            std::fputs(STABILITY_USAGE_TEXT, stderr);
             return STABILITY_USAGE;
         }
     }
-    const int z_count = static_cast<int>(std::floor((STABILITY_Z_TO - STABILITY_Z_FROM) / dz + 0.5)) + 1;
+    const int z_count =
+        static_cast<int>(std::floor((STABILITY_Z_TO - STABILITY_Z_FROM) / STABILITY_DZ + 0.5)) + 1;
     std::printf("Stability along the curve against the periodic orbits of the motion\n");
     std::printf("Each crossing's class by harmonic balance (the F3 layer) beside the class of the "
                 "periodic orbit that\nNewton's method on the once-per-period map finds from it "
                 "(stable: both multipliers inside the\nunit circle, saddle: one outside, "
                 "unstable: both outside). Found: converged, first harmonic within\n%.0f %% of the "
                 "crossing and nearer to it than to any other crossing; elsewhere: converged to "
-                "an\norbit further away; none: Newton's method did not converge. Near a boundary: within %.0f %% of a fold or of sqrt 2.\n\n",
+                "an\norbit further away; none: Newton's method did not converge. Near a "
+                "boundary: within %.0f %% of a fold or\nof sqrt 2.\n\n",
                 100.0 * ORBIT_NEAR_SHARE, 100.0 * BOUNDARY_SHARE);
     std::printf("   eps     F     z  crossing  layer      orbit 1st  |mult 1|  |mult 2|  orbit"
                 "      verdict\n");
     Tally all;
     std::vector<Tally> per_eps(epsilons.size());
     for (std::size_t e = 0; e < epsilons.size(); ++e) {
-        for (double force : forces) {
+        for (double force : STABILITY_FORCES) {
             for (int i = 0; i < z_count; ++i) {
-                const double z = STABILITY_Z_FROM + i * dz;
+                const double z = STABILITY_Z_FROM + i * STABILITY_DZ;
                 StabilityCheck checks[CROSSING_CAPACITY];
                 const int n = check_stability(epsilons[e], force, z, checks);
                 for (int k = 0; k < n; ++k) {
@@ -291,7 +289,7 @@ int main(int argc, char** argv)
     if (argc > 1 && std::strcmp(argv[1], "--stability") == 0)
         return run_stability(argc - 2, argv + 2);
     if (argc > 1) {
-        std::fprintf(stderr, "usage: vdp-validate [--stability [--eps E1,E2,...] [--coarse]]\n");
+        std::fputs(STABILITY_USAGE_TEXT, stderr);
         return STABILITY_USAGE;
     }
 

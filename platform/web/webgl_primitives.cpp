@@ -290,7 +290,8 @@ void stroke_lines(const Vec2& origin, double angle, const double (*ends)[2], int
     const Frame f = frame_at(origin.x, origin.y, angle);
     const Rgba bytes = bytes_of(colour);
     for (int i = 0; i < n; ++i)
-        segment_in(f, ends[2 * i][0], ends[2 * i][1], ends[2 * i + 1][0], ends[2 * i + 1][1], bytes);
+        segment_in(f, ends[2 * i][0], ends[2 * i][1], ends[2 * i + 1][0], ends[2 * i + 1][1],
+                   bytes);
 }
 
 void draw_text(float x, float y, Font /*font*/, const char* text)

@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <numbers>
-#include <string>
 
 namespace {
 
@@ -30,54 +29,39 @@ void slow_field(double eps, double force, double z, double a, double b, double o
 
 TEST(Stability, ClassesAndFormulasMatchTheFiniteDifferenceJacobian)
 {
-    // One root, three (unstable, saddle, stable, smallest first), both sides of sqrt 2.
+    // Responses of amplitude R at (eps, z), each with the F that makes it one: the guide's
+    // three at eps = 0.5, z = 1, a saddle above sqrt 2 at z = 1 and off it, both sides of sqrt 2.
     const struct {
-        double eps, force, z;
+        double eps, z, r;
         const char* expected;
     } cases[] = {
-        {0.5, 0.2, 1.0, "unstable saddle stable"},   // the guide's Floquet case
-        {0.1, 0.5, 1.0, "stable"},
-        {0.1, 0.5, 0.5, "unstable"},
-        {0.2, 0.1, 1.02, "unstable saddle stable"},
-        {0.1, 0.5, 1.3, "unstable"},
-        {2.0, 0.5, 0.9, "unstable saddle stable"},
+        {0.5, 1.0, 0.41821, "unstable"}, {0.5, 1.0, 1.7578, "saddle"}, {0.5, 1.0, 2.1765, "stable"},
+        {0.1, 1.0, 1.5, "saddle"},       {0.2, 1.02, 1.8045, "saddle"}, {0.2, 1.02, 2.1166, "stable"},
+        {0.1, 1.3, 1.0, "unstable"},     {2.0, 0.9, 2.3, "stable"},     {1.0, 0.6, 1.2, "unstable"},
     };
     for (const auto& c : cases) {
         const double k = 1.0 - c.z * c.z;
-        auto balance = [&](double q) {   // the balance relation in q = R^2
-            const double m = c.eps * c.z * (1.0 - q / 4.0);
-            return q * (k * k + m * m) - c.force * c.force;
-        };
-        std::string classes;
-        for (double q = 1e-3; q < 16.0; q += 1e-3) {
-            if ((balance(q - 1e-3) < 0.0) == (balance(q) < 0.0))
-                continue;
-            double lo = q - 1e-3, hi = q;
-            for (int i = 0; i < 60; ++i)
-                ((balance(lo) < 0.0) == (balance(0.5 * (lo + hi)) < 0.0) ? lo : hi) = 0.5 * (lo + hi);
-            const double r = std::sqrt(lo);
-            const double m = c.eps * c.z * (1.0 - lo / 4.0);
-            const double a = c.force * m / (m * m + k * k), b = c.force * k / (m * m + k * k);
-            double f[2], j[2][2];
-            slow_field(c.eps, c.force, c.z, a, b, f);
-            EXPECT_LT(std::hypot(f[0], f[1]), 1e-9) << "not a rest point, R " << r;
-            for (int col = 0; col < 2; ++col) {
-                double plus[2], minus[2];
-                const double d[2] = {col == 0 ? DIFFERENCE : 0.0, col == 1 ? DIFFERENCE : 0.0};
-                slow_field(c.eps, c.force, c.z, a + d[0], b + d[1], plus);
-                slow_field(c.eps, c.force, c.z, a - d[0], b - d[1], minus);
-                for (int row = 0; row < 2; ++row)
-                    j[row][col] = (plus[row] - minus[row]) / (2.0 * DIFFERENCE);
-            }
-            const double trace = j[0][0] + j[1][1];
-            const double det = j[0][0] * j[1][1] - j[0][1] * j[1][0];
-            EXPECT_NEAR(trace, response_trace(c.eps, r), 1e-8) << "R " << r;
-            EXPECT_NEAR(det, response_delta(c.eps, c.z, r) / (4.0 * c.z * c.z), 1e-8) << "R " << r;
-            const char* by_jacobian = det < 0.0 ? "saddle" : trace < 0.0 ? "stable" : "unstable";
-            EXPECT_STREQ(response_class_name(classify_response(c.eps, c.z, r)), by_jacobian);
-            classes += (classes.empty() ? "" : " ") + std::string(by_jacobian);
+        const double m = c.eps * c.z * (1.0 - c.r * c.r / 4.0);
+        const double force = c.r * std::sqrt(k * k + m * m);   // the balance relation
+        const double a = force * m / (m * m + k * k), b = force * k / (m * m + k * k);
+        double f[2], j[2][2];
+        slow_field(c.eps, force, c.z, a, b, f);
+        EXPECT_LT(std::hypot(f[0], f[1]), 1e-12) << "not a rest point, R " << c.r;
+        for (int col = 0; col < 2; ++col) {
+            double plus[2], minus[2];
+            const double d[2] = {col == 0 ? DIFFERENCE : 0.0, col == 1 ? DIFFERENCE : 0.0};
+            slow_field(c.eps, force, c.z, a + d[0], b + d[1], plus);
+            slow_field(c.eps, force, c.z, a - d[0], b - d[1], minus);
+            for (int row = 0; row < 2; ++row)
+                j[row][col] = (plus[row] - minus[row]) / (2.0 * DIFFERENCE);
         }
-        EXPECT_EQ(classes, c.expected) << "eps " << c.eps << " F " << c.force << " z " << c.z;
+        const double trace = j[0][0] + j[1][1];
+        const double det = j[0][0] * j[1][1] - j[0][1] * j[1][0];
+        EXPECT_NEAR(trace, response_trace(c.eps, c.r), 1e-8) << "R " << c.r;
+        EXPECT_NEAR(det, response_delta(c.eps, c.z, c.r) / (4.0 * c.z * c.z), 1e-8) << "R " << c.r;
+        const char* by_jacobian = det < 0.0 ? "saddle" : trace < 0.0 ? "stable" : "unstable";
+        EXPECT_STREQ(by_jacobian, c.expected) << "R " << c.r;
+        EXPECT_STREQ(response_class_name(classify_response(c.eps, c.z, c.r)), c.expected);
     }
 }
 
