@@ -109,10 +109,9 @@ TEST(Export, CurvesReadBackToTheSamplesHeld)
         }
         // The three responses at eps = 0.5, F = 0.2, z = 1, whose Floquet multipliers the
         // guide gives; the one at eps = 0.1, F = 0.5.
-        const std::vector<std::string> expected =
-            eps == 0.1 ? std::vector<std::string>{"stable"}
-                       : std::vector<std::string>{"unstable", "saddle", "stable"};
-        EXPECT_EQ(crossing_classes, expected);
+        EXPECT_EQ(crossing_classes, (eps == 0.1 ? std::vector<std::string>{"stable"}
+                                                : std::vector<std::string>{"unstable", "saddle",
+                                                                           "stable"}));
         EXPECT_EQ(per_set["main"], CURVE_CAPACITY);
         EXPECT_EQ(per_set["fold"], main_fold_count);
         EXPECT_EQ(per_set["crossing"], crossing_count);
