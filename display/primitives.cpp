@@ -3,6 +3,7 @@
 #include "display/primitives.h"
 
 #include <cmath>
+#include <initializer_list>
 
 const Color4 PALETTE[PALETTE_SIZE] = {
     {1.0f, 0.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f, 0.0f},
@@ -113,11 +114,44 @@ void draw_cross(const Vec2& centre, double angle)
 
 void draw_grid(const Vec2& centre, double angle, int n, double spacing_x, double spacing_y)
 {
-    static double ends[2 * GRID_LINE_CAPACITY][2];   // too large for every frame's stack
+    double ends[2 * GRID_LINE_CAPACITY][2];
     const int lines = grid_lines(n, spacing_x, spacing_y, ends);
     stroke_lines(Vec2{to_scene(centre.x), to_scene(centre.y)}, angle, ends, lines, GRID_WIDTH,
                  BLACK);
 }
+
+namespace {
+
+constexpr double DASH_CLIP = 2.0;   // scene units: dashes only within the window and a margin
+
+// The part t0 ... t1 (0 <= t0 <= t1 <= 1) of p + t (q - p) within the clip square; false when
+// none is.
+bool clip_to_square(const Vec2& p, const Vec2& q, double* t0, double* t1)
+{
+    const double d[2] = {q.x - p.x, q.y - p.y};
+    const double start[2] = {p.x, p.y};
+    *t0 = 0.0;
+    *t1 = 1.0;
+    for (int axis = 0; axis < 2; ++axis) {
+        for (const double side : {-DASH_CLIP, DASH_CLIP}) {
+            const double inside = side < 0.0 ? start[axis] - side : side - start[axis];
+            const double toward = side < 0.0 ? -d[axis] : d[axis];
+            if (toward == 0.0) {
+                if (inside < 0.0)
+                    return false;
+                continue;
+            }
+            const double t = inside / toward;
+            if (toward > 0.0)
+                *t1 = std::fmin(*t1, t);
+            else
+                *t0 = std::fmax(*t0, t);
+        }
+    }
+    return *t0 < *t1;
+}
+
+}  // namespace
 
 void draw_dashed_line(const Vec2& p, const Vec2& q, const DashPattern& pattern, double* phase,
                       const Color4& colour)
@@ -127,21 +161,27 @@ void draw_dashed_line(const Vec2& p, const Vec2& q, const DashPattern& pattern, 
         return;
     }
     const double length = std::hypot(q.x - p.x, q.y - p.y);
+    if (!std::isfinite(length) || !std::isfinite(*phase))
+        return;   // nothing that could be placed, and a pattern that stays usable
     const double period = pattern.on + pattern.off;
-    double at = 0.0;   // distance from p
-    while (at < length) {
-        const double into = std::fmod(*phase + at, period);
-        const double rest = (into < pattern.on ? pattern.on : period) - into;
-        const double end = std::fmin(length, at + rest);
-        if (!(end > at))
-            break;   // a remainder below the rounding of at
-        if (into < pattern.on && end > at) {
-            const double s = at / length;
-            const double e = end / length;
-            draw_line(Vec2{p.x + (q.x - p.x) * s, p.y + (q.y - p.y) * s},
-                      Vec2{p.x + (q.x - p.x) * e, p.y + (q.y - p.y) * e}, colour);
+    double t0 = 0.0;
+    double t1 = 0.0;
+    if (length > 0.0 && clip_to_square(p, q, &t0, &t1)) {
+        double at = t0 * length;   // distance from p
+        while (at < t1 * length) {
+            const double into = std::fmod(*phase + at, period);
+            const double rest = (into < pattern.on ? pattern.on : period) - into;
+            const double end = std::fmin(t1 * length, at + rest);
+            if (!(end > at))
+                break;   // a remainder below the rounding of at
+            if (into < pattern.on) {
+                const double s = at / length;
+                const double e = end / length;
+                draw_line(Vec2{p.x + (q.x - p.x) * s, p.y + (q.y - p.y) * s},
+                          Vec2{p.x + (q.x - p.x) * e, p.y + (q.y - p.y) * e}, colour);
+            }
+            at = end;
         }
-        at = end;
     }
     *phase = std::fmod(*phase + length, period);
 }
