@@ -36,6 +36,8 @@ constexpr double BAR_TICK = 0.01;                  // half the width of its end 
 constexpr double MARKER_ARM = 0.015;               // half the size of the measured marker, an x
 constexpr double LEGEND_X = -0.1;                  // legend lines start here, as the labels
 constexpr double LEGEND_SAMPLE = 0.08;             // length of a legend's line sample
+constexpr double LEGEND_TEXT_X = LEGEND_X + LEGEND_SAMPLE + 0.02;   // where its text starts
+constexpr double LEGEND_MID = 0.01;                // from a text's baseline to its capitals' middle
 constexpr double LEGEND_STEP = 0.05;               // between legend lines
 constexpr double STABILITY_LEGEND_Y = -0.3;        // first line of the stability legend
 constexpr double MEASURED_LEGEND_Y = -0.55;        // first line of the measured legend
@@ -135,11 +137,10 @@ void draw_response_panel()
 void draw_legend_line(double y, const CurveStyle& style, const char* text)
 {
     double phase = 0.0;
-    const double mid = y + 0.01;   // the middle of the text's capitals
+    const double mid = y + LEGEND_MID;
     draw_dashed_line(Vec2{LEGEND_X, mid}, Vec2{LEGEND_X + LEGEND_SAMPLE, mid}, style.dash, &phase,
                      style.colour);
-    draw_text(static_cast<float>(LEGEND_X + LEGEND_SAMPLE + 0.02), static_cast<float>(y),
-              LABEL_FONT, text);
+    draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(y), LABEL_FONT, text);
 }
 
 void draw_stability_legend()
@@ -155,11 +156,13 @@ void draw_stability_legend()
         draw_legend_line(y, CLASS_STYLES[c], texts[c]);
         y = y - LEGEND_STEP;
     }
-    draw_disc(Vec2{LEGEND_X + 0.02, y + 0.01}, CROSSING_RADIUS, GREEN);
-    draw_ring(Vec2{LEGEND_X + 0.06, y + 0.01}, CROSSING_RADIUS, RING_WIDTH, WHITE, GREEN);
+    // A filled and an open disc over the sample's first and last quarter.
+    draw_disc(Vec2{LEGEND_X + 0.25 * LEGEND_SAMPLE, y + LEGEND_MID}, CROSSING_RADIUS, GREEN);
+    draw_ring(Vec2{LEGEND_X + 0.75 * LEGEND_SAMPLE, y + LEGEND_MID}, CROSSING_RADIUS, RING_WIDTH,
+              WHITE, GREEN);
     set_line_width(PANEL_LINE_WIDTH);
-    draw_text(static_cast<float>(LEGEND_X + LEGEND_SAMPLE + 0.02), static_cast<float>(y),
-              LABEL_FONT, "crossing: filled stable, open not");
+    draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(y), LABEL_FONT,
+              "crossing: filled stable, open not");
 }
 
 // An x of two lines at centre.
@@ -195,14 +198,14 @@ void draw_measured_layer()
                  amp_scale * high + curve_origin.y);
         draw_marker(Vec2{x, amp_scale * r + curve_origin.y});
     }
-    draw_marker(Vec2{LEGEND_X + 0.04, MEASURED_LEGEND_Y + 0.01});
-    draw_text(static_cast<float>(LEGEND_X + LEGEND_SAMPLE + 0.02),
-              static_cast<float>(MEASURED_LEGEND_Y), LABEL_FONT,
+    const double sample_x = LEGEND_X + 0.5 * LEGEND_SAMPLE;
+    draw_marker(Vec2{sample_x, MEASURED_LEGEND_Y + LEGEND_MID});
+    draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(MEASURED_LEGEND_Y), LABEL_FONT,
               "measured 1st harmonic, last period");
     const double y = MEASURED_LEGEND_Y - LEGEND_STEP;
-    draw_bar(LEGEND_X + 0.04, y - 0.005, y + 0.025);
-    draw_text(static_cast<float>(LEGEND_X + LEGEND_SAMPLE + 0.02), static_cast<float>(y),
-              LABEL_FONT, "its range, last 10 periods");
+    draw_bar(sample_x, y + LEGEND_MID - MARKER_ARM, y + LEGEND_MID + MARKER_ARM);
+    draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(y), LABEL_FONT,
+              "its range, last 10 periods");
 }
 
 }  // namespace
