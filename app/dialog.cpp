@@ -10,6 +10,7 @@
 #include "app/console.h"
 #include "app/texts.h"
 #include "core/state.h"
+#include "dynamics/harmonic_measure.h"
 #include "response/amplitude_curve.h"
 #include "response/crossings.h"
 
@@ -146,6 +147,7 @@ void restart_run()
     trace_scales[1] = amp_scale;
     trace_count = TRACE_ROWS;
     motion_lost_told = false;
+    reset_harmonic_measure();
 }
 
 void start_with_values()
@@ -160,6 +162,7 @@ void print_key_help()
 {
     print_dialog_key_help();
     console_write(text(HELP_FUNCTION_KEYS));
+    console_write(text(HELP_LAYER_KEYS));
 }
 
 void input_parameters()

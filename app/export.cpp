@@ -9,7 +9,9 @@
 #include "app/output_file.h"
 #include "app/texts.h"
 #include "core/state.h"
+#include "dynamics/harmonic_measure.h"
 #include "dynamics/simulation_step.h"
+#include "response/stability.h"
 
 namespace {
 
@@ -31,24 +33,37 @@ void append_ratio(std::string* out, double ratio)
         *out += ',';
 }
 
+// The stability of the root at ratio z as a CSV field, or nothing where the root is missing.
+void append_class(std::string* out, double eps, double z, double r)
+{
+    *out += ',';
+    if (z > 0.0)
+        *out += response_class_name(classify_response(eps, z, r));
+}
+
+// Samples of a curve for eps.
 void append_samples(std::string* out, const char* set, const char* parameter,
-                    const ResponsePoint samples[], int count)
+                    const ResponsePoint samples[], int count, double eps)
 {
     for (int i = 0; i < count; ++i) {
         append(out, "%s,%s,%d,%.17g", set, parameter, i, samples[i].amplitude);
         append_ratio(out, samples[i].z_high);
         append_ratio(out, samples[i].z_low);
+        append_class(out, eps, samples[i].z_high, samples[i].amplitude);
+        append_class(out, eps, samples[i].z_low, samples[i].amplitude);
         *out += '\n';
     }
 }
 
+// A family; its members' eps are values when eps_family, else all the typed epsilon.
 void append_family(std::string* out, const char* set, const double values[],
-                   const ResponsePoint (*curves)[CURVE_CAPACITY])
+                   const ResponsePoint (*curves)[CURVE_CAPACITY], bool eps_family)
 {
     for (int k = 0; k < family_size; ++k) {
         char parameter[32];
         std::snprintf(parameter, sizeof parameter, "%.17g", values[k]);
-        append_samples(out, set, parameter, curves[k], amp_steps + 1);
+        append_samples(out, set, parameter, curves[k], amp_steps + 1,
+                       eps_family ? values[k] : epsilon);
     }
 }
 
@@ -56,13 +71,17 @@ void append_family(std::string* out, const char* set, const double values[],
 
 std::string curves_csv()
 {
-    std::string out = "set,parameter,index,amplitude,z_high,z_low\n";
-    append_samples(&out, "main", "", main_curve, amp_steps + 1);
-    append_samples(&out, "fold", "", main_folds, main_fold_count);
-    for (int k = 0; k < crossing_count; ++k)
-        append(&out, "crossing,%.17g,%d,%.17g,,\n", freq_ratio, k, crossings[k]);
-    append_family(&out, "epsilon_family", EPSILON_FAMILY, eps_curves);
-    append_family(&out, "force_family", FORCE_FAMILY, force_curves);
+    std::string out = "set,parameter,index,amplitude,z_high,z_low,class_high,class_low\n";
+    append_samples(&out, "main", "", main_curve, amp_steps + 1, epsilon);
+    append_samples(&out, "fold", "", main_folds, main_fold_count, epsilon);
+    // A crossing has one root, at the given z: its class stands in class_high.
+    for (int k = 0; k < crossing_count; ++k) {
+        append(&out, "crossing,%.17g,%d,%.17g,,", freq_ratio, k, crossings[k]);
+        append_class(&out, epsilon, freq_ratio, crossings[k]);
+        out += ",\n";
+    }
+    append_family(&out, "epsilon_family", EPSILON_FAMILY, eps_curves, true);
+    append_family(&out, "force_family", FORCE_FAMILY, force_curves, false);
     return out;
 }
 
@@ -83,15 +102,19 @@ std::string export_motion_csv(const char* path, long frames)
     const std::string error = open_output(path, &file);
     if (!error.empty())
         return error;
-    std::string rows = "frame,t,y,v,force\n";
+    std::string rows = "frame,t,y,v,force,harmonic_amplitude\n";
     bool overflowed = false;
     // Written in blocks: one write per row would cost more than the rows' formatting.
     constexpr std::size_t BLOCK_BYTES = 1 << 16;
     for (long frame = 0; frame <= frames && file.error == 0; ++frame) {
         if (frame > 0)
             advance_frame();
-        append(&rows, "%ld,%.17g,%.17g,%.17g,%.17g\n", frame, sim_time, state[0], state[1],
+        append(&rows, "%ld,%.17g,%.17g,%.17g,%.17g,", frame, sim_time, state[0], state[1],
                trace_force[trace_index]);
+        double r = 0.0;
+        if (last_measured_amplitude(&r))
+            append(&rows, "%.17g", r);
+        rows += '\n';
         overflowed = overflowed || !std::isfinite(state[0]) || !std::isfinite(state[1]);
         if (rows.size() >= BLOCK_BYTES) {
             write_output(&file, rows.data(), rows.size());

@@ -69,3 +69,15 @@ void on_keyboard(unsigned char key, int /*x*/, int /*y*/)
     apply_view_key(key);
     show_frame();
 }
+
+void toggle_stability_layer()
+{
+    stability_shown = !stability_shown;
+    show_frame();
+}
+
+void toggle_measured_layer()
+{
+    measured_shown = !measured_shown;
+    show_frame();
+}

@@ -9,3 +9,8 @@ void on_keyboard(unsigned char key, int x, int y);
 // The change of view that key makes ('y' 'Y' 't' 'T' 'z' 'Z' 'e' 'E'); nothing for others.
 // A press that would make a scale infinite or zero changes nothing.
 void apply_view_key(unsigned char key);
+
+// F3 and F4: turns the stability layer or the measured-amplitude layer on or off, then draws
+// the next frame, as a view key does.
+void toggle_stability_layer();
+void toggle_measured_layer();

@@ -20,7 +20,8 @@ const char* const USAGE = "Usage: forced-vdp [OPTION]...";
 
 namespace {
 
-enum class Kind { flag, number, frames, family, path, language };
+// A layer is a flag on the command line; as an address parameter it takes 1 (on) or 0 (off).
+enum class Kind { flag, number, frames, family, path, language, layer };
 
 // One accepted option; a flag, number or path names the member of Options it sets.
 struct OptionEntry {
@@ -50,6 +51,10 @@ const OptionEntry OPTIONS[] = {
     {"export-motion", Kind::path, "FILE.csv", "write frames 0 ... N (default 1000) as CSV and exit",
      {}, {}, &Options::export_motion},
     {"lang", Kind::language, "en|ja", "console language (default: FORCED_VDP_LANG, else ja)"},
+    {"stability", Kind::layer, "", "draw the curve by its stability: stable, saddle, unstable (F3)",
+     &Options::stability},
+    {"measured", Kind::layer, "", "show the measured first-harmonic amplitude at z (F4)",
+     &Options::measured},
 };
 
 // The window system's own options, with whether each takes a value.
@@ -132,6 +137,11 @@ std::string set_option(const char* name, const char* value, Options* options)
             return bad_value(*entry, value, "a file name is needed");
         options->*entry->path = value;
         return {};
+    case Kind::layer:
+        if (*value != '\0' && std::strcmp(value, "1") != 0 && std::strcmp(value, "0") != 0)
+            return bad_value(*entry, value, "1 (on) or 0 (off) is needed");
+        options->*entry->flag = std::strcmp(value, "0") != 0;
+        return {};
     case Kind::language: {
         const std::optional<Language> language = read_language(value);
         if (!language)
@@ -154,7 +164,7 @@ std::string take_long_option(int argc, char** argv, int* i, Options* options)
     const OptionEntry* entry = find_option(name);
     if (entry == nullptr)
         return "unrecognized option '--" + shown(name) + "'";
-    if (entry->kind == Kind::flag) {
+    if (entry->kind == Kind::flag || entry->kind == Kind::layer) {
         if (equals != std::string::npos)
             return "option '--" + name + "' takes no value";
         return set_option(name.c_str(), "", options);
@@ -227,6 +237,12 @@ std::string help_text()
             "The window system's own options (-display NAME, -geometry WxH+X+Y, ...) are\n"
             "passed on to it. In the window: F1 key help, F2 save the picture, F5 run/pause.\n";
     return text;
+}
+
+void take_layers(const Options& options)
+{
+    stability_shown = options.stability;
+    measured_shown = options.measured;
 }
 
 bool has_parameters(const Options& options)

@@ -13,6 +13,8 @@ struct Options {
     // Model parameters and the initial state; giving any of them skips the start dialog.
     std::optional<double> epsilon, force, z, y0, v0;
     int family = 0;                      // 'e' or 'E': that family shown from the first frame
+    bool stability = false;              // the main curve drawn by its stability (F3)
+    bool measured = false;               // the measured first-harmonic amplitude (F4)
     std::optional<long> frames;          // frames advanced before the window shows the state
     std::string snapshot;                // PNG of the frame after `frames`; empty: none
     std::string export_curves;           // CSV of the curves; "-" standard output; empty: none
@@ -37,6 +39,9 @@ std::string parse_options(int argc, char** argv, Options* options);
 // The one-line usage, and the whole help text with every option.
 extern const char* const USAGE;
 std::string help_text();
+
+// The layers asked for (--stability, --measured) shown from the first frame.
+void take_layers(const Options& options);
 
 // Whether any of --eps, --force, --z, --y0, --v0 was given.
 bool has_parameters(const Options& options);

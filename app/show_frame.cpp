@@ -23,6 +23,11 @@ struct FrameState {
     int trace_index;
     double trace_scales[TRACE_ROWS];
     double trace_rows[TRACE_ROWS][TRACE_CAPACITY];
+    long harmonic_period;
+    double harmonic_sums[2];
+    double harmonic_last[4];
+    double measured_amps[MEASURED_PERIODS];
+    long measured_count;
 };
 
 FrameState before_shown;       // before the last frame shown
@@ -36,6 +41,11 @@ void keep_state(FrameState* kept)
     kept->trace_index = trace_index;
     std::memcpy(kept->trace_scales, trace_scales, sizeof trace_scales);
     std::memcpy(kept->trace_rows, trace_rows, sizeof trace_rows);
+    kept->harmonic_period = harmonic_period;
+    std::memcpy(kept->harmonic_sums, harmonic_sums, sizeof harmonic_sums);
+    std::memcpy(kept->harmonic_last, harmonic_last, sizeof harmonic_last);
+    std::memcpy(kept->measured_amps, measured_amps, sizeof measured_amps);
+    kept->measured_count = measured_count;
 }
 
 void restore_state(const FrameState& kept)
@@ -45,9 +55,15 @@ void restore_state(const FrameState& kept)
     trace_index = kept.trace_index;
     std::memcpy(trace_scales, kept.trace_scales, sizeof trace_scales);
     std::memcpy(trace_rows, kept.trace_rows, sizeof trace_rows);
+    harmonic_period = kept.harmonic_period;
+    std::memcpy(harmonic_sums, kept.harmonic_sums, sizeof harmonic_sums);
+    std::memcpy(harmonic_last, kept.harmonic_last, sizeof harmonic_last);
+    std::memcpy(measured_amps, kept.measured_amps, sizeof measured_amps);
+    measured_count = kept.measured_count;
 }
 
-// Bit for bit: a state that has left the range of numbers is NaN, which equals nothing.
+// Bit for bit: a state that has left the range of numbers is NaN, which equals nothing. The
+// measure follows the motion, so the motion alone tells whether a frame has been drawn since.
 bool state_is(const FrameState& kept)
 {
     return std::memcmp(kept.state, state, sizeof state) == 0 &&

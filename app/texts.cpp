@@ -43,6 +43,8 @@ const char* const TEXT_TABLE[TEXT_COUNT][2] = {
      "\nESC key  : quit\n"},
     {"F1キーで   ：キー一覧                 F2キーで：画像保存  F5キーで：自動描画／停止\n",
      "F1 key   : this list                F2 key: save the picture  F5 key: run / pause\n"},
+    {"F3キーで   ：特性曲線の安定・不安定表示   F4キーで：実測の基本波振幅表示\n",
+     "F3 key   : stability along the curve  F4 key: measured first-harmonic amplitude\n"},
     {"画像を保存しました：%s\n",
      "Picture saved: %s\n"},
     {"画像を保存できません：%s\n",

@@ -27,6 +27,7 @@ enum Text {
     HELP_ESC,
     // Extensions: never written by a plain run.
     HELP_FUNCTION_KEYS,    // F1 adds it to the key help
+    HELP_LAYER_KEYS,       // and this line, on the two layers' keys
     PICTURE_SAVED,         // F2; %s the file's path
     PICTURE_NOT_SAVED,     // F2; %s the reason
     // Notes on what went wrong, each one line.

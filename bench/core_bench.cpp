@@ -6,6 +6,7 @@
 
 #include "app/dialog.h"
 #include "core/state.h"
+#include "dynamics/harmonic_measure.h"
 #include "dynamics/simulation_step.h"
 
 namespace {
@@ -55,6 +56,7 @@ void BM_FrameIntegration(benchmark::State& s)
     state[0] = 0.0;
     state[1] = 0.0;
     sim_time = 0.0;
+    reset_harmonic_measure();   // as every run starts: the measure takes in each step
     for (auto _ : s) {
         advance_simulation();
         benchmark::DoNotOptimize(state);

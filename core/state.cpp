@@ -48,3 +48,11 @@ double (&trace_force)[TRACE_CAPACITY] = trace_rows[1];
 int trace_count = 0;
 int mass_count = 0;
 bool motion_running = false;
+
+bool stability_shown = false;
+bool measured_shown = false;
+long harmonic_period = -1;
+double harmonic_sums[2] = {0.0, 0.0};
+double harmonic_last[4] = {0.0, 0.0, 0.0, 0.0};
+double measured_amps[MEASURED_PERIODS] = {};
+long measured_count = 0;

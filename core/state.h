@@ -9,6 +9,7 @@ constexpr int FAMILY_CAPACITY = 10;     // members of each family
 constexpr int CROSSING_CAPACITY = 5;    // a cubic in R^2 meets a vertical line at most 3 times
 constexpr int TRACE_CAPACITY = 801;     // samples per trace row, indices 0 ... 800
 constexpr int TRACE_ROWS = 2;           // row 0 the response y, row 1 the forcing term
+constexpr int MEASURED_PERIODS = 10;    // whole forcing periods the measured amplitude keeps
 
 // The values every dialog run gives the curves and the view. Amplitudes and forcing ratios are
 // in the oscillator's normalised units; positions and scales in scene units (the window spans
@@ -86,3 +87,14 @@ extern double (&trace_force)[TRACE_CAPACITY];      // row 1: F sin(z t) at the e
 extern int    trace_count;              // trace rows drawn, 2
 extern int    mass_count;               // masses on the string, 1
 extern bool   motion_running;           // frames advance by themselves (F5); off at start
+
+// Optional layers of the picture (off at start) and what they show.
+extern bool   stability_shown;          // F3: the main curve drawn by its stability
+extern bool   measured_shown;           // F4: the measured first-harmonic amplitude at z
+// The first-harmonic measure of y at the forcing frequency, over forcing periods
+// [k 2pi/z, (k + 1) 2pi/z), taken from every integrator step by the trapezoid rule.
+extern long   harmonic_period;          // k of the period being summed; -1: nothing measured
+extern double harmonic_sums[2];         // integral of y cos(z t) and of y sin(z t) so far in it
+extern double harmonic_last[4];         // the last step taken in: t, y, y cos(z t), y sin(z t)
+extern double measured_amps[MEASURED_PERIODS];  // amplitude of period k, at k % MEASURED_PERIODS
+extern long   measured_count;           // whole periods measured since the run began

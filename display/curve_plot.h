@@ -2,6 +2,8 @@
 // Drawing of one amplitude curve: z to the right, amplitude upward, both harmonic-balance
 // branches as polylines and horizontal connectors that close the curve at its folds.
 #include "core/types.h"
+#include "display/primitives.h"
+#include "response/stability.h"
 
 // Room for the sample indices where the lower branch ends or starts. A curve yields at most
 // three of each; further ones are dropped.
@@ -20,3 +22,18 @@ extern int branch_start_count;
 // it is the foot of the lower branch, not a fold.
 void draw_amplitude_curve(const Vec2* origin, double scale_z, double scale_amp, int last,
                           const ResponsePoint curve[], const Color4* colour);
+
+// How the stability layer draws a piece of curve of each class, indexed by ResponseClass:
+// stable as the plain curve, saddle dashed, unstable dotted, neutral (eps = 0) short-dashed.
+struct CurveStyle {
+    Color4 colour;
+    DashPattern dash;
+};
+constexpr int CLASS_COUNT = 4;
+extern const CurveStyle CLASS_STYLES[CLASS_COUNT];
+
+// As draw_amplitude_curve, every piece in the style of its stability for eps: a piece takes
+// the class of its two ends, or where they differ the one that is furthest from stable
+// (saddle, then unstable, then neutral).
+void draw_classified_curve(const Vec2* origin, double scale_z, double scale_amp, int last,
+                           const ResponsePoint curve[], double eps);

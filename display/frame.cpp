@@ -8,7 +8,9 @@
 #include "display/curve_plot.h"
 #include "display/picture.h"
 #include "display/primitives.h"
+#include "dynamics/harmonic_measure.h"
 #include "dynamics/simulation_step.h"
+#include "response/stability.h"
 
 namespace {
 
@@ -23,6 +25,22 @@ constexpr double PLOT_LINE_LENGTH = 5.0;           // reaches past the window's 
 constexpr double CROSSING_RADIUS = 0.01;
 
 constexpr Font LABEL_FONT = Font::helvetica_18;
+
+// The optional layers. Their lines leave the width as the traces set it, which the next
+// frame's string is drawn with.
+constexpr float PANEL_LINE_WIDTH = 2.0f;           // pixels, as the traces leave it
+constexpr float RING_WIDTH = 2.0f;                 // pixels: an open crossing disc's outline
+constexpr float BAR_WIDTH = 3.0f;                  // pixels: the measured amplitude's range
+constexpr double BAR_OFFSET = 0.02;                // the range's bar, right of the z line
+constexpr double BAR_TICK = 0.01;                  // half the width of its end ticks
+constexpr double MARKER_ARM = 0.015;               // half the size of the measured marker, an x
+constexpr double LEGEND_X = -0.1;                  // legend lines start here, as the labels
+constexpr double LEGEND_SAMPLE = 0.08;             // length of a legend's line sample
+constexpr double LEGEND_TEXT_X = LEGEND_X + LEGEND_SAMPLE + 0.02;   // where its text starts
+constexpr double LEGEND_MID = 0.01;                // from a text's baseline to its capitals' middle
+constexpr double LEGEND_STEP = 0.05;               // between legend lines
+constexpr double STABILITY_LEGEND_Y = -0.3;        // first line of the stability legend
+constexpr double MEASURED_LEGEND_Y = -0.55;        // first line of the measured legend
 
 // The string, its mass and the force arrow, at the scale of the previous frame: trace_scales
 // takes amp_scale only afterwards, so right after 'y' or 'Y' the picture lags by one frame.
@@ -99,13 +117,95 @@ void draw_response_panel()
     const double ys = amp_scale * unstable_level + curve_origin.y;
     draw_line(Vec2{curve_origin.x, ys}, Vec2{curve_origin.x + PLOT_LINE_LENGTH, ys}, BLACK);
 
-    draw_amplitude_curve(&curve_origin, z_scale, amp_scale, amp_steps, main_curve, &RED);
+    if (stability_shown)
+        draw_classified_curve(&curve_origin, z_scale, amp_scale, amp_steps, main_curve, epsilon);
+    else
+        draw_amplitude_curve(&curve_origin, z_scale, amp_scale, amp_steps, main_curve, &RED);
 
     for (int i = 0; i < crossing_count; ++i) {
         const Vec2 centre = {z_scale * freq_ratio + curve_origin.x,
                              amp_scale * crossings[i] + curve_origin.y};
-        draw_disc(centre, CROSSING_RADIUS, GREEN);
+        if (!stability_shown ||
+            classify_response(epsilon, freq_ratio, crossings[i]) == ResponseClass::stable)
+            draw_disc(centre, CROSSING_RADIUS, GREEN);
+        else
+            draw_ring(centre, CROSSING_RADIUS, RING_WIDTH, WHITE, GREEN);
     }
+}
+
+// A legend line: a sample of the style, then its text, at row y.
+void draw_legend_line(double y, const CurveStyle& style, const char* text)
+{
+    double phase = 0.0;
+    const double mid = y + LEGEND_MID;
+    draw_dashed_line(Vec2{LEGEND_X, mid}, Vec2{LEGEND_X + LEGEND_SAMPLE, mid}, style.dash, &phase,
+                     style.colour);
+    draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(y), LABEL_FONT, text);
+}
+
+void draw_stability_legend()
+{
+    const char* const texts[CLASS_COUNT] = {
+        "stable", "saddle (between two folds)", "unstable (under the black line)",
+        "neutral (epsilon = 0)"};
+    double y = STABILITY_LEGEND_Y;
+    for (int c = 0; c < CLASS_COUNT; ++c) {
+        // Neutral responses exist at eps = 0 only.
+        if (c == static_cast<int>(ResponseClass::neutral) && epsilon != 0.0)
+            continue;
+        draw_legend_line(y, CLASS_STYLES[c], texts[c]);
+        y = y - LEGEND_STEP;
+    }
+    // A filled and an open disc over the sample's first and last quarter.
+    draw_disc(Vec2{LEGEND_X + 0.25 * LEGEND_SAMPLE, y + LEGEND_MID}, CROSSING_RADIUS, GREEN);
+    draw_ring(Vec2{LEGEND_X + 0.75 * LEGEND_SAMPLE, y + LEGEND_MID}, CROSSING_RADIUS, RING_WIDTH,
+              WHITE, GREEN);
+    set_line_width(PANEL_LINE_WIDTH);
+    draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(y), LABEL_FONT,
+              "crossing: filled stable, open not");
+}
+
+// An x of two lines at centre.
+void draw_marker(const Vec2& centre)
+{
+    draw_line(Vec2{centre.x - MARKER_ARM, centre.y - MARKER_ARM},
+              Vec2{centre.x + MARKER_ARM, centre.y + MARKER_ARM}, BLACK);
+    draw_line(Vec2{centre.x - MARKER_ARM, centre.y + MARKER_ARM},
+              Vec2{centre.x + MARKER_ARM, centre.y - MARKER_ARM}, BLACK);
+}
+
+// A vertical bar from bottom to top with ticks at both ends.
+void draw_bar(double x, double bottom, double top)
+{
+    set_line_width(BAR_WIDTH);
+    draw_line(Vec2{x, bottom}, Vec2{x, top}, BLACK);
+    draw_line(Vec2{x - BAR_TICK, bottom}, Vec2{x + BAR_TICK, bottom}, BLACK);
+    draw_line(Vec2{x - BAR_TICK, top}, Vec2{x + BAR_TICK, top}, BLACK);
+    set_line_width(PANEL_LINE_WIDTH);
+}
+
+// The measured first-harmonic amplitude at the given z: an x at the last whole period's, a
+// bar over the range of the last MEASURED_PERIODS periods; the legend in any case.
+void draw_measured_layer()
+{
+    const double x = z_scale * freq_ratio + curve_origin.x;
+    double r = 0.0;
+    double low = 0.0;
+    double high = 0.0;
+    if (last_measured_amplitude(&r) && measured_range(&low, &high) > 0 && std::isfinite(low) &&
+        std::isfinite(high)) {
+        draw_bar(x + BAR_OFFSET, amp_scale * low + curve_origin.y,
+                 amp_scale * high + curve_origin.y);
+        draw_marker(Vec2{x, amp_scale * r + curve_origin.y});
+    }
+    const double sample_x = LEGEND_X + 0.5 * LEGEND_SAMPLE;
+    draw_marker(Vec2{sample_x, MEASURED_LEGEND_Y + LEGEND_MID});
+    draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(MEASURED_LEGEND_Y), LABEL_FONT,
+              "measured 1st harmonic, last period");
+    const double y = MEASURED_LEGEND_Y - LEGEND_STEP;
+    draw_bar(sample_x, y + LEGEND_MID - MARKER_ARM, y + LEGEND_MID + MARKER_ARM);
+    draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(y), LABEL_FONT,
+              "its range, last 10 periods");
 }
 
 }  // namespace
@@ -120,6 +220,10 @@ void draw_frame()
     record_trace_samples();
     draw_trace_panel();
     draw_response_panel();
+    if (stability_shown)
+        draw_stability_legend();
+    if (measured_shown)
+        draw_measured_layer();
     settle_drawing_state();
 }
 

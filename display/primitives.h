@@ -9,6 +9,7 @@ constexpr Color4 RED = {1.0f, 0.0f, 0.0f, 0.0f};
 constexpr Color4 GREEN = {0.0f, 1.0f, 0.0f, 0.0f};
 constexpr Color4 BLUE = {0.0f, 0.0f, 1.0f, 0.0f};
 constexpr Color4 BLACK = {0.0f, 0.0f, 0.0f, 0.0f};
+constexpr Color4 WHITE = {1.0f, 1.0f, 1.0f, 0.0f};   // the background
 
 // Colour of trace i and of mass i. 21 entries; alpha is 0 throughout (blending stays off).
 constexpr int PALETTE_SIZE = 21;
@@ -35,6 +36,40 @@ struct ArrowOutline {
     double lower[3][2];
 };
 ArrowOutline arrow_outline(double length);
+
+// The geometry of the other shapes, in their own frame (scene units, centre at the origin),
+// as every platform draws it: a disc's vertices, counter-clockwise from +x; the cross's two
+// lines; the grid's lines, the vertical ones first, each as its two ends.
+constexpr double CROSS_ARM = 10.0;            // scene units: five window widths either way
+constexpr float CROSS_WIDTH = 2.0f;           // pixels
+constexpr float GRID_WIDTH = 1.0f;            // pixels
+constexpr int GRID_HALF_CAPACITY = 50;        // most lines either side of a grid's centre
+constexpr int GRID_LINE_CAPACITY = 2 * (2 * GRID_HALF_CAPACITY + 1);
+void disc_outline(double radius, double vertices[DISC_SEGMENTS][2]);
+void cross_lines(double ends[4][2]);
+// Fills ends with 2 (2n + 1) lines and returns that count; n is held within the capacity.
+int grid_lines(int n, double spacing_x, double spacing_y, double ends[2 * GRID_LINE_CAPACITY][2]);
+
+// A dash pattern along a line: on for `on` scene units, off for `off`; on = 0 is a solid line.
+struct DashPattern {
+    double on;
+    double off;
+};
+// The pieces of the line p ... q that the pattern draws, with draw_line in colour. *phase is
+// how far into the pattern p lies, and is left where q lies, so that joined lines continue it.
+void draw_dashed_line(const Vec2& p, const Vec2& q, const DashPattern& pattern, double* phase,
+                      const Color4& colour);
+// A circle of width pixels (the disc's outline), filled with fill first.
+void draw_ring(const Vec2& centre, double radius, float width, const Color4& fill,
+               const Color4& colour);
+
+// What each platform rasterises. A polygon (convex) filled in colour, and lines (n pairs of
+// ends) of width pixels, leaving that width set: both in the frame moved to origin and turned
+// by angle radians. Coordinates are final scene units.
+void fill_polygon(const Vec2& origin, double angle, const double (*vertices)[2], int n,
+                  const Color4& colour);
+void stroke_lines(const Vec2& origin, double angle, const double (*ends)[2], int n, float width,
+                  const Color4& colour);
 
 // Clears colour and depth to the white background and resets the modelview matrix.
 void begin_frame();

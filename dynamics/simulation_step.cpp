@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/state.h"
+#include "dynamics/harmonic_measure.h"
 #include "dynamics/rkg_step.h"
 
 void advance_simulation()
@@ -12,6 +13,7 @@ void advance_simulation()
         const double start[2] = {state[0], state[1]};
         rkg_step(sim_time, time_step, start, state, 2);
         sim_time = sim_time + time_step;
+        take_harmonic_step();
     }
 }
 

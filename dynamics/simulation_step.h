@@ -2,7 +2,8 @@
 // The parts of a frame that compute and draw nothing: advancing the motion and recording the
 // newest trace samples. Kept apart from the drawing so that long runs need no window.
 
-// Advances state and sim_time by steps_per_frame integrator steps of time_step.
+// Advances state and sim_time by steps_per_frame integrator steps of time_step; the
+// first-harmonic measure takes in each step's state.
 void advance_simulation();
 
 // Advances trace_index, wrapping to 0 past trace_len (and never past the last slot of a row),

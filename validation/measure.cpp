@@ -12,6 +12,7 @@
 #include "dynamics/vdp_model.h"
 #include "response/amplitude_curve.h"
 #include "response/crossings.h"
+#include "response/stability.h"
 
 namespace {
 
@@ -251,20 +252,12 @@ int hb_crossings(double eps, double force, double z, double found[])
     return find_crossings(z, found);
 }
 
-// With y = a sin(z t) + b cos(z t) varying slowly, averaging gives
-//   z a' = e s a - k b,   z b' = k a + e s b - F,   e = eps z, k = 1 - z^2, s = 1 - r^2/4.
-// Its Jacobian at a solution has trace 2 e (1 - r^2/2) / z and determinant
-//   (k^2 + e^2 (1 - r^2/4)(1 - 3 r^2/4)) / z^2.
+// The trace and determinant conditions of response/stability.h, told apart.
 HbVerdict hb_verdict(double eps, double z, double r)
 {
-    const double e = eps * z;
-    const double k = 1.0 - z * z;
-    const double q = r * r;
-    if (e * (2.0 - q) >= 0.0)
+    if (!(response_trace(eps, r) < 0.0))
         return HB_BELOW_LEVEL;
-    if (k * k + e * e * (1.0 - q / 4.0) * (1.0 - 3.0 * q / 4.0) <= 0.0)
-        return HB_SADDLE;
-    return HB_STABLE;
+    return classify_response(eps, z, r) == ResponseClass::stable ? HB_STABLE : HB_SADDLE;
 }
 
 // From the balance of sin and cos:  k a + e s b = F,  k b - e s a = 0,  so
@@ -327,4 +320,43 @@ LockingBand scan_hb_band(double eps, double force, double z_from, double z_to, d
         extend_band(&band, z, stable, &skipped);
     }
     return band;
+}
+
+ResponseClass orbit_class(const PeriodicOrbit& orbit)
+{
+    if (orbit.multiplier_abs[0] < 1.0)
+        return ResponseClass::stable;
+    return orbit.multiplier_abs[1] < 1.0 ? ResponseClass::saddle : ResponseClass::unstable;
+}
+
+// Whether amplitude r at ratio z lies within BOUNDARY_SHARE of sqrt 2, where the trace changes
+// sign, or of a fold, where Delta does: Delta(z, .) changes sign within that share of r.
+static bool near_boundary(double eps, double z, double r)
+{
+    const double below = response_delta(eps, z, r * (1.0 - BOUNDARY_SHARE));
+    const double at = response_delta(eps, z, r);
+    const double above = response_delta(eps, z, r * (1.0 + BOUNDARY_SHARE));
+    const bool fold = (below > 0.0) != (at > 0.0) || (at > 0.0) != (above > 0.0);
+    return fold || std::fabs(r - std::numbers::sqrt2) <= BOUNDARY_SHARE * std::numbers::sqrt2;
+}
+
+int check_stability(double eps, double force, double z, StabilityCheck checks[])
+{
+    double found[CROSSING_CAPACITY];
+    const int n = hb_crossings(eps, force, z, found);
+    for (int k = 0; k < n; ++k) {
+        StabilityCheck& c = checks[k];
+        c.r = found[k];
+        c.predicted = classify_response(eps, z, found[k]);
+        c.near_boundary = near_boundary(eps, z, found[k]);
+        c.orbit = find_periodic_orbit(eps, force, z, c.r);
+        c.measured = orbit_class(c.orbit);
+        // The orbit belongs to this crossing when it lies close to it, and closer than to
+        // any other crossing at z (from a saddle, Newton's method may reach the stable orbit).
+        const double miss = std::fabs(c.orbit.first_harmonic - c.r);
+        c.found = c.orbit.found && miss <= ORBIT_NEAR_SHARE * c.r;
+        for (int j = 0; j < n; ++j)
+            c.found = c.found && !(std::fabs(c.orbit.first_harmonic - found[j]) < miss);
+    }
+    return n;
 }

@@ -5,6 +5,8 @@
 // (state, sim_time, time_step, steps_per_frame), and the harmonic-balance functions
 // main_curve, its folds, amp_step and amp_steps.
 
+#include "response/stability.h"
+
 constexpr int STROBE_SAMPLES = 40;      // stroboscopic samples judged for locking
 constexpr double LOCK_TOLERANCE = 1e-6; // largest move between successive samples of a locked run
 
@@ -79,3 +81,30 @@ HbVerdict hb_verdict(double eps, double z, double r);
 
 // The harmonic-balance solution y = a sin(z t) + b cos(z t) of amplitude r, as (y, v) at t = 0.
 void hb_start_state(double eps, double force, double z, double r, double out[2]);
+
+// How its multipliers class a periodic orbit: stable with both inside the unit circle, saddle
+// with one outside, unstable with both outside.
+ResponseClass orbit_class(const PeriodicOrbit& orbit);
+
+// Crossings closer than this share of their amplitude to a fold (Delta = 0 at their z) or to
+// sqrt 2 are near a stability boundary, where the motion and harmonic balance may well
+// disagree.
+constexpr double BOUNDARY_SHARE = 0.01;
+// Newton's method counts as having found the orbit near a crossing when the orbit's first
+// harmonic lies within this share of the crossing's amplitude, and no other crossing at that
+// z lies closer to it.
+constexpr double ORBIT_NEAR_SHARE = 0.1;
+
+// One crossing of the curve for eps and force at z, judged by the stability layer and by
+// the periodic orbit found from it.
+struct StabilityCheck {
+    double r;                   // the crossing's amplitude
+    ResponseClass predicted;    // the layer's class
+    bool near_boundary;         // within BOUNDARY_SHARE of a fold or of sqrt 2
+    bool found;                 // an orbit that belongs to the crossing was found
+    ResponseClass measured;     // its class by the multipliers, when found
+    PeriodicOrbit orbit;
+};
+
+// The crossings at z (at most CROSSING_CAPACITY into checks); returns their count.
+int check_stability(double eps, double force, double z, StabilityCheck checks[]);

@@ -1,7 +1,12 @@
 // vdp-validate: runs the simulator's integrator headless and prints how the motion compares
-// with first-harmonic balance, the basis of the amplitude curves in the window. No options.
+// with first-harmonic balance, the basis of the amplitude curves in the window. Without
+// options, the guide's tables; with --stability, the stability layer against the motion.
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
 #include <iterator>
 #include <numbers>
 
@@ -151,10 +156,143 @@ void print_band_table()
     }
 }
 
+// The stability check's grid: every eps with every F, z from Z_FROM to Z_TO.
+const double STABILITY_EPSILONS[] = {0.05, 0.1, 0.2};
+const double STABILITY_FORCES[] = {0.05, 0.1, 0.2, 0.5};
+constexpr double STABILITY_Z_FROM = 0.8;
+constexpr double STABILITY_Z_TO = 1.2;
+constexpr double STABILITY_DZ = 0.02;
+constexpr int STABILITY_USAGE = 2;   // exit status after a bad option
+constexpr const char* STABILITY_USAGE_TEXT =
+    "usage: vdp-validate [--stability [--eps E1,E2,...]]\n";
+
+// Tallies of the stability check: crossings, orbits that belong to another crossing, orbits
+// found away from the boundaries and agreeing there, orbits found near a boundary and
+// agreeing there.
+struct Tally {
+    int crossings = 0;
+    int elsewhere = 0;
+    int found = 0;
+    int agree = 0;
+    int near_found = 0;
+    int near_agree = 0;
+};
+
+void add_check(const StabilityCheck& c, Tally* t)
+{
+    ++t->crossings;
+    t->elsewhere += !c.found && c.orbit.found ? 1 : 0;
+    if (!c.found)
+        return;
+    const bool agree = c.predicted == c.measured;
+    if (c.near_boundary) {
+        ++t->near_found;
+        t->near_agree += agree ? 1 : 0;
+    } else {
+        ++t->found;
+        t->agree += agree ? 1 : 0;
+    }
+}
+
+const char* verdict_text(const StabilityCheck& c)
+{
+    if (!c.found)
+        return c.orbit.found ? "orbit elsewhere" : "no orbit";
+    if (c.near_boundary)
+        return c.predicted == c.measured ? "near a boundary, agree" : "near a boundary, differ";
+    return c.predicted == c.measured ? "agree" : "DIFFER";
+}
+
+void print_tally(const char* what, const Tally& t)
+{
+    std::printf("%s: %d crossings, %d orbits found away from a boundary (%d agree), %d near a "
+                "boundary (%d agree), %d elsewhere, %d none\n", what, t.crossings, t.found,
+                t.agree, t.near_found, t.near_agree, t.elsewhere,
+                t.crossings - t.found - t.near_found - t.elsewhere);
+}
+
+// vdp-validate --stability [--eps E1,E2,...]
+int run_stability(int argc, char** argv)
+{
+    std::vector<double> epsilons(std::begin(STABILITY_EPSILONS), std::end(STABILITY_EPSILONS));
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--eps") == 0 && i + 1 < argc) {
+            epsilons.clear();
+            char* end = argv[++i];
+            do {
+                const double eps = std::strtod(end, &end);
+                if (!(eps > 0.0) || (*end != ',' && *end != '\0')) {
+                    std::fprintf(stderr, "vdp-validate: --eps needs positive numbers, a,b,c\n");
+                    return STABILITY_USAGE;
+                }
+                epsilons.push_back(eps);
+            } while (*end++ == ',');
+        } else {
+            std::fputs(STABILITY_USAGE_TEXT, stderr);
+            return STABILITY_USAGE;
+        }
+    }
+    const int z_count =
+        static_cast<int>(std::floor((STABILITY_Z_TO - STABILITY_Z_FROM) / STABILITY_DZ + 0.5)) + 1;
+    std::printf("Stability along the curve against the periodic orbits of the motion\n");
+    std::printf("Each crossing's class by harmonic balance (the F3 layer) beside the class of the "
+                "periodic orbit that\nNewton's method on the once-per-period map finds from it "
+                "(stable: both multipliers inside the\nunit circle, saddle: one outside, "
+                "unstable: both outside). Found: converged, first harmonic within\n%.0f %% of the "
+                "crossing and nearer to it than to any other crossing; elsewhere: converged to "
+                "an\norbit further away; none: Newton's method did not converge. Near a "
+                "boundary: within %.0f %% of a fold or\nof sqrt 2.\n\n",
+                100.0 * ORBIT_NEAR_SHARE, 100.0 * BOUNDARY_SHARE);
+    std::printf("   eps     F     z  crossing  layer      orbit 1st  |mult 1|  |mult 2|  orbit"
+                "      verdict\n");
+    Tally all;
+    std::vector<Tally> per_eps(epsilons.size());
+    for (std::size_t e = 0; e < epsilons.size(); ++e) {
+        for (double force : STABILITY_FORCES) {
+            for (int i = 0; i < z_count; ++i) {
+                const double z = STABILITY_Z_FROM + i * STABILITY_DZ;
+                StabilityCheck checks[CROSSING_CAPACITY];
+                const int n = check_stability(epsilons[e], force, z, checks);
+                for (int k = 0; k < n; ++k) {
+                    const StabilityCheck& c = checks[k];
+                    std::printf("%6.2f  %4.2f  %4.2f  %8.5f  %-9s  ", epsilons[e], force, z, c.r,
+                                response_class_name(c.predicted));
+                    if (c.orbit.found)
+                        std::printf("%9.5f  %8.5f  %8.5f  %-9s  ", c.orbit.first_harmonic,
+                                    c.orbit.multiplier_abs[0], c.orbit.multiplier_abs[1],
+                                    response_class_name(c.measured));
+                    else
+                        std::printf("%9s  %8s  %8s  %-9s  ", "-", "-", "-", "-");
+                    std::printf("%s\n", verdict_text(c));
+                    add_check(c, &all);
+                    add_check(c, &per_eps[e]);
+                }
+            }
+        }
+    }
+    std::printf("\n");
+    for (std::size_t e = 0; e < epsilons.size(); ++e) {
+        const std::string what = "eps = " + std::to_string(epsilons[e]).substr(0, 4);
+        print_tally(what.c_str(), per_eps[e]);
+        std::printf("  agreement at eps = %g: %d/%d\n", epsilons[e], per_eps[e].agree,
+                    per_eps[e].found);
+    }
+    print_tally("all", all);
+    std::printf("agreement: %d/%d\n", all.agree, all.found);
+    return 0;
+}
+
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    if (argc > 1 && std::strcmp(argv[1], "--stability") == 0)
+        return run_stability(argc - 2, argv + 2);
+    if (argc > 1) {
+        std::fputs(STABILITY_USAGE_TEXT, stderr);
+        return STABILITY_USAGE;
+    }
+
     std::printf("Forced Van der Pol oscillator: simulation against first-harmonic balance\n");
     std::printf("Locked: %d stroboscopic samples, one per forcing period, each within %.0e of "
                 "the one before.\n", STROBE_SAMPLES, LOCK_TOLERANCE);

@@ -74,6 +74,8 @@ void on_special_key(int key, int /*x*/, int /*y*/)
     switch (key) {
     case GLUT_KEY_F1: print_key_help(); break;
     case GLUT_KEY_F2: save_shown_picture(); break;
+    case GLUT_KEY_F3: toggle_stability_layer(); break;
+    case GLUT_KEY_F4: toggle_measured_layer(); break;
     case GLUT_KEY_F5: toggle_run(); break;
     default: break;
     }

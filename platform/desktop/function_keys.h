@@ -1,6 +1,6 @@
 #pragma once
 // The window's function keys, beside the letter keys: F1 key help, F2 save the picture,
-// F5 run / pause.
+// F3 and F4 the two layers of the characteristic, F5 run / pause.
 
 // GLUT special-key callback. Other special keys do nothing.
 void on_special_key(int key, int x, int y);

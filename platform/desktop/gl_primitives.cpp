@@ -7,10 +7,6 @@
 
 namespace {
 
-constexpr double CROSS_ARM = 10.0;       // scene units: five window widths either way
-constexpr float CROSS_WIDTH = 2.0f;      // pixels
-constexpr float GRID_WIDTH = 1.0f;       // pixels
-
 // On Mesa's software renderer every switch of GL_LIGHTING costs microseconds of state
 // validation, and a frame with a family shown draws nearly 10,000 lines. Lighting matters only
 // where text takes its raster position, so the shapes leave it off and draw_text switches it
@@ -51,12 +47,14 @@ void set_colour(const Color4& c)
     glColor4f(c.r, c.g, c.b, c.a);
 }
 
-// Pushes the modelview matrix and moves the origin to (x, y), turned by angle radians.
+// Pushes the modelview matrix and moves the origin to (x, y), turned by angle radians. A turn
+// by 0 is the identity, exactly, and is left out.
 void push_frame(double x, double y, double angle)
 {
     glPushMatrix();
     glTranslated(x, y, 0.0);
-    glRotated(angle / DEGREE, 0.0, 0.0, 1.0);
+    if (angle != 0.0)
+        glRotated(angle / DEGREE, 0.0, 0.0, 1.0);
 }
 
 void polygon(const double (*vertices)[2], int n)
@@ -104,80 +102,27 @@ void draw_line(const Vec2& p, const Vec2& q, const Color4& colour)
     glVertex2d(to_scene(q.x), to_scene(q.y));
 }
 
-void draw_disc(const Vec2& centre, double radius, const Color4& colour)
+void fill_polygon(const Vec2& origin, double angle, const double (*vertices)[2], int n,
+                  const Color4& colour)
 {
-    const double cx = to_scene(centre.x);
-    const double cy = to_scene(centre.y);
-    const double r = to_scene(radius);
-    const double step = 2.0 * PI / DISC_SEGMENTS;
     begin_shape();
-    glPushMatrix();
-    glTranslated(cx, cy, 0.0);
     set_colour(colour);
-    glBegin(GL_POLYGON);
-    for (int i = 0; i < DISC_SEGMENTS; ++i) {
-        const double a = i * step;
-        glVertex2d(r * std::cos(a), r * std::sin(a));
-    }
-    glEnd();
+    push_frame(origin.x, origin.y, angle);
+    polygon(vertices, n);
     glPopMatrix();
 }
 
-void draw_arrow(const Vec2& tip, double length, double angle, const Color4& colour)
+void stroke_lines(const Vec2& origin, double angle, const double (*ends)[2], int n, float width,
+                  const Color4& colour)
 {
-    const double tx = to_scene(tip.x);
-    const double ty = to_scene(tip.y);
-    const ArrowOutline a = arrow_outline(length);
     begin_shape();
+    glLineWidth(width);
     set_colour(colour);
-    push_frame(tx, ty, angle);
-    polygon(a.shaft, 4);
-    polygon(a.upper, 3);
-    polygon(a.lower, 3);
-    glPopMatrix();
-}
-
-void draw_cross(const Vec2& centre, double angle)
-{
-    const double cx = to_scene(centre.x);
-    const double cy = to_scene(centre.y);
-    begin_shape();
-    glLineWidth(CROSS_WIDTH);
-    set_colour(BLACK);
-    push_frame(cx, cy, angle);
+    push_frame(origin.x, origin.y, angle);
     glBegin(GL_LINES);
-    glVertex2d(-CROSS_ARM, 0.0);
-    glVertex2d(CROSS_ARM, 0.0);
-    glVertex2d(0.0, -CROSS_ARM);
-    glVertex2d(0.0, CROSS_ARM);
+    for (int i = 0; i < 2 * n; ++i)
+        glVertex2d(ends[i][0], ends[i][1]);
     glEnd();
-    glPopMatrix();
-}
-
-void draw_grid(const Vec2& centre, double angle, int n, double spacing_x, double spacing_y)
-{
-    const double cx = to_scene(centre.x);
-    const double cy = to_scene(centre.y);
-    const double sx = to_scene(spacing_x);
-    const double sy = to_scene(spacing_y);
-    const double ex = n * sx;
-    const double ey = n * sy;
-    begin_shape();
-    set_colour(BLACK);
-    glLineWidth(GRID_WIDTH);
-    push_frame(cx, cy, angle);
-    for (int i = -n; i <= n; ++i) {
-        glBegin(GL_LINES);
-        glVertex2d(i * sx, -ey);
-        glVertex2d(i * sx, ey);
-        glEnd();
-    }
-    for (int i = -n; i <= n; ++i) {
-        glBegin(GL_LINES);
-        glVertex2d(-ex, i * sy);
-        glVertex2d(ex, i * sy);
-        glEnd();
-    }
     glPopMatrix();
 }
 

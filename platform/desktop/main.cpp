@@ -142,6 +142,7 @@ int main(int argc, char** argv)
     options.window_args.push_back(nullptr);   // glutInit reads argv up to its count
     if (options.family != 0)
         family_view = options.family;
+    take_layers(options);
     if (!batch(options) || !options.snapshot.empty())   // a window will open
         check_window_can_open(static_cast<int>(options.window_args.size()) - 1,
                               options.window_args.data());

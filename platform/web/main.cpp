@@ -14,6 +14,7 @@ int main()
     console_language = chosen_language(options);
     if (options.family != 0)
         family_view = options.family;
+    take_layers(options);
     begin_run(options);
     start_page();
 }

@@ -25,7 +25,8 @@ constexpr const char* CANVAS = "#scene";
 // have no meaning in the page.
 bool page_takes(const std::string& name)
 {
-    for (const char* taken : {"eps", "force", "z", "y0", "v0", "family", "frames", "lang"})
+    for (const char* taken : {"eps", "force", "z", "y0", "v0", "family", "frames", "lang",
+                              "stability", "measured"})
         if (name == taken)
             return true;
     return false;
@@ -135,5 +136,26 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* page_scenario_query()
         query += std::string("&family=") + static_cast<char>(family_view);
     if (console_language == Language::english)
         query += "&lang=en";
+    if (stability_shown)
+        query += "&stability=1";
+    if (measured_shown)
+        query += "&measured=1";
     return query.c_str();
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int page_toggle_layer(int layer)
+{
+    if (layer == PAGE_LAYER_STABILITY)
+        toggle_stability_layer();
+    else if (layer == PAGE_LAYER_MEASURED)
+        toggle_measured_layer();
+    page_idle();
+    return page_layer_shown(layer);
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int page_layer_shown(int layer)
+{
+    if (layer == PAGE_LAYER_STABILITY)
+        return stability_shown;
+    return layer == PAGE_LAYER_MEASURED && measured_shown;
 }

@@ -32,9 +32,18 @@ int page_toggle_run();
 // Whether the motion runs by itself; a dialog key stops it.
 int page_running();
 
+// The two layers of the characteristic, as the page's toggles name them.
+enum PageLayer { PAGE_LAYER_STABILITY = 3, PAGE_LAYER_MEASURED = 4 };   // their F-key numbers
+// F3 or F4 (layer 3 or 4): turns that layer on or off and draws the next frame. Returns
+// whether it is now shown.
+int page_toggle_layer(int layer);
+// Whether layer 3 or 4 is shown.
+int page_layer_shown(int layer);
+
 // The curves as CSV text, as --export-curves writes them; valid until the next call.
 const char* page_curves_csv();
 // The address parameters of the scenario now held (eps, force, z, y0, v0, the family shown,
-// the console's language), each number in the fewest digits that read back to it.
+// the console's language, the layers shown), each number in the fewest digits that read back
+// to it.
 const char* page_scenario_query();
 }

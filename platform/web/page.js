@@ -164,6 +164,34 @@
     if (navigator.clipboard) navigator.clipboard.writeText(address).catch(function () {});
   });
 
+  // The two layers of the characteristic: a toggle each, and F3 / F4 as in the window. Each
+  // press draws the next frame, as a view key does.
+  var layerButtons = Array.prototype.slice.call(document.querySelectorAll('#tools button.layer'));
+  programTools = programTools.concat(layerButtons);
+  function showLayers() {
+    layerButtons.forEach(function (button) {
+      var shown = Module._page_layer_shown(Number(button.dataset.layer)) !== 0;
+      button.setAttribute('aria-pressed', shown ? 'true' : 'false');
+    });
+  }
+  function toggleLayer(layer) {
+    if (!running || ended) return;
+    try {
+      Module._page_toggle_layer(layer);
+    } catch (e) {
+      if (e !== 'unwind') throw e;
+    }
+    showLayers();
+  }
+  layerButtons.forEach(function (button) {
+    button.addEventListener('click', function () { toggleLayer(Number(button.dataset.layer)); });
+  });
+  document.addEventListener('keydown', function (event) {
+    if (event.key !== 'F3' && event.key !== 'F4') return;
+    event.preventDefault();   // not the browser's find or address bar
+    toggleLayer(event.key === 'F3' ? 3 : 4);
+  });
+
   form.addEventListener('submit', function (event) {
     event.preventDefault();
     if (!dialogOpen) return;
@@ -261,6 +289,7 @@
       running = !ended;
       input.disabled = true;
       enableTools();
+      showLayers();
       if (hadFocus) canvas.focus();
     },
     say: say,

@@ -18,9 +18,6 @@ namespace {
 
 constexpr int CANVAS_SIZE = 800;                  // pixels, both ways
 constexpr float HALF_CANVAS = CANVAS_SIZE / 2;    // pixels per scene unit
-constexpr double CROSS_ARM = 10.0;                // scene units: five window widths either way
-constexpr float CROSS_WIDTH = 2.0f;               // pixels
-constexpr float GRID_WIDTH = 1.0f;                // pixels
 // Labels: the colour that lighting with no lights gives the desktop's text, 0.04 of full.
 constexpr unsigned char TEXT_GREY = 10;
 // A raster position this close below a pixel edge counts as on it: the viewport transform
@@ -280,52 +277,21 @@ void draw_line(const Vec2& p, const Vec2& q, const Color4& colour)
             static_cast<float>(to_scene(q.x)), static_cast<float>(to_scene(q.y)), bytes_of(colour));
 }
 
-void draw_disc(const Vec2& centre, double radius, const Color4& colour)
+void fill_polygon(const Vec2& origin, double angle, const double (*vertices)[2], int n,
+                  const Color4& colour)
 {
-    const double r = to_scene(radius);
-    const double step = 2.0 * PI / DISC_SEGMENTS;
-    double points[DISC_SEGMENTS][2];
-    for (int i = 0; i < DISC_SEGMENTS; ++i) {
-        const double a = i * step;
-        points[i][0] = r * std::cos(a);
-        points[i][1] = r * std::sin(a);
-    }
-    polygon(frame_at(to_scene(centre.x), to_scene(centre.y), 0.0), points, DISC_SEGMENTS,
-            bytes_of(colour));
+    polygon(frame_at(origin.x, origin.y, angle), vertices, n, bytes_of(colour));
 }
 
-void draw_arrow(const Vec2& tip, double length, double angle, const Color4& colour)
+void stroke_lines(const Vec2& origin, double angle, const double (*ends)[2], int n, float width,
+                  const Color4& colour)
 {
-    const Frame f = frame_at(to_scene(tip.x), to_scene(tip.y), angle);
-    const ArrowOutline a = arrow_outline(length);
+    line_width = width;
+    const Frame f = frame_at(origin.x, origin.y, angle);
     const Rgba bytes = bytes_of(colour);
-    polygon(f, a.shaft, 4, bytes);
-    polygon(f, a.upper, 3, bytes);
-    polygon(f, a.lower, 3, bytes);
-}
-
-void draw_cross(const Vec2& centre, double angle)
-{
-    line_width = CROSS_WIDTH;
-    const Frame f = frame_at(to_scene(centre.x), to_scene(centre.y), angle);
-    const Rgba black = bytes_of(BLACK);
-    segment_in(f, -CROSS_ARM, 0.0, CROSS_ARM, 0.0, black);
-    segment_in(f, 0.0, -CROSS_ARM, 0.0, CROSS_ARM, black);
-}
-
-void draw_grid(const Vec2& centre, double angle, int n, double spacing_x, double spacing_y)
-{
-    const double sx = to_scene(spacing_x);
-    const double sy = to_scene(spacing_y);
-    const double ex = n * sx;
-    const double ey = n * sy;
-    line_width = GRID_WIDTH;
-    const Frame f = frame_at(to_scene(centre.x), to_scene(centre.y), angle);
-    const Rgba black = bytes_of(BLACK);
-    for (int i = -n; i <= n; ++i)
-        segment_in(f, i * sx, -ey, i * sx, ey, black);
-    for (int i = -n; i <= n; ++i)
-        segment_in(f, -ex, i * sy, ex, i * sy, black);
+    for (int i = 0; i < n; ++i)
+        segment_in(f, ends[2 * i][0], ends[2 * i][1], ends[2 * i + 1][0], ends[2 * i + 1][1],
+                   bytes);
 }
 
 void draw_text(float x, float y, Font /*font*/, const char* text)

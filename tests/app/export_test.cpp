@@ -72,11 +72,18 @@ TEST(Export, CurvesReadBackToTheSamplesHeld)
         const auto rows = read_csv(path);
         std::remove(path.c_str());
         ASSERT_EQ(rows.at(0), (std::vector<std::string>{"set", "parameter", "index", "amplitude",
-                                                        "z_high", "z_low"}));
+                                                        "z_high", "z_low", "class_high",
+                                                        "class_low"}));
         std::map<std::string, int> per_set;
+        std::vector<std::string> crossing_classes;
         for (std::size_t r = 1; r < rows.size(); ++r) {
             const auto& f = rows[r];
-            ASSERT_EQ(f.size(), 6u) << "row " << r;
+            ASSERT_EQ(f.size(), 8u) << "row " << r;
+            // A class where the root is, none where it is missing.
+            if (f[0] != "crossing") {
+                EXPECT_TRUE(f[4].empty() == f[6].empty() && f[5].empty() == f[7].empty())
+                    << "row " << r;
+            }
             ++per_set[f[0]];
             const int i = std::atoi(f[2].c_str());
             const double R = std::strtod(f[3].c_str(), nullptr);
@@ -92,6 +99,7 @@ TEST(Export, CurvesReadBackToTheSamplesHeld)
             }
             if (f[0] == "crossing") {
                 EXPECT_TRUE(same(R, crossings[i])) << "row " << r;
+                crossing_classes.push_back(f[6]);
                 continue;
             }
             ASSERT_NE(p, nullptr) << "row " << r << ": set " << f[0];
@@ -99,6 +107,11 @@ TEST(Export, CurvesReadBackToTheSamplesHeld)
                         same(ratio(f[5]), p->z_low))
                 << "row " << r;
         }
+        // The three responses at eps = 0.5, F = 0.2, z = 1, whose Floquet multipliers the
+        // guide gives; the one at eps = 0.1, F = 0.5.
+        EXPECT_EQ(crossing_classes, (eps == 0.1 ? std::vector<std::string>{"stable"}
+                                                : std::vector<std::string>{"unstable", "saddle",
+                                                                           "stable"}));
         EXPECT_EQ(per_set["main"], CURVE_CAPACITY);
         EXPECT_EQ(per_set["fold"], main_fold_count);
         EXPECT_EQ(per_set["crossing"], crossing_count);
@@ -115,7 +128,10 @@ TEST(Export, MotionReachesTheRegressionStatesBitForBit)
     const auto rows = read_csv(path);
     std::remove(path.c_str());
     ASSERT_EQ(rows.size(), 1002u);   // the header, frames 0 ... 1000
-    EXPECT_EQ(rows[1], (std::vector<std::string>{"0", "0", "0", "0", "0"}));
+    EXPECT_EQ(rows[1], (std::vector<std::string>{"0", "0", "0", "0", "0", ""}));
+    // The first forcing period ends within frame 63 (t = 2 pi): the measure starts there.
+    EXPECT_EQ(rows[63].at(5), "");
+    EXPECT_NE(rows[64].at(5), "");
     const auto& last = rows.back();
     EXPECT_EQ(last[0], "1000");
     EXPECT_TRUE(same(std::strtod(last[2].c_str(), nullptr), -0x1.640f91e2d6398p+1)) << last[2];

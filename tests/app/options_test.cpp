@@ -88,12 +88,23 @@ TEST(Options, EveryBadOptionOrValueIsRefusedByName)
         {{"--force", "-0x1p-1100"}, "for --force"},
         {{"--z", "\xEF\xBC\x91\xE3\x80\x80"}, "for --z"},   // a wide blank inside
         {{"--snapshot="}, "'' for --snapshot"},
+        {{"--stability=1"}, "'--stability' takes no value"},
     };
     for (const auto& c : cases) {
         const Parsed p = parse(c.args);
         EXPECT_NE(p.error.find(c.message_has), std::string::npos)
             << "for " << c.args[0] << ": got \"" << p.error << "\"";
     }
+}
+
+TEST(Options, LayersAreFlagsHereAndOneOrZeroAsAddressParameters)
+{
+    const Parsed p = parse({"--stability", "--measured"});
+    EXPECT_TRUE(p.error.empty() && p.options.stability && p.options.measured);
+    Options o;
+    EXPECT_TRUE(set_option("stability", "1", &o).empty() && o.stability && !o.measured);
+    EXPECT_TRUE(set_option("stability", "0", &o).empty() && !o.stability);
+    EXPECT_NE(set_option("measured", "yes", &o).find("'yes' for --measured"), std::string::npos);
 }
 
 TEST(Options, AnyOneModelValueSkipsTheDialog)

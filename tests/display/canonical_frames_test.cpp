@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/keyboard.h"
+#include "core/state.h"
 #include "display/frame.h"
 #include "display/primitives.h"
 #include "tests/support/gl_window.h"
@@ -72,6 +73,16 @@ void wrap_frame()
         draw_frame();
 }
 
+// Both layers over the three crossings, once the motion has nearly locked.
+void layers()
+{
+    start_program("0.5\n0.2 1\n0 0\n");
+    stability_shown = true;
+    measured_shown = true;
+    for (int i = 0; i < 400; ++i)
+        draw_frame();
+}
+
 const CanonicalFrame FRAMES[] = {
     {"default_view", default_view, 0x2bc0d40ea432a196, "--eps 0.1 --force 0.5 --z 1"},
     {"epsilon_family", epsilon_family, 0x5fc62c3b30511528, nullptr},
@@ -80,6 +91,7 @@ const CanonicalFrame FRAMES[] = {
     {"right_after_y", right_after_y, 0x7ff59eec4b11558a, nullptr},
     {"after_fourteen_t", after_fourteen_t, 0xf1e51ff22b5efaf1, nullptr},
     {"wrap_frame", wrap_frame, 0xe38f9566ddb5a612, "--eps 0.1 --force 0.5 --z 1 --frames 200"},
+    {"layers", layers, 0xe731f4ad5f4223d1, "--eps 0.5 --force 0.2 --z 1 --frames 400 --stability --measured"},
 };
 
 // A renderer other than the one the frames were taken with (another Mesa build) may place a

@@ -4,12 +4,14 @@
 #include <GL/gl.h>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "app/keyboard.h"
 #include "core/state.h"
 #include "display/curve_plot.h"
 #include "display/primitives.h"
+#include "dynamics/harmonic_measure.h"
 #include "platform/desktop/window.h"
 #include "tests/support/gl_window.h"
 
@@ -196,6 +198,39 @@ TEST(Frame, EveryFrameStartsWhiteWithAnIdentityModelview)
     const Image im = read_back();
     EXPECT_TRUE(PixelIs(im, 780, 20, WHITE_PX));
     EXPECT_TRUE(PixelIs(im, 799, px(0.25 * 1.41421356), BLACK_PX));   // not shifted
+}
+
+// The two layers at eps = 0.5, F = 0.2, z = 1: the saddle and the unstable crossing as open
+// rings, the stable one as the plain disc under the measured marker, the bar, the legends;
+// and the motion with the layers toggled on the way is, bit for bit, the motion without them.
+TEST(Frame, LayersDrawOverThePlainPictureAndLeaveTheMotionAlone)
+{
+    start_program("0.5\n0.2 1\n0 0\n");
+    for (int i = 0; i < 1000; ++i)
+        draw_frame();
+    const double plain[3] = {state[0], state[1], sim_time};
+    EXPECT_EQ(read_back().count(TEXT_PX, px(-0.1), px(-0.65), px(0.8), px(-0.28)), 0);
+    start_program("0.5\n0.2 1\n0 0\n");
+    for (int i = 0; i < 1000; ++i) {
+        stability_shown = i % 300 < 200;
+        measured_shown = i % 70 > 20;
+        draw_frame();
+    }
+    const double layered[3] = {state[0], state[1], sim_time};
+    EXPECT_EQ(std::memcmp(plain, layered, sizeof plain), 0);
+    stability_shown = measured_shown = true;
+    draw_frame();
+    const Image im = read_back();
+    stability_shown = measured_shown = false;
+    // Two pixels left of the green line: white inside a ring, green in a disc.
+    EXPECT_TRUE(PixelIs(im, px(0.51) - 2, px(0.25 * 0.418208), WHITE_PX));   // unstable
+    EXPECT_TRUE(PixelIs(im, px(0.51) - 2, px(0.25 * 1.757804), WHITE_PX));   // saddle
+    EXPECT_TRUE(PixelIs(im, px(0.51) - 4, px(0.25 * 2.1765), GREEN_PX));     // stable
+    double r = 0.0;
+    ASSERT_TRUE(last_measured_amplitude(&r));
+    EXPECT_TRUE(PixelIs(im, px(0.51), px(0.25 * r), BLACK_PX));   // the marker's centre
+    EXPECT_TRUE(PixelIs(im, px(0.53), px(0.25 * r), BLACK_PX));   // the bar, short: locked
+    EXPECT_GT(im.count(TEXT_PX, px(-0.1), px(-0.65), px(0.8), px(-0.28)), 1000);   // legends
 }
 
 TEST(Frame, ANonSquareWindowStretchesTheScene)

@@ -237,6 +237,8 @@ void start_program(const char* input)
 {
     settle_drawing_state();
     family_view = 0;
+    stability_shown = false;
+    measured_shown = false;
     glLineWidth(1.0f);
     glDisable(GL_LIGHTING);
     begin_frame();   // forgets what lighting was

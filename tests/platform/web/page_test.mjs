@@ -276,11 +276,11 @@ describe('toolbox', () => {
     assert.equal(differingPixels(picture, await canvasImage(page)), 0);
     await page.click('#download-curves');
     const rows = (await downloaded(folder, /^forced-vdp-curves\.csv$/)).toString().trim().split('\n');
-    assert.equal(rows[0], 'set,parameter,index,amplitude,z_high,z_low');
+    assert.equal(rows[0], 'set,parameter,index,amplitude,z_high,z_low,class_high,class_low');
     assert.equal(rows.filter((row) => row.startsWith('main,')).length, 801);
     assert.equal(rows.filter((row) => row.startsWith('epsilon_family,')).length, 8010);
     // The same double as the desktop's --export-curves: the curves are bit for bit the same.
-    assert.deepEqual(rows.filter((row) => row.startsWith('crossing,')), ['crossing,1,0,3.2011905130425617,,']);
+    assert.deepEqual(rows.filter((row) => row.startsWith('crossing,')), ['crossing,1,0,3.2011905130425617,,,stable,']);
     fs.rmSync(folder, {recursive: true, force: true});
     await finish(page);
   });
@@ -325,5 +325,41 @@ describe('toolbox', () => {
     await still();
     assert.equal(await page.evaluate(() => window.forcedVdp.running), false);
     await finish(page);
+  });
+});
+
+// The two layers from the address match the desktop's frame; their toggle and F4 turn them
+// off again, each drawing the next frame, and leave the plain page's picture.
+describe('layers', () => {
+  const CASE = '?eps=0.5&force=0.2&z=1&y0=0&v0=0';
+  // One frame past the address's: the string takes the width the frame before it left.
+  const opened = async (query) => {
+    const page = await newTab(browser);
+    await page.goto(URL + query);
+    await page.waitForFunction(() => window.forcedVdp.frames === 1, {timeout: 20000});
+    await pressKeys(page, ['s']);
+    return page;
+  };
+  const layersPressed = (page) => page.$$eval('#tools button.layer', (all) =>
+    all.map((button) => button.getAttribute('aria-pressed')).join());
+
+  test('from the address as on the desktop; toggled off, the plain picture', async () => {
+    const page = await opened(CASE + '&frames=399&stability=1&measured=1');
+    const drawn = await canvasImage(page);
+    const golden = decodePng(fs.readFileSync(path.join(GOLDEN_DIR, 'layers.png')));
+    console.log(`layers: ${differingPixels(drawn, golden)} pixels differ from the desktop's`);
+    assert.ok(differingPixels(drawn, golden) <= MOST_DIFFERING_PIXELS);
+    assert.equal(countPixels(drawn, TEXT_GREY), countPixels(golden, TEXT_GREY), 'text pixels');
+    assert.equal(await layersPressed(page), 'true,true');
+    assert.match(await page.evaluate(() => UTF8ToString(Module._page_scenario_query())),
+      /&stability=1&measured=1$/);
+    await page.click('#tools button.layer[data-layer="3"]');
+    await page.keyboard.press('F4');
+    await page.waitForFunction(() => window.forcedVdp.frames === 4, {timeout: 20000});
+    assert.equal(await layersPressed(page), 'false,false');
+    const plain = await opened(CASE + '&frames=401');
+    assert.equal(differingPixels(await canvasImage(page), await canvasImage(plain)), 0);
+    await finish(page);
+    await finish(plain);
   });
 });

@@ -1,0 +1,21 @@
+#pragma once
+// Stability of a first-harmonic response y = a cos(z t) + b sin(z t), from the slow equations
+// that averaging over one forcing period gives for a and b. At a response of amplitude R
+// their Jacobian has
+//   trace        T = eps (1 - R^2/2)
+//   determinant  Delta / (4 z^2),  Delta = (1 - z^2)^2 + eps^2 z^2 (1 - R^2/4)(1 - 3 R^2/4)
+// and Delta is the derivative of the balance relation by R^2, so it vanishes at the folds.
+
+// What a response is to the slow equations. The order is that of the curves' CSV words.
+enum class ResponseClass { stable, saddle, unstable, neutral };
+
+// T and Delta of the response of amplitude r at ratio z.
+double response_trace(double eps, double r);
+double response_delta(double eps, double z, double r);
+
+// saddle where Delta <= 0 (a fold itself counts as one), else neutral where T = 0, else
+// stable where T < 0 and unstable where T > 0.
+ResponseClass classify_response(double eps, double z, double r);
+
+// The CSV word of a class: "stable", "saddle", "unstable", "neutral".
+const char* response_class_name(ResponseClass c);
