@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/keyboard.h"
+#include "app/show_frame.h"
 #include "core/state.h"
 #include "display/curve_plot.h"
 #include "display/primitives.h"
@@ -209,15 +210,25 @@ TEST(Frame, LayersDrawOverThePlainPictureAndLeaveTheMotionAlone)
     for (int i = 0; i < 1000; ++i)
         draw_frame();
     const double plain[3] = {state[0], state[1], sim_time};
+    double plain_measure[MEASURED_PERIODS + 2];
+    std::memcpy(plain_measure, measured_amps, sizeof measured_amps);
+    std::memcpy(plain_measure + MEASURED_PERIODS, harmonic_sums, sizeof harmonic_sums);
     EXPECT_EQ(read_back().count(TEXT_PX, px(-0.1), px(-0.65), px(0.8), px(-0.28)), 0);
     start_program("0.5\n0.2 1\n0 0\n");
+    // Shown as the window shows frames, with the picture saved (drawn again) now and then:
+    // neither the layers nor the redraws may move the motion or its measure.
     for (int i = 0; i < 1000; ++i) {
         stability_shown = i % 300 < 200;
         measured_shown = i % 70 > 20;
-        draw_frame();
+        show_frame();
+        if (i % 97 == 3) {
+            ASSERT_TRUE(draw_shown_frame_again());
+        }
     }
     const double layered[3] = {state[0], state[1], sim_time};
     EXPECT_EQ(std::memcmp(plain, layered, sizeof plain), 0);
+    EXPECT_EQ(std::memcmp(plain_measure, measured_amps, sizeof measured_amps), 0);
+    EXPECT_EQ(std::memcmp(plain_measure + MEASURED_PERIODS, harmonic_sums, sizeof harmonic_sums), 0);
     stability_shown = measured_shown = true;
     draw_frame();
     const Image im = read_back();
