@@ -4,12 +4,17 @@
 #include <cmath>
 
 #include "app/console.h"
+#include "app/run.h"
 #include "app/texts.h"
 #include "core/state.h"
 #include "display/frame.h"
 
 void show_frame()
 {
+    // After frames advanced without drawing, the last of them is drawn unseen first, so that
+    // this frame starts from the drawing state that frame leaves.
+    if (take_unseen_frame())
+        draw_frame();
     on_display();
     if (motion_lost_told || (std::isfinite(state[0]) && std::isfinite(state[1])))
         return;
