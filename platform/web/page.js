@@ -347,15 +347,19 @@
       button.addEventListener('click', function () { press(code); });
       return;
     }
-    // A held 's' as a held key: one frame at once, more after HOLD_DELAY_MS while held.
+    // A held 's' as a held key: one frame at once, more after HOLD_DELAY_MS while held, on
+    // the clock's grid (an interval, not a timeout after each frame).
     var timer = null;
+    var repeating = null;
     function release() {
       if (timer !== null) clearTimeout(timer);
-      timer = null;
+      if (repeating !== null) clearInterval(repeating);
+      timer = repeating = null;
     }
     function repeat() {
+      timer = null;
       press(code);
-      timer = setTimeout(repeat, HOLD_REPEAT_MS);
+      repeating = setInterval(function () { press(code); }, HOLD_REPEAT_MS);
     }
     button.addEventListener('pointerdown', function (event) {
       if (event.button !== 0) return;
