@@ -181,8 +181,9 @@ describe('keys', () => {
     const {held, drawn} = await hold(1400, false);
     counts.push(`hold ${Math.round(held)} ms: ${drawn}`);
     console.log(`on-screen s: ${counts.join(', ')}`);
-    // One at once, then at most one per 33 ms after 400 ms; at least a few on a loaded machine.
-    assert.ok(drawn >= 5 && drawn <= 2 + (held - 400) / 33, `${drawn} frames in ${held} ms`);
+    // One at once, one at 400 ms, then at most one per 33 ms (and a frame of slack for the
+    // release's own timing); at least a few on a loaded machine.
+    assert.ok(drawn >= 5 && drawn <= 3 + (held - 400) / 33, `${drawn} frames in ${held} ms`);
     const released = (await state(page)).frames;
     await new Promise((resolve) => setTimeout(resolve, 300));
     assert.equal((await state(page)).frames, released, 'frames after the release');
