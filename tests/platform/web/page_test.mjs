@@ -20,7 +20,6 @@ const GOLDEN_DIR = process.env.VDP_GOLDEN_DIR;
 const URL = fileUrl(PAGE);
 const START = ['0.1', '0.5 1', '0 0'];
 const TEXT_GREY = [10, 10, 10];
-const MOST_DIFFERING_PIXELS = 320;   // of 640,000: where two rasterisers may round apart
 
 function programTexts(args, input = '') {
   return execFileSync('node', ['--no-experimental-fetch', process.env.VDP_PROGRAM_TEXTS, ...args],
@@ -193,6 +192,104 @@ describe('keys', () => {
     await answerDialog(page, ['0 0']);
     await (await page.$('button[data-key="Escape"]')).tap();
     assert.equal((await state(page)).ended, true);
+    await finish(page);
+  });
+});
+
+// The screens of a class: laptops, a tablet both ways, a phone both ways. After the dialog
+// the whole picture is in the viewport, as large as fits, its drawing buffer at the device's
+// pixels; the 's' button, Run and the input line are reachable where they are (beside the
+// picture in landscape, below it in portrait), and nothing covers the picture.
+describe('layout', () => {
+  const SCREENS = [
+    {width: 1365, height: 624, deviceScaleFactor: 1},
+    {width: 1280, height: 650, deviceScaleFactor: 1},
+    {width: 1180, height: 820, deviceScaleFactor: 2, hasTouch: true, isMobile: true},
+    {width: 820, height: 1180, deviceScaleFactor: 2, hasTouch: true, isMobile: true},
+    {width: 390, height: 844, deviceScaleFactor: 3, hasTouch: true, isMobile: true},
+    {width: 844, height: 390, deviceScaleFactor: 3, hasTouch: true, isMobile: true},
+  ];
+  // Each box, and whether the element itself is what a tap at its centre meets.
+  const boxes = (page, selectors) => page.evaluate((selectors) => selectors.map((selector) => {
+    const element = document.querySelector(selector);
+    const r = element.getBoundingClientRect();
+    const hit = document.elementFromPoint(r.x + r.width / 2, r.y + r.height / 2);
+    return {x: r.x, y: r.y, right: r.right, bottom: r.bottom, width: r.width, height: r.height,
+      reachable: hit === element};
+  }), selectors);
+
+  for (const screen of SCREENS) {
+    test(`${screen.width} x ${screen.height}`, async () => {
+      const page = await openPage(browser, URL, screen);
+      const inside = (b) => b.x >= 0 && b.y >= 0 && b.right <= screen.width && b.bottom <= screen.height;
+      const [waiting] = await boxes(page, ['#console-input']);
+      assert.ok(inside(waiting) && waiting.reachable, 'the input line while the dialog asks');
+      await answerDialog(page, START);
+      const [picture, s, run, line] = await boxes(page, ['#scene', 'button[data-key="s"]', '#run-pause', '#console-input']);
+      const scroll = await page.evaluate(() => [document.scrollingElement.scrollWidth,
+        document.scrollingElement.scrollHeight, document.getElementById('scene').width]);
+      console.log(`${screen.width} x ${screen.height} at ${screen.deviceScaleFactor}: picture ` +
+        `${picture.width} CSS px (${scroll[2]} pixels), s at (${s.x}, ${s.y}), Run at (${run.x}, ${run.y}), ` +
+        `input line at (${line.x}, ${line.y}), page ${scroll[0]} x ${scroll[1]}`);
+      assert.ok(scroll[0] <= screen.width && scroll[1] <= screen.height, 'the page scrolls');
+      assert.ok(inside(picture) && picture.reachable, 'the picture');
+      assert.equal(picture.width, picture.height);
+      assert.ok(picture.width >= 0.75 * Math.min(screen.width, screen.height), `picture ${picture.width}`);
+      assert.equal(scroll[2], Math.min(2400, Math.round(picture.width * screen.deviceScaleFactor)));
+      const landscape = screen.width > screen.height;
+      for (const [name, b] of [['s', s], ['Run', run], ['input line', line]]) {
+        assert.ok(inside(b) && b.reachable, name);
+        assert.ok(landscape ? b.x >= picture.right : b.y >= picture.bottom, `${name} beside or below`);
+      }
+      // Nothing over the picture: a tap anywhere on it meets the canvas.
+      const covered = await page.evaluate(() => {
+        const r = document.getElementById('scene').getBoundingClientRect();
+        let n = 0;
+        for (let i = 1; i < 10; i++)
+          for (let j = 1; j < 10; j++)
+            if (document.elementFromPoint(r.x + r.width * i / 10, r.y + r.height * j / 10).id !== 'scene') n++;
+        return n;
+      });
+      assert.equal(covered, 0);
+      await finish(page);
+    });
+  }
+
+  // On a dense screen lines keep their width in CSS pixels and labels their size in the
+  // picture: at twice the pixels each way, each colour covers four times the area.
+  test('twice the pixels: the same picture at twice the resolution', async () => {
+    const page = await openPage(browser, URL, {deviceScaleFactor: 2});
+    await answerDialog(page, START);
+    const drawn = await canvasImage(page);
+    assert.equal(drawn.width, 1600);
+    const golden = decodePng(fs.readFileSync(path.join(GOLDEN_DIR, 'default_view.png')));
+    const ratios = [TEXT_GREY, [255, 0, 0], [0, 255, 0], [0, 0, 0]].map((colour) =>
+      countPixels(drawn, colour) / countPixels(golden, colour));
+    console.log(`twice the pixels: text, red, green, black ${ratios.map((r) => r.toFixed(3)).join(', ')} times the desktop's`);
+    for (const ratio of ratios) assert.ok(Math.abs(ratio - 4) < 0.3, `${ratio} times the desktop's`);
+    await finish(page);
+  });
+});
+
+// What the page says in words: the canvas's name and description, the live values, the key
+// buttons' names, the input line's label, the page's language on the document.
+describe('in words', () => {
+  test('the picture is described, the controls named, the prompt labels the input', async () => {
+    const page = await openPage(browser, URL + '?lang=en');
+    assert.equal(await page.evaluate(() => document.documentElement.lang), 'en');
+    assert.doesNotMatch(await page.title(), /[^\x00-\x7f]/);
+    assert.match(await page.$eval('#console-input', (i) => i.getAttribute('aria-label')), /type eps=$/);
+    await answerDialog(page, ['0.5', '0.2 1', '0 0']);
+    await pressKeys(page, ['s', 's']);
+    const scene = await page.$eval('#scene', (c) => [c.getAttribute('role'), c.getAttribute('aria-label'),
+      document.getElementById(c.getAttribute('aria-describedby')).textContent]);
+    assert.equal(scene[0], 'img');
+    assert.match(scene[1], /amplitude/);
+    assert.match(scene[2], /ε = 0.5, F = 0.2, z = 1.*y0 = 0, v0 = 0.*t = 0.3 \(frame 3\).*amplitude 0.4/s);
+    const names = await page.$$eval('#keys button', (b) => b.map((button) => button.getAttribute('aria-label')));
+    assert.equal(new Set(names).size, names.length);
+    assert.equal(names[1], 'y: vertical scale × 0.9');
+    assert.notEqual(await page.$eval('#scene', (c) => getComputedStyle(c).boxShadow), 'none');
     await finish(page);
   });
 });
