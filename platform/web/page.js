@@ -33,6 +33,7 @@
   var link = document.getElementById('scenario-link');
 
   var frames = 0;             // frames drawn so far
+  var firstFrameAt = null;    // performance.now() when the first frame was drawn
   var ended = false;          // the program has exited
   var dialogOpen = false;     // the console dialog waits for input
   var running = false;        // the program waits for keys: no dialog open, not ended
@@ -418,6 +419,7 @@
     },
     frameDrawn: function () {
       frames += 1;
+      if (firstFrameAt === null) firstFrameAt = performance.now();
       hint.hidden = true;
     },
     idle: function () {
@@ -461,6 +463,7 @@
   Object.defineProperty(window, 'forcedVdp', {
     value: Object.freeze({
       get frames() { return frames; },
+      get firstFrameAt() { return firstFrameAt; },
       get ended() { return ended; },
       get dialogOpen() { return dialogOpen; },
       get title() { return title; },
