@@ -48,6 +48,7 @@
   var encoder = new TextEncoder();
   var decoders = {};          // per output stream: UTF-8 sequences may arrive split
   var runTicket = 0;          // the program's chain of Run ticks; 0 while paused
+  var cssSide = null;         // the canvas's displayed side in CSS pixels, once laid out
   var parameters = Array.from(new URLSearchParams(location.search));
 
   function say(text) {
@@ -180,13 +181,12 @@
     labelInput();
   }
 
+  // Only the lines that changed: a frame should not cost the page a new list.
   function showValues() {
-    var lines = UTF8ToString(Module._page_values()).split('\n');
-    values.replaceChildren.apply(values, lines.map(function (line) {
-      var item = document.createElement('li');
-      item.textContent = line;
-      return item;
-    }));
+    UTF8ToString(Module._page_values()).split('\n').forEach(function (line, i) {
+      var item = values.children[i] || values.appendChild(document.createElement('li'));
+      if (item.textContent !== line) item.textContent = line;
+    });
   }
 
   function showEnded() {
@@ -442,7 +442,8 @@
     // The drawing buffer for the canvas as shown: its CSS size times the device's pixel
     // ratio, capped; the program draws line widths in CSS pixels.
     fitCanvas: function () {
-      var css = canvas.getBoundingClientRect().width || canvas.width;
+      if (cssSide === null) cssSide = canvas.getBoundingClientRect().width || canvas.width;
+      var css = cssSide;
       var side = Math.max(1, Math.min(MOST_CANVAS_PIXELS, Math.round(css * (window.devicePixelRatio || 1))));
       if (canvas.width !== side) {
         canvas.width = side;
@@ -453,6 +454,13 @@
   };
 
   enableControls();
+  // The canvas's size as laid out, kept rather than read at each frame (a read would force
+  // the browser to lay the page out again after each change of the values panel).
+  if (window.ResizeObserver) {
+    new ResizeObserver(function (entries) {
+      cssSide = entries[entries.length - 1].contentRect.width || null;
+    }).observe(canvas);
+  }
 
   Module.onAbort = function () {
     ended = true;
