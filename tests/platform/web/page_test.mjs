@@ -332,23 +332,6 @@ describe('loading', CHROMIUM_ONLY, () => {
 // The teacher's toolbox in the page: a scenario from the address, the picture and the curves
 // downloaded, the link to the scenario, and Run / Pause.
 describe('toolbox', CHROMIUM_ONLY, () => {
-  const SCENARIO = '?eps=0.1&force=0.5&z=1&y0=0&v0=0';
-
-  test('the address names a scenario: no dialog, the frame of the same answers', async () => {
-    const typed = await startedPage();
-    const page = await newTab(browser);
-    await page.goto(URL + SCENARIO);
-    await page.waitForFunction(() => window.forcedVdp.frames === 1, {timeout: 20000});
-    assert.equal((await state(page)).dialogOpen, false);
-    assert.equal(differingPixels(await canvasImage(page), await canvasImage(typed)), 0);
-    const shown = await consoleOutput(page);
-    assert.match(shown, /ESCキーで/);
-    assert.doesNotMatch(shown, /ε=|F z=|y0 v0 =/);
-    assert.equal(await page.$eval('#notes', (notes) => notes.hidden), true);
-    await finish(typed);
-    await finish(page);
-  });
-
   // Every refused value and every unknown name is listed with the value as given, in the
   // page's language; then nothing of the address runs and the dialog asks for every value.
   // A value is read whole (300 ones and an x are not a number).
