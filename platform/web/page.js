@@ -192,7 +192,9 @@
   function showEnded() {
     document.getElementById('ended-text').textContent = exitStatus === 0 ? texts.ended
       : texts.endedWithStatus.replace('%s', String(exitStatus));
+    if (!endedBox.hidden) return;
     endedBox.hidden = false;
+    document.getElementById('start-again').focus();
   }
 
   // ---- Run / Pause: the program's clock; each tick draws a frame as 's' does.
