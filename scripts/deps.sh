@@ -3,8 +3,7 @@
 # Usage: scripts/deps.sh [build|web|test]   (build: compiler and libraries; web: Emscripten and
 # what the page's build captures the label glyphs with; test: all of that, the X server, window
 # tools and Mesa's software renderer that the tests draw with, the three browsers for the page's
-# tests,
-# and the page tests' npm packages, from tests/platform/web/package-lock.json)
+# tests, and the page tests' npm packages, from tests/platform/web/package-lock.json)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

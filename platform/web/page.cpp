@@ -71,10 +71,10 @@ std::string address_number(double v)
     return value;
 }
 
-// A text of the table with its "%s" places filled, in order.
-std::string filled(Text id, std::initializer_list<std::string> args)
+// A text of the table in language with its "%s" places filled, in order.
+std::string filled(Language language, Text id, std::initializer_list<std::string> args)
 {
-    std::string out = text(id);
+    std::string out = text_in(language, id);
     std::size_t at = 0;
     for (const std::string& arg : args) {
         at = out.find("%s", at);
@@ -125,20 +125,18 @@ std::string page_texts(Language language)
         {"tool:save-picture", PAGE_SAVE_PICTURE}, {"tool:download-curves", PAGE_DOWNLOAD_CURVES},
         {"tool:copy-link", PAGE_COPY_LINK},
     };
-    const Language shown = console_language;
-    console_language = language;
     std::string all;
     for (const auto& entry : NAMES)
-        all += std::string(entry.name) + "\t" + text(entry.id) + "\n";
+        all += std::string(entry.name) + "\t" + text_in(language, entry.id) + "\n";
     for (const AddressNote& note : address_notes)
         all += "note\t" +
                (note.wanted == TEXT_COUNT
-                    ? filled(PAGE_UNKNOWN_NAME, {note.name, note.value})
-                    : filled(PAGE_REFUSED_VALUE, {note.name, note.value, text(note.wanted)})) +
+                    ? filled(language, PAGE_UNKNOWN_NAME, {note.name, note.value})
+                    : filled(language, PAGE_REFUSED_VALUE,
+                             {note.name, note.value, text_in(language, note.wanted)})) +
                "\n";
     if (!address_notes.empty())
-        all += std::string("note\t") + text(PAGE_DIALOG_ASKS_ALL) + "\n";
-    console_language = shown;
+        all += std::string("note\t") + text_in(language, PAGE_DIALOG_ASKS_ALL) + "\n";
     return all;
 }
 
@@ -300,15 +298,16 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* page_values()
     static std::string lines;
     char t[32];
     std::snprintf(t, sizeof t, "%.1f", sim_time);
-    lines = filled(PAGE_VALUES_PARAMETERS, {shortest(epsilon), shortest(force_amp), shortest(freq_ratio)}) +
-            "\n" + filled(PAGE_VALUES_INITIAL, {shortest(y_init), shortest(v_init)}) + "\n" +
-            filled(PAGE_VALUES_TIME, {t, std::to_string(frame_shown())}) + "\n";
+    const Language l = console_language;
+    lines = filled(l, PAGE_VALUES_PARAMETERS, {shortest(epsilon), shortest(force_amp), shortest(freq_ratio)}) +
+            "\n" + filled(l, PAGE_VALUES_INITIAL, {shortest(y_init), shortest(v_init)}) + "\n" +
+            filled(l, PAGE_VALUES_TIME, {t, std::to_string(frame_shown())}) + "\n";
     std::string amplitudes;
     for (int i = 0; i < crossing_count; ++i) {
         char a[32];
         std::snprintf(a, sizeof a, "%.4g", crossings[i]);
         amplitudes += (i > 0 ? ", " : "") + std::string(a);
     }
-    lines += crossing_count > 0 ? filled(PAGE_VALUES_CROSSINGS, {amplitudes}) : text(PAGE_VALUES_NO_CROSSING);
+    lines += crossing_count > 0 ? filled(l, PAGE_VALUES_CROSSINGS, {amplitudes}) : text(PAGE_VALUES_NO_CROSSING);
     return lines.c_str();
 }
