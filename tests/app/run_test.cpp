@@ -1,11 +1,10 @@
-// The Run / Pause clock's arithmetic and the frames a run begins with.
+// The Run / Pause clock's arithmetic (the frames a run begins with: tests/app/keyboard_test.cpp).
 #include "app/run.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "app/dialog.h"
 #include "core/state.h"
 
 namespace {
@@ -57,17 +56,6 @@ TEST(RunClock, QuickPressesLeaveOneChainOfTicks)
     EXPECT_TRUE(run_tick_due(third));
     motion_running = false;   // what 'm', 'f' and 'j' do
     EXPECT_FALSE(run_tick_due(third));
-}
-
-TEST(BeginRun, FramesAskedForOweTheirLastFrameUnseen)
-{
-    for (long frames : {0L, 1L, 7L}) {
-        restart_run();
-        advance_to_frame(frames);
-        EXPECT_NEAR(sim_time, (frames > 0 ? frames - 1 : 0) * 0.1, 1e-9) << frames;
-        EXPECT_EQ(take_unseen_frame(), frames > 0) << frames;
-        EXPECT_FALSE(take_unseen_frame()) << frames;
-    }
 }
 
 }  // namespace
