@@ -5,6 +5,7 @@
 // calls.
 import {spawn} from 'node:child_process';
 import fs from 'node:fs';
+import net from 'node:net';
 import os from 'node:os';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
@@ -123,7 +124,12 @@ const W3C_KEYS = {Escape: '\uE00C', Enter: '\uE007', F1: '\uE031', F2: '\uE032',
 // WebKitGTK's WebDriver on a free port (it needs an X display: run under xvfb-run), and a
 // session of its MiniBrowser. Requests as W3C WebDriver classic over fetch().
 export async function launchWebKit() {
-  const port = 4444 + Math.floor(Math.random() * 2000);
+  const port = await new Promise((resolve) => {
+    const probe = net.createServer().listen(0, '127.0.0.1', () => {
+      const {port} = probe.address();
+      probe.close(() => resolve(port));
+    });
+  });
   const driver = spawn('WebKitWebDriver', [`--port=${port}`], {stdio: 'ignore'});
   const base = `http://127.0.0.1:${port}`;
   async function request(method, url, body) {
