@@ -222,28 +222,37 @@ describe('layout', () => {
       reachable: hit === element};
   }), selectors);
 
-  for (const screen of SCREENS.filter((s) => ENGINE === 'chromium' || s.deviceScaleFactor === 3)) {
-    test(`${screen.width} x ${screen.height}`, async () => {
-      const page = await openPage(browser, URL, screen);
+  // One page through the screens (the layout is the style sheet's; only the drawing buffer
+  // waits for the next frame): at each, 'j' opens a dialog, then a frame is drawn.
+  test('each screen: the picture whole and as large as fits, s, Run and the input line at hand', async () => {
+    const screens = SCREENS.filter((s) => ENGINE === 'chromium' || s.deviceScaleFactor === 3);
+    const page = await openPage(browser, URL, {...screens[0], hasTouch: true, isMobile: true});
+    await answerDialog(page, START);
+    for (const screen of screens) {
+      const name = `${screen.width} x ${screen.height} at ${screen.deviceScaleFactor}`;
+      await page.setViewport({...screen, hasTouch: true, isMobile: true});
       const inside = (b) => b.x >= 0 && b.y >= 0 && b.right <= screen.width && b.bottom <= screen.height;
+      await pressKeys(page, ['j']);
+      await waitForDialog(page);
       const [waiting] = await boxes(page, ['#console-input']);
-      assert.ok(inside(waiting) && waiting.reachable, 'the input line while the dialog asks');
-      await answerDialog(page, START);
+      assert.ok(inside(waiting) && waiting.reachable, `${name}: the input line while the dialog asks`);
+      await answerDialog(page, ['0 0']);
+      await pressKeys(page, ['s']);
       const [picture, s, run, line] = await boxes(page, ['#scene', 'button[data-key="s"]', '#run-pause', '#console-input']);
       const scroll = await page.evaluate(() => [document.scrollingElement.scrollWidth,
         document.scrollingElement.scrollHeight, document.getElementById('scene').width]);
-      console.log(`${ENGINE} ${screen.width} x ${screen.height} at ${screen.deviceScaleFactor}: picture ` +
-        `${picture.width} CSS px (${scroll[2]} pixels), s at (${s.x}, ${s.y}), Run at (${run.x}, ${run.y}), ` +
-        `input line at (${line.x}, ${line.y}), page ${scroll[0]} x ${scroll[1]}`);
-      assert.ok(scroll[0] <= screen.width && scroll[1] <= screen.height, 'the page scrolls');
-      assert.ok(inside(picture) && picture.reachable, 'the picture');
+      console.log(`${ENGINE} ${name}: picture ${picture.width} CSS px (${scroll[2]} pixels), ` +
+        `s at (${s.x}, ${s.y}), Run at (${run.x}, ${run.y}), input line at (${line.x}, ${line.y}), ` +
+        `page ${scroll[0]} x ${scroll[1]}`);
+      assert.ok(scroll[0] <= screen.width && scroll[1] <= screen.height, `${name}: the page scrolls`);
+      assert.ok(inside(picture) && picture.reachable, `${name}: the picture`);
       assert.equal(picture.width, picture.height);
-      assert.ok(picture.width >= 0.75 * Math.min(screen.width, screen.height), `picture ${picture.width}`);
-      assert.equal(scroll[2], Math.min(2400, Math.round(picture.width * screen.deviceScaleFactor)));
+      assert.ok(picture.width >= 0.75 * Math.min(screen.width, screen.height), `${name}: picture ${picture.width}`);
+      assert.equal(scroll[2], Math.min(2400, Math.round(picture.width * screen.deviceScaleFactor)), name);
       const landscape = screen.width > screen.height;
-      for (const [name, b] of [['s', s], ['Run', run], ['input line', line]]) {
-        assert.ok(inside(b) && b.reachable, name);
-        assert.ok(landscape ? b.x >= picture.right : b.y >= picture.bottom, `${name} beside or below`);
+      for (const [control, b] of [['s', s], ['Run', run], ['input line', line]]) {
+        assert.ok(inside(b) && b.reachable, `${name}: ${control}`);
+        assert.ok(landscape ? b.x >= picture.right : b.y >= picture.bottom, `${name}: ${control} beside or below`);
       }
       // Nothing over the picture: a tap anywhere on it meets the canvas.
       const covered = await page.evaluate(() => {
@@ -254,10 +263,10 @@ describe('layout', () => {
             if (document.elementFromPoint(r.x + r.width * i / 10, r.y + r.height * j / 10).id !== 'scene') n++;
         return n;
       });
-      assert.equal(covered, 0);
-      await finish(page);
-    });
-  }
+      assert.equal(covered, 0, name);
+    }
+    await finish(page);
+  });
 
   // On a dense screen lines keep their width in CSS pixels and labels their size in the
   // picture: at twice the pixels each way, each colour covers four times the area.
