@@ -12,9 +12,7 @@
 #include <strings.h>
 
 #include "app/console.h"
-#include "app/dialog.h"
 #include "core/state.h"
-#include "dynamics/simulation_step.h"
 
 const char* const USAGE = "Usage: forced-vdp [OPTION]...";
 
@@ -116,20 +114,20 @@ std::string set_option(const char* name, const char* value, Options* options)
     case Kind::number: {
         double v = 0.0;
         if (!console_parse_number(value, &v))
-            return bad_value(*entry, value, "a finite number with a decimal point is needed");
+            return bad_value(*entry, value, text_in(Language::english, WANTS_NUMBER));
         options->*entry->number = v;
         return {};
     }
     case Kind::frames: {
         long v = 0;
         if (!read_frames(value, &v))
-            return bad_value(*entry, value, "a whole number from 0 to 1000000 is needed");
+            return bad_value(*entry, value, text_in(Language::english, WANTS_FRAMES));
         options->frames = v;
         return {};
     }
     case Kind::family:
         if (std::strcmp(value, "e") != 0 && std::strcmp(value, "E") != 0)
-            return bad_value(*entry, value, "e (epsilon family) or E (F family) is needed");
+            return bad_value(*entry, value, text_in(Language::english, WANTS_FAMILY));
         options->family = value[0];
         return {};
     case Kind::path:
@@ -139,13 +137,13 @@ std::string set_option(const char* name, const char* value, Options* options)
         return {};
     case Kind::layer:
         if (*value != '\0' && std::strcmp(value, "1") != 0 && std::strcmp(value, "0") != 0)
-            return bad_value(*entry, value, "1 (on) or 0 (off) is needed");
+            return bad_value(*entry, value, text_in(Language::english, WANTS_LAYER));
         options->*entry->flag = std::strcmp(value, "0") != 0;
         return {};
     case Kind::language: {
         const std::optional<Language> language = read_language(value);
         if (!language)
-            return bad_value(*entry, value, "en or ja is needed");
+            return bad_value(*entry, value, text_in(Language::english, WANTS_LANGUAGE));
         options->language = language;
         return {};
     }
@@ -273,29 +271,17 @@ Language chosen_language(const Options& options)
     return Language::japanese;
 }
 
-void take_parameters(const Options& options)
+Text wanted_value(const char* name)
 {
-    epsilon = options.epsilon.value_or(epsilon);
-    force_amp = options.force.value_or(force_amp);
-    freq_ratio = options.z.value_or(freq_ratio);
-    y_init = options.y0.value_or(y_init);
-    v_init = options.v0.value_or(v_init);
-}
-
-void advance_frames(long frames)
-{
-    for (long i = 0; i < frames; ++i)
-        advance_frame();
-}
-
-void begin_run(const Options& options)
-{
-    if (has_parameters(options)) {
-        take_parameters(options);
-        start_with_values();
-    } else {
-        command_key = 'm';
-        input_parameters();
+    const OptionEntry* entry = find_option(name);
+    switch (entry != nullptr ? entry->kind : Kind::flag) {
+    case Kind::number: return WANTS_NUMBER;
+    case Kind::frames: return WANTS_FRAMES;
+    case Kind::family: return WANTS_FAMILY;
+    case Kind::language: return WANTS_LANGUAGE;
+    case Kind::layer: return WANTS_LAYER;
+    case Kind::flag:
+    case Kind::path: break;
     }
-    advance_frames(options.frames.value_or(0));
+    return TEXT_COUNT;
 }

@@ -30,6 +30,10 @@ constexpr long MOTION_FRAMES = 1000;     // frames --export-motion writes withou
 // Returns an empty string, or a one-line message naming the option and what is wrong.
 std::string set_option(const char* name, const char* value, Options* options);
 
+// The note on what a value of the option called name must be (WANTS_NUMBER, ...);
+// TEXT_COUNT where name is no option or one that takes a file name or no value.
+Text wanted_value(const char* name);
+
 // Reads the whole command line into options: "--name value" and "--name=value", "--" ends the
 // options, and the window system's options (-display, -geometry, -iconic, -direct,
 // -indirect, -gldebug, -sync) are kept in window_args for it. Returns an empty string, or a
@@ -54,14 +58,3 @@ std::optional<Language> read_language(const char* value);
 // it, else Japanese. A FORCED_VDP_LANG that names neither language gets one line on standard
 // error, and Japanese.
 Language chosen_language(const Options& options);
-
-// The values given take the place of the typed ones (epsilon, force_amp, freq_ratio, y_init,
-// v_init); the others keep what they hold.
-void take_parameters(const Options& options);
-
-// frames frames advanced as drawn frames advance them, without drawing.
-void advance_frames(long frames);
-
-// How an interactive run begins: with values given, the banner, the curves and the key help
-// without asking; else the start dialog. Then the frames asked for, without drawing.
-void begin_run(const Options& options);

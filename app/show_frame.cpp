@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/console.h"
+#include "app/run.h"
 #include "app/texts.h"
 #include "core/state.h"
 #include "display/frame.h"
@@ -33,6 +34,7 @@ struct FrameState {
 FrameState before_shown;       // before the last frame shown
 FrameState after_shown;        // after it
 long frames_shown = 0;         // by this process
+bool first_shown_after_unseen = false;   // the process's first frame shown followed one unseen
 
 void keep_state(FrameState* kept)
 {
@@ -80,7 +82,7 @@ bool draw_shown_frame_again()
     if (frames_shown == 0 || !state_is(after_shown))
         return false;
     restore_state(before_shown);
-    if (frames_shown == 1)
+    if (frames_shown == 1 && !first_shown_after_unseen)
         set_line_width(INITIAL_LINE_WIDTH);
     draw_frame();
     return true;
@@ -88,6 +90,13 @@ bool draw_shown_frame_again()
 
 void show_frame()
 {
+    // After frames advanced without drawing, the last of them is drawn unseen first, so that
+    // this frame starts from the drawing state that frame leaves.
+    if (take_unseen_frame()) {
+        draw_frame();
+        if (frames_shown == 0)
+            first_shown_after_unseen = true;
+    }
     keep_state(&before_shown);
     on_display();
     keep_state(&after_shown);

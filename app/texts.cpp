@@ -5,6 +5,10 @@
 
 Language console_language = Language::japanese;
 
+#define JAPANESE_TITLE \
+    "Van der Pol系の強制振動　m:系・外力 j:初期条件 変更, s:描画継続,　y,Y:f特性縦倍率変更 " \
+    "t,T:時間軸伸縮"
+
 namespace {
 
 // U+3000 (ideographic space) is the wide blank inside several Japanese texts.
@@ -62,6 +66,65 @@ const char* const TEXT_TABLE[TEXT_COUNT][2] = {
      "-geometry %s: not a window geometry (WIDTHxHEIGHT+X+Y, sides of 1 to %s pixels)\n"},
     {"入力後の画面がまだありません。's'キーで描画してから保存してください",
      "no frame since the dialog; press 's' first"},
+    {"小数点を使った有限の数が必要です", "a finite number with a decimal point is needed"},
+    {"0 から 1000000 までの整数が必要です", "a whole number from 0 to 1000000 is needed"},
+    {"e（ε の族）または E（F の族）が必要です", "e (epsilon family) or E (F family) is needed"},
+    {"en または ja が必要です", "en or ja is needed"},
+    {"1（表示）または 0（非表示）が必要です", "1 (on) or 0 (off) is needed"},
+    // The page.
+    {JAPANESE_TITLE,
+     "Forced oscillation of the Van der Pol system  m: system and force, j: initial values, "
+     "s: draw on, y,Y: vertical scale, t,T: time axis"},
+    {"このブラウザーでは WebGL が使えないため、図を描けません。WebGL を有効にするか、別のブラウザーで開いてください。",
+     "This browser offers no WebGL, so the picture cannot be drawn; enable WebGL or open the page in another browser."},
+    {"プログラムがエラーで止まりました。ページを再読み込みしてください。",
+     "The program stopped with an error; reload the page."},
+    {"プログラムは終了しました。", "The program has ended."},
+    {"プログラムは終了しました（終了コード %s）。", "The program has ended (exit status %s)."},
+    {"最初から始める", "Start again"},
+    {"同じ値で始める", "Start again with the last values"},
+    {"新しい値は次のフレームから使われます。s キーを押すと描かれます。",
+     "The new values take effect with the next frame: press s to draw it."},
+    {"%s=%s は使えません：%s", "%s=%s refused: %s"},
+    {"%s=%s：知らないパラメーター名です", "%s=%s: unknown parameter name"},
+    {"アドレスの値をすべて使わず、ダイアログですべての値を尋ねます。",
+     "None of the address's values is used: the dialog asks for all of them."},
+    {"リンクをコピーしました。", "Link copied."},
+    {"リンクをコピーできませんでした。下のリンクを選んでコピーしてください。",
+     "The link could not be copied; select it below and copy it by hand."},
+    {"このページはこのコンピューター上のファイルから開かれているため、このリンクはこのコンピューターでしか開けません。"
+     "共有するには、このファイルを授業のページ（ウェブサーバー）に置き、そこで開いたページのリンクをコピーしてください。",
+     "This page was opened from a file on this computer, so the link works only on this computer. "
+     "To share it, put the file on a course page (a web server), open it there and copy the link from that page."},
+    {"図：振動の時間応答と振幅–周波数特性", "Picture: the motion over time and the amplitude–frequency characteristic"},
+    {"図が示す値", "What the picture shows"},
+    {"ε = %s，F = %s，z = %s", "ε = %s, F = %s, z = %s"},
+    {"初期条件 y0 = %s，v0 = %s", "initial y0 = %s, v0 = %s"},
+    {"t = %s（フレーム %s）", "t = %s (frame %s)"},
+    {"z が曲線と交わる振幅：%s", "z meets the curve at amplitude %s"},
+    {"z は曲線と交わりません", "z does not meet the curve"},
+    {"入力", "Answer"},
+    {"コンソールを開く", "Open the console"},
+    {"コンソールを閉じる", "Close the console"},
+    {"s：次のフレームを描く（押している間は続けて描く）", "s: draw the next frame (hold to keep drawing)"},
+    {"y：縦倍率 × 0.9", "y: vertical scale × 0.9"},
+    {"Y：縦倍率 ÷ 0.9", "Y: vertical scale ÷ 0.9"},
+    {"t：時間軸の刻み × 0.9", "t: time step of the traces × 0.9"},
+    {"T：時間軸の刻み ÷ 0.9", "T: time step of the traces ÷ 0.9"},
+    {"z：z 軸の倍率 × 0.9", "z: z scale × 0.9"},
+    {"Z：z 軸の倍率 ÷ 0.9", "Z: z scale ÷ 0.9"},
+    {"e：ε を変えた 10 本の特性曲線", "e: curves for ten values of ε"},
+    {"E：F を変えた 10 本の特性曲線", "E: curves for ten values of F"},
+    {"m：ε，F，z，y0，v0 を入力し直す", "m: new ε, F, z, y0, v0"},
+    {"f：F，z，y0，v0 を入力し直す", "f: new F, z, y0, v0"},
+    {"j：初期条件 y0，v0 を入力し直す", "j: new initial values y0, v0"},
+    {"ESC：プログラムを終了する", "ESC: end the program"},
+    {"自動描画／停止 (F5)", "Run / Pause (F5)"},
+    {"画像を保存 (F2)", "Save picture (F2)"},
+    {"曲線を CSV で保存", "Download curves (CSV)"},
+    {"この条件のリンクをコピー", "Copy link to this scenario"},
+    {"安定・不安定 (F3)", "Stability (F3)"},
+    {"実測の基本波振幅 (F4)", "Measured amplitude (F4)"},
 };
 
 }  // namespace
@@ -76,6 +139,4 @@ const char* text(Text id)
     return text_in(console_language, id);
 }
 
-const char* const WINDOW_TITLE =
-    "Van der Pol系の強制振動　m:系・外力 j:初期条件 変更, s:描画継続,　y,Y:f特性縦倍率変更 "
-    "t,T:時間軸伸縮";
+const char* const WINDOW_TITLE = JAPANESE_TITLE;

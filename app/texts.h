@@ -38,7 +38,60 @@ enum Text {
     WINDOW_TOO_LARGE,      // before the dialog; %s the -geometry given, %s the largest side
     WINDOW_GEOMETRY_UNREADABLE,  // before the dialog; as WINDOW_TOO_LARGE
     NO_FRAME_TO_SAVE,      // F2 after a dialog, before a frame: PICTURE_NOT_SAVED's reason
-    TEXT_COUNT
+    // What a value of an option or address parameter must be (the end of the note on a
+    // refused value).
+    WANTS_NUMBER,
+    WANTS_FRAMES,
+    WANTS_FAMILY,
+    WANTS_LANGUAGE,
+    WANTS_LAYER,
+    // The page's own texts, never on the console (UTF-8 in both languages): its title, its
+    // messages, the names of its controls and the panel of values beside the picture.
+    PAGE_TITLE,
+    PAGE_NO_WEBGL,
+    PAGE_ABORTED,
+    PAGE_ENDED,
+    PAGE_ENDED_WITH_STATUS,   // %s the exit status
+    PAGE_START_AGAIN,
+    PAGE_START_AGAIN_WITH_VALUES,
+    PAGE_NEXT_FRAME_HINT,     // the old frame shows after a dialog
+    PAGE_REFUSED_VALUE,       // %s name, %s value as given, %s what it must be
+    PAGE_UNKNOWN_NAME,        // %s name, %s value as given
+    PAGE_DIALOG_ASKS_ALL,     // after refused values or unknown names
+    PAGE_LINK_COPIED,
+    PAGE_LINK_NOT_COPIED,
+    PAGE_LINK_LOCAL_FILE,     // the page was opened from disk
+    PAGE_CANVAS_NAME,
+    PAGE_VALUES_HEADING,
+    PAGE_VALUES_PARAMETERS,   // %s epsilon, %s F, %s z
+    PAGE_VALUES_INITIAL,      // %s y0, %s v0
+    PAGE_VALUES_TIME,         // %s t, %s the frame shown
+    PAGE_VALUES_CROSSINGS,    // %s the amplitudes
+    PAGE_VALUES_NO_CROSSING,
+    PAGE_INPUT_NAME,          // the input line while no prompt waits
+    PAGE_CONSOLE_OPEN,
+    PAGE_CONSOLE_CLOSE,
+    PAGE_KEY_S,               // the on-screen keys' names, in the order of the key row
+    PAGE_KEY_SMALL_Y,
+    PAGE_KEY_Y,
+    PAGE_KEY_SMALL_T,
+    PAGE_KEY_T,
+    PAGE_KEY_SMALL_Z,
+    PAGE_KEY_Z,
+    PAGE_KEY_SMALL_E,
+    PAGE_KEY_E,
+    PAGE_KEY_M,
+    PAGE_KEY_F,
+    PAGE_KEY_J,
+    PAGE_KEY_ESC,
+    PAGE_RUN_PAUSE,           // the tools
+    PAGE_SAVE_PICTURE,
+    PAGE_DOWNLOAD_CURVES,
+    PAGE_COPY_LINK,
+    PAGE_STABILITY_LAYER,
+    PAGE_MEASURED_LAYER,
+    TEXT_COUNT,
+    FIRST_PAGE_TEXT = PAGE_TITLE
 };
 
 // The console's language; Japanese unless the command line or FORCED_VDP_LANG asks for English.

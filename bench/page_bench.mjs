@@ -1,13 +1,17 @@
-// The page in headless Chromium (SwiftShader's software WebGL): time from the start of the
-// page's load to its first frame, and the time of one frame with a family shown. Medians over
-// repetitions, in the manner of the other benchmarks; not a test.
-// Usage: node bench/page_bench.mjs [build-web/forced-vdp.html] [repetitions]
-import {fileUrl, launchBrowser, newTab} from '../tests/platform/web/browser.mjs';
+// The page in each browser engine (software WebGL): time from the start of the page's load to
+// its first frame, and the time of one frame with the ε family shown, at 1, 2 and 3 device
+// pixels per CSS pixel (the canvas 800 CSS pixels a side, its drawing buffer 800, 1600 and 2400
+// pixels). Medians over repetitions, in the manner of the other benchmarks; not a test.
+// Usage: [xvfb-run -a] node bench/page_bench.mjs [build-web/forced-vdp.html] [repetitions] [engines]
+// (engines: comma-separated of chromium, firefox, webkit; WebKit needs an X display).
+import {engineTab, fileUrl, launchEngine} from '../tests/platform/web/browser.mjs';
 
 const PAGE = process.argv[2] || 'build-web/forced-vdp.html';
 const REPETITIONS = Number(process.argv[3] || 10);
-const FRAMES_PER_REPETITION = 100;
-const START = ['0.1', '0.5 1', '0 0'];
+const ENGINES = (process.argv[4] || 'chromium,firefox,webkit').split(',');
+const FRAMES_PER_REPETITION = 20;
+// The scenario of the address: no dialog, the first frame as the page opens.
+const SCENARIO = '?eps=0.1&force=0.5&z=1&y0=0&v0=0';
 
 const median = (values) => {
   const sorted = [...values].sort((a, b) => a - b);
@@ -15,50 +19,34 @@ const median = (values) => {
   return sorted.length % 2 ? sorted[mid] : (sorted[mid - 1] + sorted[mid]) / 2;
 };
 
-// Answers the start dialog the moment it asks, so that no typing is timed; records when the
-// first frame has been drawn, in milliseconds from the start of the page's load.
-function answerAtOnce(lines) {
-  const answer = () => {
-    const input = document.getElementById('console-input');
-    const form = document.getElementById('console-form');
-    if (!input || input.disabled) return false;
-    for (const line of lines) {
-      input.value = line;
-      form.requestSubmit();
-    }
-    window.firstFrameAt = window.forcedVdp.frames === 1 ? performance.now() : NaN;
-    return true;
-  };
-  new MutationObserver((changes, observer) => { if (answer()) observer.disconnect(); })
-    .observe(document, {subtree: true, attributes: true, attributeFilter: ['disabled']});
-}
-
-async function loadToFirstFrame(browser) {
-  const page = await newTab(browser);
-  await page.evaluateOnNewDocument(answerAtOnce, START);
-  await page.goto(fileUrl(PAGE));
-  await page.waitForFunction(() => window.firstFrameAt !== undefined, {timeout: 20000});
-  const ms = await page.evaluate(() => window.firstFrameAt);
-  await page.close();
-  if (!Number.isFinite(ms)) throw new Error('the dialog did not end with the first frame');
+// Milliseconds from the start of the page's load (navigation) to its first frame.
+async function loadToFirstFrame(browser, engine) {
+  const tab = await engineTab(browser, engine);
+  await tab.goto(fileUrl(PAGE) + SCENARIO);
+  await tab.waitFor(() => window.forcedVdp && window.forcedVdp.frames === 1);
+  const ms = await tab.evaluate(() => window.forcedVdp.firstFrameAt);
+  await tab.close();
   return ms;
 }
 
-// Frames drawn through the page's key entry, per view: the script's time (what a key costs
-// the page; the browser renders afterwards, in its GPU process), and the time until the frame
-// is rendered, each frame read back by one pixel (as the desktop benchmark's glFinish).
-async function frames(browser) {
-  const page = await newTab(browser);
-  await page.evaluateOnNewDocument(answerAtOnce, START);
-  await page.goto(fileUrl(PAGE));
-  await page.waitForFunction(() => window.forcedVdp.frames === 1, {timeout: 20000});
+// Frames with the ε family through the page's key entry at each scale (the device's pixel
+// ratio is set for the page: the next frame's drawing buffer follows it): the script's time
+// (what a key costs the page; the browser renders afterwards) and the time until the frame is
+// rendered, each frame read back by one pixel (as the desktop benchmark's glFinish).
+async function frames(browser, engine) {
+  const tab = await engineTab(browser, engine);
+  await tab.goto(fileUrl(PAGE) + SCENARIO + '&family=e');
+  await tab.waitFor(() => window.forcedVdp && window.forcedVdp.frames === 1);
   const results = {};
-  for (const [view, key] of [['default', 's'], ['epsilon_family', 'e']]) {
-    await page.evaluate((code) => Module._page_key(code), key.charCodeAt(0));
+  for (const scale of [1, 2, 3]) {
+    await tab.evaluate((scale) => {
+      Object.defineProperty(window, 'devicePixelRatio', {get: () => scale, configurable: true});
+      Module._page_key('s'.charCodeAt(0));
+    }, scale);
     for (const rendered of [false, true]) {
       const times = [];
       for (let r = 0; r < REPETITIONS; r++) {
-        times.push(await page.evaluate((count, rendered) => {
+        times.push(await tab.evaluate((count, rendered) => {
           const gl = document.getElementById('scene').getContext('webgl');
           const pixel = new Uint8Array(4);
           gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
@@ -70,25 +58,28 @@ async function frames(browser) {
           return (performance.now() - start) / count;
         }, FRAMES_PER_REPETITION, rendered));
       }
-      results[`BM_PageFrame/${view}/${rendered ? 'rendered' : 'script'}`] = times;
+      const side = await tab.evaluate(() => document.getElementById('scene').width);
+      results[`BM_PageFamilyFrame/scale${scale}(${side}px)/${rendered ? 'drawn' : 'script'}`] = times;
     }
   }
-  await page.close();
+  await tab.close();
   return results;
 }
 
-const browser = await launchBrowser();
-try {
-  await loadToFirstFrame(browser);   // the first load also warms the browser's caches
-  const loads = [];
-  for (let r = 0; r < REPETITIONS; r++) loads.push(await loadToFirstFrame(browser));
-  const frameTimes = await frames(browser);
-  const row = (name, values, unit) =>
-    console.log(`${name.padEnd(38)} median ${median(values).toFixed(2)} ${unit}  ` +
-                `(min ${Math.min(...values).toFixed(2)}, max ${Math.max(...values).toFixed(2)}, ` +
-                `${values.length} repetitions)`);
-  row('BM_PageLoadToFirstFrame', loads, 'ms');
-  for (const [name, values] of Object.entries(frameTimes)) row(name, values, 'ms');
-} finally {
-  await browser.close();
+const row = (engine, name, values) =>
+  console.log(`${engine.padEnd(9)} ${name.padEnd(44)} median ${median(values).toFixed(2)} ms  ` +
+              `(min ${Math.min(...values).toFixed(2)}, max ${Math.max(...values).toFixed(2)}, ` +
+              `${values.length} repetitions)`);
+
+for (const engine of ENGINES) {
+  const browser = await launchEngine(engine);
+  try {
+    await loadToFirstFrame(browser, engine);   // the first load also warms the browser's caches
+    const loads = [];
+    for (let r = 0; r < REPETITIONS; r++) loads.push(await loadToFirstFrame(browser, engine));
+    row(engine, 'BM_PageLoadToFirstFrame', loads);
+    for (const [name, values] of Object.entries(await frames(browser, engine))) row(engine, name, values);
+  } finally {
+    await browser.close();
+  }
 }

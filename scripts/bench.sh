@@ -14,4 +14,5 @@ if [[ -x build-bench/bench/frame_bench ]]; then
     ./build-bench/bench/frame_bench "${args[@]}"
 fi
 ./scripts/web.sh >/dev/null
-node bench/page_bench.mjs build-web/forced-vdp.html 10
+# WebKit's MiniBrowser needs an X display.
+xvfb-run -a -s "-screen 0 1400x1100x24" node bench/page_bench.mjs build-web/forced-vdp.html 10

@@ -2,8 +2,8 @@
 # Installs the Debian packages that building, running and testing need, when any is missing.
 # Usage: scripts/deps.sh [build|web|test]   (build: compiler and libraries; web: Emscripten and
 # what the page's build captures the label glyphs with; test: all of that, the X server, window
-# tools and Mesa's software renderer that the tests draw with, Chromium for the page's tests,
-# and the page tests' npm packages, from tests/platform/web/package-lock.json)
+# tools and Mesa's software renderer that the tests draw with, the three browsers for the page's
+# tests, and the page tests' npm packages, from tests/platform/web/package-lock.json)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,8 +20,10 @@ TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-u
 # The page: Emscripten (its system libraries come prebuilt; it brings node), and a virtual X
 # server with Mesa's software renderer, under which the build reads freeglut's glyphs.
 WEB_PACKAGES=(emscripten xvfb xauth libgl1-mesa-dri libglx-mesa0)
-# The page in a real browser: Debian's Chromium (puppeteer-core drives it; no browser download).
-BROWSER_PACKAGES=(chromium)
+# The page in real browsers of the three engine families, Debian's own (no browser download):
+# Chromium and Firefox ESR (puppeteer-core drives both, Firefox over WebDriver BiDi), and
+# WebKitGTK's WebDriver with its MiniBrowser.
+BROWSER_PACKAGES=(chromium firefox-esr webkit2gtk-driver)
 
 mode="${1:-build}"
 wanted=("${BUILD_PACKAGES[@]}")

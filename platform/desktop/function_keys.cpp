@@ -13,24 +13,26 @@
 #include "app/dialog.h"
 #include "app/keyboard.h"
 #include "app/show_frame.h"
+#include "app/run.h"
 #include "app/texts.h"
 #include "core/state.h"
 #include "platform/desktop/picture_file.h"
 
 namespace {
 
-constexpr unsigned int RUN_INTERVAL_MS = 33;   // 30 frames a second
-
-// Each start of running gets a new number; a timer of an earlier run that is still pending
-// sees a different number and ends, so a quick pause and run never doubles the rate.
-int run_number = 0;
-
-void run_tick(int number)
+// Milliseconds since the window system started; the Run clock's steady time.
+double now_ms()
 {
-    if (!motion_running || number != run_number)
+    return glutGet(GLUT_ELAPSED_TIME);
+}
+
+// One tick of the Run clock: the frame of an 's', then the next tick on the clock's grid.
+void run_tick(int ticket)
+{
+    if (!run_tick_due(ticket))
         return;
     on_keyboard('s', 0, 0);
-    glutTimerFunc(RUN_INTERVAL_MS, run_tick, number);
+    glutTimerFunc(static_cast<unsigned int>(next_run_delay(now_ms())), run_tick, ticket);
 }
 
 // F2: the picture the window shows, under a new name in the current folder.
@@ -63,10 +65,9 @@ void save_shown_picture()
 
 void toggle_run()
 {
-    motion_running = !motion_running;
-    ++run_number;
-    if (motion_running)
-        glutTimerFunc(RUN_INTERVAL_MS, run_tick, run_number);
+    const int ticket = start_or_pause_run(now_ms());
+    if (ticket != 0)
+        glutTimerFunc(RUN_INTERVAL_MS, run_tick, ticket);
 }
 
 void on_special_key(int key, int /*x*/, int /*y*/)

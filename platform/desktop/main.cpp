@@ -11,6 +11,7 @@
 #include "app/export.h"
 #include "app/options.h"
 #include "app/output_file.h"
+#include "app/run.h"
 #include "app/texts.h"
 #include "core/state.h"
 #include "display/frame.h"
@@ -79,17 +80,15 @@ bool batch(const Options& options)
 }
 
 // The frame after the frames asked for, drawn into a window that is never waited on, and
-// written from the back buffer: the pixels the window would show. The last of those frames is
-// drawn too, so that the drawing state it leaves (the line width of the traces, which the
-// string is drawn with) is the one a window that has drawn them would have.
+// written from the back buffer: the pixels the window would show, after the same unseen
+// frame that the window draws first.
 int take_snapshot(const Options& options, std::vector<char*>& window_args)
 {
-    const long frames = options.frames.value_or(0);
-    advance_frames(frames > 0 ? frames - 1 : 0);
+    advance_to_frame(options.frames.value_or(0));
     int argc = static_cast<int>(window_args.size()) - 1;
     open_window(&argc, window_args.data());
     on_reshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
-    if (frames > 0)
+    if (take_unseen_frame())
         draw_frame();
     draw_frame();
     const std::string error = save_window_picture(options.snapshot.c_str());

@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "app/picture_name.h"
 #include "platform/desktop/png_file.h"
 
 std::string save_window_picture(const char* path)
@@ -31,12 +32,8 @@ std::string save_window_picture(const char* path)
 
 std::string reserve_picture_name(std::time_t when)
 {
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&when));
-    const std::string base = std::string("forced-vdp-") + stamp;
     for (int counter = 0; counter < 10000; ++counter) {
-        const std::string name =
-            counter == 0 ? base + ".png" : base + "-" + std::to_string(counter) + ".png";
+        const std::string name = picture_name(when, counter);
         const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
         if (fd >= 0) {
             close(fd);

@@ -1,17 +1,19 @@
-// Program entry in the page: the address's parameters, then the console dialog in the page's
-// console panel (or the values given), then the picture on the canvas, as the desktop opens
-// its window after the dialog.
+// Program entry in the page: the address's parameters and the page's language, then the
+// console dialog in the page's console panel (or the values given), then the picture on the
+// canvas, as the desktop opens its window after the dialog.
 #include "app/options.h"
+#include "app/run.h"
 #include "app/texts.h"
 #include "core/state.h"
 #include "platform/web/page.h"
 
 int main()
 {
-    if (!open_page())
-        return 1;
     const Options options = page_options();
     console_language = chosen_language(options);
+    show_page_texts();
+    if (!open_page())
+        return 1;
     if (options.family != 0)
         family_view = options.family;
     take_layers(options);

@@ -1,40 +1,60 @@
 // The page around the program: the console panel and its input line, the keyboard and the
-// on-screen keys, the messages of the page itself, and window.forcedVdp, the read-only view
-// of the program's progress for tests and for pages that embed this one.
+// on-screen keys, the tools, the picture's size on the screen, and window.forcedVdp, the
+// read-only view of the program's progress for tests and for pages that embed this one. Every
+// text the page shows comes from the program's texts table (Module.page.showTexts).
 (function () {
   'use strict';
 
   var ESC = 27;
-  var HOLD_REPEAT_MS = 33;   // a held on-screen 's' draws about 30 frames a second
-  var RUN_INTERVAL_MS = 33;  // Run: 30 frames a second, each as if 's' were pressed
+  var HOLD_DELAY_MS = 400;     // a held on-screen 's' repeats after this, as a held key does,
+  var HOLD_REPEAT_MS = 33;     // about 30 frames a second; a shorter tap draws one frame
+  var MOST_CANVAS_PIXELS = 2400;   // a side of the drawing buffer, on the densest screens
 
   var canvas = document.getElementById('scene');
   var output = document.getElementById('console-output');
   var form = document.getElementById('console-form');
   var input = document.getElementById('console-input');
+  var prompt = document.getElementById('prompt');
   var status = document.getElementById('status');
+  var notes = document.getElementById('notes');
+  var hint = document.getElementById('hint');
+  var endedBox = document.getElementById('ended');
+  var values = document.getElementById('values');
+  var consoleBox = document.getElementById('console');
+  var consoleToggle = document.getElementById('console-toggle');
   var buttons = Array.prototype.slice.call(document.querySelectorAll('#keys button[data-key]'));
+  var languageButtons = Array.prototype.slice.call(document.querySelectorAll('#language button'));
   var runButton = document.getElementById('run-pause');
+  var saveButton = document.getElementById('save-picture');
+  // The tools that ask the program for something work only while it waits for keys.
+  var layerButtons = Array.prototype.slice.call(document.querySelectorAll('#tools button.layer'));
   var programTools = [runButton, document.getElementById('download-curves'),
-    document.getElementById('copy-link')];
+    document.getElementById('copy-link')].concat(layerButtons);
   var linkLine = document.getElementById('link-line');
   var link = document.getElementById('scenario-link');
 
   var frames = 0;             // frames drawn so far
+  var firstFrameAt = null;    // performance.now() when the first frame was drawn
   var ended = false;          // the program has exited
   var dialogOpen = false;     // the console dialog waits for input
-  var running = false;        // the start dialog is over and no dialog is open
-  var title = '';             // the program's title
+  var running = false;        // the program waits for keys: no dialog open, not ended
+  var framesAtDialog = 0;     // frames when the open dialog began
+  var title = '';             // the document's title, from the program
+  var allTexts = null;        // the page's texts per language: {ja: {...}, en: {...}}
+  var texts = {notes: []};    // those of the language shown
+  var language = 'ja';
+  var exitStatus = 0;
   var typed = [];             // bytes of submitted lines that the program has not read yet
   var reader = null;          // the program's read, asleep until a line comes
   var encoder = new TextEncoder();
   var decoders = {};          // per output stream: UTF-8 sequences may arrive split
-  var runTimer = null;        // the timer of Run while the motion runs by itself
+  var runTicket = 0;          // the program's chain of Run ticks; 0 while paused
+  var cssSide = null;         // the canvas's displayed side in CSS pixels, once laid out
   var parameters = Array.from(new URLSearchParams(location.search));
 
   function say(text) {
     status.textContent = text;
-    status.hidden = false;
+    status.hidden = !text;
   }
 
   function show(text) {
@@ -42,6 +62,16 @@
     if (last && last.nodeType === Node.TEXT_NODE) last.appendData(text);
     else output.appendChild(document.createTextNode(text));
     output.scrollTop = output.scrollHeight;
+  }
+
+  // Calls into the program; its exit unwinds through here.
+  function call(f) {
+    try {
+      return f();
+    } catch (e) {
+      if (e !== 'unwind') throw e;
+      return -1;
+    }
   }
 
   // Copies typed bytes into dest; returns how many.
@@ -58,16 +88,34 @@
     return n;
   }
 
-  // The tools that ask the program for something work only while it waits for keys.
-  function enableTools() {
+  // What may be pressed now: keys and tools while the program waits for keys, Save picture
+  // once there is a picture.
+  function enableControls() {
     programTools.forEach(function (button) { button.disabled = !running; });
+    buttons.forEach(function (button) { button.disabled = !running; });
+    saveButton.disabled = frames === 0;
+  }
+
+  // The last line the program wrote: the prompt that waits.
+  function waitingPrompt() {
+    var text = Array.from(output.childNodes)
+      .filter(function (node) { return node.nodeType === Node.TEXT_NODE; })
+      .map(function (node) { return node.data; }).join('');
+    return text.slice(text.lastIndexOf('\n') + 1).trim();
+  }
+
+  function labelInput() {
+    prompt.textContent = dialogOpen ? waitingPrompt() : '';
+    input.setAttribute('aria-label', prompt.textContent || texts.inputName || '');
   }
 
   function openDialog() {
+    if (!dialogOpen) framesAtDialog = frames;
     dialogOpen = true;
     running = false;
     input.disabled = false;
-    enableTools();
+    enableControls();
+    labelInput();
     input.focus();
   }
 
@@ -97,37 +145,91 @@
 
   function press(code) {
     if (!running || ended) return;
-    try {
-      Module._page_key(code);
-    } catch (e) {
-      if (e !== 'unwind') throw e;
-    }
+    call(function () { Module._page_key(code); });
   }
 
-  function stopRun() {
-    if (runTimer !== null) clearInterval(runTimer);
-    runTimer = null;
-    runButton.setAttribute('aria-pressed', 'false');
+  // The page's texts in the language shown: names of the controls, the values panel's
+  // heading, the notes on the address, the end box.
+  function applyTexts() {
+    texts = allTexts[language];
+    document.documentElement.lang = language;
+    title = texts.title;
+    document.title = title;
+    canvas.setAttribute('aria-label', texts.canvasName);
+    buttons.forEach(function (button) {
+      var name = texts['key:' + button.dataset.key];
+      button.setAttribute('aria-label', name);
+      button.title = name;
+    });
+    ['run-pause', 'save-picture', 'download-curves', 'copy-link', 'stability-layer',
+      'measured-layer'].forEach(function (id) {
+      document.getElementById(id).textContent = texts['tool:' + id];
+    });
+    languageButtons.forEach(function (button) {
+      button.setAttribute('aria-pressed', String(button.dataset.language === language));
+    });
+    consoleToggle.textContent = consoleBox.classList.contains('open') ? texts.consoleClose : texts.consoleOpen;
+    document.getElementById('values-heading').textContent = texts.valuesHeading;
+    document.getElementById('start-again').textContent = texts.startAgain;
+    document.getElementById('start-again-with-values').textContent = texts.startAgainWithValues;
+    notes.replaceChildren.apply(notes, texts.notes.map(function (note) {
+      var item = document.createElement('li');
+      item.textContent = note;
+      return item;
+    }));
+    notes.hidden = texts.notes.length === 0;
+    if (!hint.hidden) hint.textContent = texts.nextFrameHint;
+    if (ended) showEnded();
+    labelInput();
   }
 
-  // Each tick is an 's'; a dialog key stops the program's run, and with it this timer.
-  function runTick() {
-    if (ended || (running && !Module._page_running())) {
-      stopRun();
-      return;
-    }
-    press('s'.charCodeAt(0));
+  // Only the lines that changed: a frame should not cost the page a new list.
+  function showValues() {
+    UTF8ToString(Module._page_values()).split('\n').forEach(function (line, i) {
+      var item = values.children[i] || values.appendChild(document.createElement('li'));
+      if (item.textContent !== line) item.textContent = line;
+    });
   }
 
-  runButton.addEventListener('click', function () {
+  function showEnded() {
+    document.getElementById('ended-text').textContent = exitStatus === 0 ? texts.ended
+      : texts.endedWithStatus.replace('%s', String(exitStatus));
+    if (!endedBox.hidden) return;
+    endedBox.hidden = false;
+    document.getElementById('start-again').focus();
+  }
+
+  // ---- Run / Pause: the program's clock; each tick draws a frame as 's' does.
+
+  function showRun() {
+    runButton.setAttribute('aria-pressed', String(runTicket !== 0));
+  }
+
+  function scheduleTick(ticket, delay) {
+    setTimeout(function () {
+      if (ticket !== runTicket) return;
+      // A dialog key paused the motion; nothing of the program is called while it asks.
+      var next = running ? call(function () { return Module._page_run_tick(ticket); }) : -1;
+      if (ticket !== runTicket) return;
+      if (next < 0) {
+        runTicket = 0;
+        showRun();
+        return;
+      }
+      scheduleTick(ticket, next);
+    }, delay);
+  }
+
+  function toggleRun() {
     if (!running) return;
-    if (Module._page_toggle_run()) {
-      runTimer = setInterval(runTick, RUN_INTERVAL_MS);
-      runButton.setAttribute('aria-pressed', 'true');
-    } else {
-      stopRun();
-    }
-  });
+    runTicket = Module._page_toggle_run();
+    showRun();
+    if (runTicket !== 0) scheduleTick(runTicket, Module._page_run_interval());
+  }
+
+  runButton.addEventListener('click', toggleRun);
+
+  // ---- Tools.
 
   function download(blob, name) {
     var anchor = document.createElement('a');
@@ -139,14 +241,13 @@
     setTimeout(function () { URL.revokeObjectURL(anchor.href); }, 10000);
   }
 
-  function two(n) { return (n < 10 ? '0' : '') + n; }
-
-  document.getElementById('save-picture').addEventListener('click', function () {
-    var now = new Date();
-    var name = 'forced-vdp-' + now.getFullYear() + two(now.getMonth() + 1) + two(now.getDate()) +
-        '-' + two(now.getHours()) + two(now.getMinutes()) + two(now.getSeconds()) + '.png';
+  function savePicture() {
+    if (frames === 0) return;
+    var name = UTF8ToString(Module._page_picture_name());
     canvas.toBlob(function (blob) { download(blob, name); }, 'image/png');
-  });
+  }
+
+  saveButton.addEventListener('click', savePicture);
 
   document.getElementById('download-curves').addEventListener('click', function () {
     if (!running) return;
@@ -154,20 +255,25 @@
     download(new Blob([table], {type: 'text/csv'}), 'forced-vdp-curves.csv');
   });
 
+  // The link is shown in any case: where the clipboard refuses, it can be copied by hand. A
+  // page opened from disk gives a link to a file of this computer: the page says so.
   document.getElementById('copy-link').addEventListener('click', function () {
     if (!running) return;
     var address = location.href.split(/[?#]/)[0] + '?' + UTF8ToString(Module._page_scenario_query());
     link.href = address;
     link.textContent = address;
     linkLine.hidden = false;
-    // Shown in any case: where the clipboard is not offered, the link can be copied by hand.
-    if (navigator.clipboard) navigator.clipboard.writeText(address).catch(function () {});
+    var local = location.protocol === 'file:' ? ' ' + texts.linkLocalFile : '';
+    function told(copied) { say((copied ? texts.linkCopied : texts.linkNotCopied) + local); }
+    if (!navigator.clipboard) {
+      told(false);
+      return;
+    }
+    navigator.clipboard.writeText(address).then(function () { told(true); }, function () { told(false); });
   });
 
   // The two layers of the characteristic: a toggle each, and F3 / F4 as in the window. Each
   // press draws the next frame, as a view key does.
-  var layerButtons = Array.prototype.slice.call(document.querySelectorAll('#tools button.layer'));
-  programTools = programTools.concat(layerButtons);
   function showLayers() {
     layerButtons.forEach(function (button) {
       var shown = Module._page_layer_shown(Number(button.dataset.layer)) !== 0;
@@ -176,21 +282,48 @@
   }
   function toggleLayer(layer) {
     if (!running || ended) return;
-    try {
-      Module._page_toggle_layer(layer);
-    } catch (e) {
-      if (e !== 'unwind') throw e;
-    }
+    call(function () { Module._page_toggle_layer(layer); });
     showLayers();
   }
   layerButtons.forEach(function (button) {
     button.addEventListener('click', function () { toggleLayer(Number(button.dataset.layer)); });
   });
-  document.addEventListener('keydown', function (event) {
-    if (event.key !== 'F3' && event.key !== 'F4') return;
-    event.preventDefault();   // not the browser's find or address bar
-    toggleLayer(event.key === 'F3' ? 3 : 4);
+
+  languageButtons.forEach(function (button) {
+    button.addEventListener('click', function () {
+      if (!allTexts) return;
+      language = button.dataset.language;
+      Module._page_set_language(language === 'en' ? 1 : 0);
+      say('');
+      applyTexts();
+      if (running) showValues();
+    });
   });
+
+  consoleToggle.addEventListener('click', function () {
+    var open = consoleBox.classList.toggle('open');
+    consoleToggle.setAttribute('aria-expanded', String(open));
+    consoleToggle.textContent = open ? texts.consoleClose : texts.consoleOpen;
+    output.scrollTop = output.scrollHeight;
+  });
+
+  function startAgain(withValues) {
+    if (!ended) return;
+    ended = false;
+    endedBox.hidden = true;
+    typed = [];
+    reader = null;
+    runTicket = 0;
+    showRun();
+    call(function () { Module._page_start_again(withValues ? 1 : 0); });
+  }
+
+  document.getElementById('start-again').addEventListener('click', function () { startAgain(false); });
+  document.getElementById('start-again-with-values').addEventListener('click', function () {
+    startAgain(true);
+  });
+
+  // ---- Keys.
 
   form.addEventListener('submit', function (event) {
     event.preventDefault();
@@ -200,9 +333,27 @@
     submitLine(text);
   });
 
+  function functionKey(key) {
+    if (key === 'F1' && running) call(function () { Module._page_key_help(); });
+    if (key === 'F2') savePicture();
+    if (key === 'F3' || key === 'F4') toggleLayer(key === 'F3' ? 3 : 4);
+    if (key === 'F5') toggleRun();
+  }
+
   document.addEventListener('keydown', function (event) {
-    if (event.target === input || event.isComposing) return;
-    if (event.ctrlKey || event.metaKey || event.altKey) return;
+    if (event.isComposing) return;
+    var modified = event.ctrlKey || event.metaKey || event.altKey;
+    // F1 to F5 are the program's (key help, save, the two layers, run) and never the
+    // browser's (help, find, address bar, reload), wherever the focus is.
+    if (!modified && /^F[1-5]$/.test(event.key)) {
+      event.preventDefault();
+      if (!event.repeat) functionKey(event.key);
+      return;
+    }
+    if (event.target === input || modified) return;
+    // Space and Enter on a focused control press that control.
+    if ((event.key === ' ' || event.key === 'Enter') && event.target !== canvas &&
+        event.target.closest && event.target.closest('button, a, summary')) return;
     var code = keyCode(event.key);
     if (code === null) return;
     if (dialogOpen) {
@@ -219,17 +370,27 @@
       button.addEventListener('click', function () { press(code); });
       return;
     }
+    // A held 's' as a held key: one frame at once, more after HOLD_DELAY_MS while held, on
+    // the clock's grid (an interval, not a timeout after each frame).
     var timer = null;
+    var repeating = null;
     function release() {
-      if (timer !== null) clearInterval(timer);
+      if (timer !== null) clearTimeout(timer);
+      if (repeating !== null) clearInterval(repeating);
+      timer = repeating = null;
+    }
+    function repeat() {
       timer = null;
+      press(code);
+      repeating = setInterval(function () { press(code); }, HOLD_REPEAT_MS);
     }
     button.addEventListener('pointerdown', function (event) {
+      if (event.button !== 0) return;
       event.preventDefault();
       button.setPointerCapture(event.pointerId);
       release();
       press(code);
-      timer = setInterval(function () { press(code); }, HOLD_REPEAT_MS);
+      timer = setTimeout(repeat, HOLD_DELAY_MS);
     });
     ['pointerup', 'pointercancel', 'lostpointercapture'].forEach(function (name) {
       button.addEventListener(name, release);
@@ -261,57 +422,83 @@
       ended = true;
       running = false;
       dialogOpen = false;
+      exitStatus = code;
       input.disabled = true;
-      stopRun();
-      enableTools();
-      buttons.forEach(function (button) { button.disabled = true; });
-      say((code === 0 ? 'プログラムは終了しました。' : 'プログラムは終了しました（終了コード ' + code + '）。') +
-          'もう一度始めるには、このページを再読み込みしてください。 ' +
-          'The program has ended; reload the page to start again.');
+      runTicket = 0;
+      showRun();
+      hint.hidden = true;
+      enableControls();
+      showEnded();
     },
-    setTitle: function (text) {
-      title = text;
-      document.title = text;
+    showTexts: function (both, shown) {
+      allTexts = both;
+      language = shown;
+      applyTexts();
     },
     noWebgl: function () {
-      say('このブラウザーでは WebGL が使えないため、図を描けません。' +
-          'WebGL を有効にするか、別のブラウザーで開いてください。 ' +
-          'This browser offers no WebGL, so the picture cannot be drawn; ' +
-          'enable WebGL or open the page in another browser.');
+      say(texts.noWebgl);
       canvas.hidden = true;
     },
     frameDrawn: function () {
       frames += 1;
+      if (firstFrameAt === null) firstFrameAt = performance.now();
+      hint.hidden = true;
     },
     idle: function () {
       var hadFocus = document.activeElement === input;
+      var afterDialog = dialogOpen;
       dialogOpen = false;
       running = !ended;
       input.disabled = true;
-      enableTools();
+      enableControls();
+      labelInput();
+      // The answers take effect with the next frame; until then the old one shows.
+      if (afterDialog && frames > 0 && frames === framesAtDialog) {
+        hint.textContent = texts.nextFrameHint;
+        hint.hidden = false;
+      }
+      showValues();
       showLayers();
       if (hadFocus) canvas.focus();
     },
-    say: say,
     parameters: function () { return parameters; },
+    // The drawing buffer for the canvas as shown: its CSS size times the device's pixel
+    // ratio, capped; the program draws line widths in CSS pixels.
+    fitCanvas: function () {
+      if (cssSide === null) cssSide = canvas.getBoundingClientRect().width || canvas.width;
+      var css = cssSide;
+      var side = Math.max(1, Math.min(MOST_CANVAS_PIXELS, Math.round(css * (window.devicePixelRatio || 1))));
+      if (canvas.width !== side) {
+        canvas.width = side;
+        canvas.height = side;
+      }
+      return {side: side, scale: side / css};
+    },
   };
 
-  enableTools();
+  enableControls();
+  // The canvas's size as laid out, kept rather than read at each frame (a read would force
+  // the browser to lay the page out again after each change of the values panel).
+  if (window.ResizeObserver) {
+    new ResizeObserver(function (entries) {
+      cssSide = entries[entries.length - 1].contentRect.width || null;
+    }).observe(canvas);
+  }
 
   Module.onAbort = function () {
     ended = true;
     running = false;
-    say('プログラムがエラーで止まりました。ページを再読み込みしてください。 ' +
-        'The program stopped with an error; reload the page.');
+    say(texts.aborted || '');
   };
 
   Object.defineProperty(window, 'forcedVdp', {
     value: Object.freeze({
       get frames() { return frames; },
+      get firstFrameAt() { return firstFrameAt; },
       get ended() { return ended; },
       get dialogOpen() { return dialogOpen; },
       get title() { return title; },
-      get running() { return runTimer !== null; },
+      get running() { return runTicket !== 0; },
     }),
   });
 })();

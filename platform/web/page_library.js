@@ -52,8 +52,19 @@ mergeInto(LibraryManager.library, {
     throw 'unwind';
   },
 
-  page_set_title: function (text) {
-    Module.page.setTitle(UTF8ToString(text));
+  page_show_texts: function (japanese, english, inEnglish) {
+    function table(texts) {
+      var names = {notes: []};
+      UTF8ToString(texts).split('\n').forEach(function (line) {
+        var tab = line.indexOf('\t');
+        if (tab <= 0) return;
+        var name = line.slice(0, tab), text = line.slice(tab + 1);
+        if (name === 'note') names.notes.push(text);
+        else names[name] = text;
+      });
+      return names;
+    }
+    Module.page.showTexts({ja: table(japanese), en: table(english)}, inEnglish ? 'en' : 'ja');
   },
 
   page_report_no_webgl: function () {
@@ -68,17 +79,21 @@ mergeInto(LibraryManager.library, {
     Module.page.idle();
   },
 
-  page_say: function (text) {
-    Module.page.say(UTF8ToString(text));
-  },
-
   page_parameter_count: function () {
     return Module.page.parameters().length;
   },
 
-  page_parameter: function (i, name, nameSize, value, valueSize) {
-    var parameter = Module.page.parameters()[i];
-    stringToUTF8(parameter[0], name, nameSize);
-    stringToUTF8(parameter[1], value, valueSize);
+  page_parameter_size: function (i, part) {
+    return lengthBytesUTF8(Module.page.parameters()[i][part]) + 1;
+  },
+
+  page_parameter: function (i, part, text, size) {
+    stringToUTF8(Module.page.parameters()[i][part], text, size);
+  },
+
+  page_fit_canvas: function (pixelsPerCssPixel) {
+    var fit = Module.page.fitCanvas();
+    HEAPF32[pixelsPerCssPixel >> 2] = fit.scale;
+    return fit.side;
   },
 });

@@ -2,19 +2,24 @@
 // What the page's script (page_library.js) does for the program.
 extern "C" {
 
-// Shows the program's title as the document's title.
-void page_set_title(const char* utf8);
+// The page's own texts in Japanese and in English, "name<TAB>text" lines in UTF-8, and
+// whether the page starts in English.
+void page_show_texts(const char* japanese, const char* english, int in_english);
 // Says on the page that the browser gives the canvas no WebGL.
 void page_report_no_webgl();
 // Counts a frame that has been drawn and shown.
 void page_frame_drawn();
 // The program waits for the next key: the dialog, if one was open, is over.
 void page_idle();
-// Shows a message of the page's own (not console output), UTF-8.
-void page_say(const char* utf8);
-// The parameters of the page's address: how many, and the name and value of the i-th as
-// UTF-8 into buffers of the given sizes (cut to fit).
+// The parameters of the page's address: how many; the bytes (with the terminating zero)
+// of the name (part 0) or value (part 1) of the i-th as UTF-8; and that text into a buffer of
+// the given size.
 int page_parameter_count();
-void page_parameter(int i, char* name, int name_size, char* value, int value_size);
+int page_parameter_size(int i, int part);
+void page_parameter(int i, int part, char* text, int size);
+// Fits the canvas's drawing buffer to its displayed size times the device's pixel ratio
+// (at most 2400 a side): returns the side in pixels, and the pixels per CSS pixel
+// in *pixels_per_css_pixel.
+int page_fit_canvas(float* pixels_per_css_pixel);
 
 }

@@ -16,8 +16,7 @@
 
 namespace {
 
-constexpr int CANVAS_SIZE = 800;                  // pixels, both ways
-constexpr float HALF_CANVAS = CANVAS_SIZE / 2;    // pixels per scene unit
+constexpr int CANVAS_SIZE = 800;                  // pixels, both ways, at the desktop's scale
 // Labels: the colour that lighting with no lights gives the desktop's text, 0.04 of full.
 constexpr unsigned char TEXT_GREY = 10;
 // A raster position this close below a pixel edge counts as on it: the viewport transform
@@ -45,6 +44,13 @@ Run run = Run::none;                  // kind of the vertices in pending
 std::vector<Vertex> pending;          // shapes drawn but not yet handed to WebGL
 std::vector<unsigned short> pending_indices;   // of the triangles in pending
 float line_width = 1.0f;              // pixels, as set last
+// The drawing buffer: its side in pixels, and its pixels per CSS pixel (line widths are CSS
+// pixels) and per pixel of the desktop's 800 (labels keep their size in the picture). At
+// 800 pixels and 1 per CSS pixel every shape is drawn as on the desktop.
+int canvas_pixels = CANVAS_SIZE;
+float half_canvas = CANVAS_SIZE / 2;  // pixels per scene unit
+float line_scale = 1.0f;
+float glyph_scale = 1.0f;
 GLuint vertex_buffer = 0;
 GLuint index_buffer = 0;
 
@@ -164,14 +170,14 @@ void polygon(const Frame& f, const double (*points)[2], int n, Rgba colour)
 // the minor axis, as a wide line without antialiasing does.
 void segment(float ax, float ay, float bx, float by, Rgba colour)
 {
-    const float width = std::fmax(1.0f, std::round(line_width));
+    const float width = line_scale == 1.0f ? std::fmax(1.0f, std::round(line_width)) : line_width * line_scale;
     if (width == 1.0f) {
         begin_run(Run::lines, 2);
         add(ax, ay, colour);
         add(bx, by, colour);
         return;
     }
-    const float half = width / 2.0f / HALF_CANVAS;
+    const float half = width / 2.0f / half_canvas;
     const bool x_major = std::fabs(bx - ax) >= std::fabs(by - ay);
     const float ox = x_major ? 0.0f : half;
     const float oy = x_major ? half : 0.0f;
@@ -204,25 +210,51 @@ GLuint compile(GLenum kind, const char* source)
 // coordinate v lies, after the viewport transform in single precision.
 int raster_pixel(float v)
 {
-    const float window = v * HALF_CANVAS + HALF_CANVAS;
+    const float window = v * half_canvas + half_canvas;
     return static_cast<int>(std::floor(window + RASTER_SLACK));
 }
 
-// One glyph's set pixels, each as a point at its pixel's centre.
-void glyph_pixels(int code, int x, int y, Rgba colour)
+// One glyph's set pixels from window pixel (x, y): at the desktop's scale each a point at
+// its pixel's centre, else a square of glyph_scale pixels a side.
+void glyph_pixels(int code, float x, float y, Rgba colour)
 {
     const auto& g = GLYPHS[code - GLYPH_FIRST_CODE];
     const int row_bytes = (g.width + 7) / 8;
+    const float k = glyph_scale;
     for (int row = 0; row < g.height; ++row) {
         const unsigned char* bits = &GLYPH_ROWS[g.rows + row * row_bytes];
         for (int col = 0; col < g.width; ++col) {
             if ((bits[col / 8] & (0x80 >> (col % 8))) == 0)
                 continue;
-            const float px = static_cast<float>(x + g.left + col) + 0.5f;
-            const float py = static_cast<float>(y + g.bottom + row) + 0.5f;
-            add(px / HALF_CANVAS - 1.0f, py / HALF_CANVAS - 1.0f, colour);
+            if (k == 1.0f) {
+                const float px = x + static_cast<float>(g.left + col) + 0.5f;
+                const float py = y + static_cast<float>(g.bottom + row) + 0.5f;
+                add(px / half_canvas - 1.0f, py / half_canvas - 1.0f, colour);
+                continue;
+            }
+            const float left = (x + static_cast<float>(g.left + col) * k) / half_canvas - 1.0f;
+            const float bottom = (y + static_cast<float>(g.bottom + row) * k) / half_canvas - 1.0f;
+            const float side = k / half_canvas;
+            add(left, bottom, colour);
+            add(left + side, bottom, colour);
+            add(left + side, bottom + side, colour);
+            add(left, bottom + side, colour);
+            add_triangle(4, 0, 1, 2);
+            add_triangle(4, 0, 2, 3);
         }
     }
+}
+
+// The drawing buffer as the page has sized it for the canvas shown.
+void fit_canvas()
+{
+    const int side = page_fit_canvas(&line_scale);
+    if (side != canvas_pixels) {
+        canvas_pixels = side;
+        glViewport(0, 0, side, side);
+    }
+    half_canvas = static_cast<float>(canvas_pixels) / 2.0f;
+    glyph_scale = static_cast<float>(canvas_pixels) / CANVAS_SIZE;
 }
 
 }  // namespace
@@ -260,6 +292,7 @@ bool init_webgl_drawing()
 void begin_frame()
 {
     hand_over();
+    fit_canvas();
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
@@ -300,14 +333,18 @@ void draw_text(float x, float y, Font /*font*/, const char* text)
     if (!(std::fabs(x) <= 1.0f && std::fabs(y) <= 1.0f))
         return;
     const Rgba grey = {TEXT_GREY, TEXT_GREY, TEXT_GREY, 255};
-    int px = raster_pixel(x);
-    const int py = raster_pixel(y);
+    float px = static_cast<float>(raster_pixel(x));
+    const float py = static_cast<float>(raster_pixel(y));
     for (const char* c = text; *c != '\0'; ++c) {
         const int code = static_cast<unsigned char>(*c);
         const auto& g = GLYPHS[code - GLYPH_FIRST_CODE];
-        begin_run(Run::points, static_cast<std::size_t>(g.width * g.height));
+        const std::size_t pixels = static_cast<std::size_t>(g.width * g.height);
+        if (glyph_scale == 1.0f)
+            begin_run(Run::points, pixels);
+        else
+            begin_run(Run::triangles, 4 * pixels);
         glyph_pixels(code, px, py, grey);
-        px += g.advance;
+        px += static_cast<float>(g.advance) * glyph_scale;
     }
 }
 

@@ -39,7 +39,8 @@ TEST(Texts, BothLanguagesHaveEveryTextWithTheSameShape)
         const std::string en = text_in(Language::english, static_cast<Text>(id));
         EXPECT_FALSE(ja.empty() || en.empty()) << "text " << id;
         EXPECT_TRUE(shape_of(ja) == shape_of(en)) << "text " << id << ": \"" << en << "\"";
-        EXPECT_TRUE(std::all_of(en.begin(), en.end(), [](char c) { return c > 0; }))
+        // The console's English is plain ASCII for any terminal; the page is always UTF-8.
+        EXPECT_TRUE(id >= FIRST_PAGE_TEXT || std::all_of(en.begin(), en.end(), [](char c) { return c > 0; }))
             << "English text " << id << " is not plain ASCII";
         // A prompt ends in the same way, so the cursor waits just after it.
         EXPECT_EQ(ja.back() == ' ', en.back() == ' ') << "text " << id;

@@ -113,15 +113,30 @@ int Image::count(Rgb c, int x0, int y0, int x1, int y1) const
     return n;
 }
 
-Image read_back()
+namespace {
+
+Image read_buffer(GLenum buffer)
 {
     settle_drawing_state();
     Image image;
     image.bytes.resize(static_cast<std::size_t>(FRAME_SIZE) * FRAME_SIZE * 3);
-    glReadBuffer(GL_BACK);
+    glFinish();
+    glReadBuffer(buffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, FRAME_SIZE, FRAME_SIZE, GL_RGB, GL_UNSIGNED_BYTE, image.bytes.data());
     return image;
+}
+
+}  // namespace
+
+Image read_back()
+{
+    return read_buffer(GL_BACK);
+}
+
+Image read_shown()
+{
+    return read_buffer(GL_FRONT);
 }
 
 ::testing::AssertionResult PixelIs(const Image& image, int x, int y, Rgb c)

@@ -32,6 +32,8 @@ struct Image {
     int count(Rgb c, int x0 = 0, int y0 = 0, int x1 = FRAME_SIZE - 1, int y1 = FRAME_SIZE - 1) const;
 };
 Image read_back();
+// The front buffer: the frame shown after its swap.
+Image read_shown();
 
 constexpr Rgb WHITE_PX = {255, 255, 255};
 constexpr Rgb RED_PX = {255, 0, 0};

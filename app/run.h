@@ -1,0 +1,39 @@
+#pragma once
+// How a run begins and how it runs by itself, the same on the desktop and in the page: the
+// values given or the start dialog, the frames asked for, and the Run / Pause clock (F5 on the
+// desktop, F5 and the Run button in the page).
+#include "app/options.h"
+
+// The values given take the place of the typed ones (epsilon, force_amp, freq_ratio, y_init,
+// v_init); the others keep what they hold.
+void take_parameters(const Options& options);
+
+// frames frames advanced as drawn frames advance them, without drawing.
+void advance_frames(long frames);
+
+// frames frames advanced so that the next frame shown is the one frames key presses would
+// show: all but the last without drawing, the last owed as a frame drawn unseen (a drawn
+// frame leaves drawing state, the line width, that the next frame starts from).
+void advance_to_frame(long frames);
+// Whether a frame is owed unseen; true once per advance_to_frame, and the debt is cleared.
+bool take_unseen_frame();
+
+// How an interactive run begins: with values given, the banner, the curves and the key help
+// without asking; else the start dialog. Then the frames asked for (advance_to_frame).
+void begin_run(const Options& options);
+
+// Run / Pause. While the motion runs, a tick draws one frame as 's' does, on a grid of
+// RUN_INTERVAL_MS from the moment it was started, however long each frame takes to draw;
+// 'm', 'f' and 'j' pause it (motion_running).
+constexpr int RUN_INTERVAL_MS = 33;   // about 30 frames a second
+
+// Starts or stops the motion running by itself at now_ms (any steady clock in milliseconds).
+// Returns the ticket of the timer chain that now runs, 0 when it is paused. A tick of an
+// earlier ticket is never due again, so quick presses never leave two chains running.
+int start_or_pause_run(double now_ms);
+// Whether a tick of ticket should draw its frame: the motion runs and ticket is the latest.
+bool run_tick_due(int ticket);
+// The first tick comes RUN_INTERVAL_MS after the start. After each tick's frame, done at
+// now_ms: milliseconds until the next tick of the grid. A tick more than one interval late
+// moves the grid on rather than drawing the missed frames in a burst.
+int next_run_delay(double now_ms);
