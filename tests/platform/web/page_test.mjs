@@ -391,11 +391,12 @@ describe('toolbox', CHROMIUM_ONLY, () => {
   });
 
   test('the copied link says so, names the frame shown, and opens the same picture', async () => {
-    const page = await startedPage(['0.5', '0.2 1', '0 0']);
+    // A number written with an exponent's '+' (1e+21), which an address reads as a blank.
+    const page = await startedPage(['0.5', '0.2 1', '0 1e21']);
     await pressKeys(page, ['E', 's', 's']);
     await page.click('#copy-link');
     const link = await page.$eval('#scenario-link', (a) => a.href);
-    assert.match(link, /\?eps=0\.5&force=0\.2&z=1&y0=0&v0=0&frames=3&family=E$/);
+    assert.match(link, /\?eps=0\.5&force=0\.2&z=1&y0=0&v0=1e%2B21&frames=3&family=E$/);
     // Opened from disk: the link works only here, and the page says how to share it.
     const told = await page.$eval('#status', (status) => status.textContent);
     assert.match(told, /リンクをコピー(しました|できませんでした)/);
