@@ -8,6 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
+# Each phase's heading says when it began, so a slow phase shows in the log.
+phase() { echo "== $1 (at $((SECONDS - started)) s)"; }
 
 ./scripts/deps.sh test
 ./scripts/locales.sh
@@ -21,44 +23,44 @@ xvfb=(xvfb-run -a -s "-screen 0 1024x1024x24")
 
 # scripts/run.sh must work where only `deps.sh build` has run: its preset configures with the
 # test-only packages (GoogleTest, Google Benchmark) hidden.
-echo "== The run preset without the test packages"
+phase "The run preset without the test packages"
 run_check=$(mktemp -d)
 cmake --preset run -B "$run_check" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \
   -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON -Wno-dev >"$run_check.log" 2>&1 ||
   { cat "$run_check.log" >&2; echo "the run preset needs more than the build packages" >&2; exit 1; }
 rm -rf "$run_check" "$run_check.log"
 
-echo "== Release build"
+phase "Release build"
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$jobs"
 
-echo "== Sanitizer build"
+phase "Sanitizer build"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
 
-echo "== Fuzzing"
+phase "Fuzzing"
 ./scripts/fuzz.sh "${VDP_FUZZ_SECONDS:-10}"
 
-echo "== Sanitizer build: tests without a display, leak detection on"
+phase "Sanitizer build: tests without a display, leak detection on"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --preset asan -j "$test_jobs" -LE 'gl|storm|e2e|package|validation'
 # The renderer and the window system keep allocations for the life of the process, which
 # LeakSanitizer cannot tell from leaks; the storm tests count the program's own heap use.
 # Drawing is much slower in this build, so the storms are shorter still; the oversized-resize
 # race shows within a few rounds here (against 1 in about 150 in release).
-echo "== Sanitizer build: drawing and window tests"
+phase "Sanitizer build: drawing and window tests"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   VDP_STORM_KEYS=150 VDP_SCALE_PRESSES=80 VDP_LONG_FRAMES=200 VDP_RESIZE_ROUNDS=15 \
   "${xvfb[@]}" ctest --preset asan -j "$test_jobs" -L 'gl|storm|e2e'
 
-echo "== Release build: every test"
+phase "Release build: every test"
 "${xvfb[@]}" ctest --preset release -j "$test_jobs"
 
-echo "== Web build: the page and the core tests, for WebAssembly"
+phase "Web build: the page and the core tests, for WebAssembly"
 cmake --preset web >/dev/null
 cmake --build --preset web -j "$jobs"
 
-echo "== Web build: core tests under node, the page in headless Chromium"
+phase "Web build: core tests under node, the page in Chromium, Firefox and WebKit"
 ctest --preset web -j "$test_jobs"
 
 echo "== All tests passed in $((SECONDS - started)) s"
