@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need, when any is missing.
-# Usage: scripts/deps.sh [build|web|test]   (build: compiler and libraries; web: Emscripten and
-# what the page's build captures the label glyphs with; test: all of that, the X server, window
-# tools and Mesa's software renderer that the tests draw with, the three browsers for the page's
-# tests, and the page tests' npm packages, from tests/platform/web/package-lock.json)
+# Usage: scripts/deps.sh [build|web|test|desktop-test|page-test]
+#   build: compiler and libraries; web: that and Emscripten with what the page's build captures
+#   the label glyphs with; test: all of that, the X server, window tools and Mesa's software
+#   renderer that the tests draw with, the three browsers for the page's tests, and the page
+#   tests' npm packages (tests/platform/web/package-lock.json). The test command installs test
+#   in two halves, so that the browsers download while the desktop builds: desktop-test (build
+#   and the desktop's test packages), page-test (web, the browsers, the npm packages).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,11 +30,17 @@ BROWSER_PACKAGES=(chromium firefox-esr webkit2gtk-driver)
 
 mode="${1:-build}"
 wanted=("${BUILD_PACKAGES[@]}")
-if [[ "$mode" == web || "$mode" == test ]]; then
-  wanted+=("${WEB_PACKAGES[@]}")
-fi
-if [[ "$mode" == test ]]; then
-  wanted+=("${TEST_PACKAGES[@]}" "${BROWSER_PACKAGES[@]}")
+case "$mode" in
+  build) ;;
+  web) wanted+=("${WEB_PACKAGES[@]}") ;;
+  desktop-test) wanted+=("${TEST_PACKAGES[@]}") ;;
+  page-test) wanted+=("${WEB_PACKAGES[@]}" "${BROWSER_PACKAGES[@]}") ;;
+  test) wanted+=("${WEB_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${BROWSER_PACKAGES[@]}") ;;
+  *) echo "usage: scripts/deps.sh [build|web|test|desktop-test|page-test]" >&2; exit 2 ;;
+esac
+npm_wanted=false
+if [[ "$mode" == test || "$mode" == page-test ]]; then
+  npm_wanted=true
   # npm may come with a node from elsewhere than Debian; Debian's only where there is none.
   command -v npm >/dev/null 2>&1 || wanted+=(npm)
 fi
@@ -54,7 +63,7 @@ for p in "${wanted[@]}"; do
   fi
 done
 if [[ ${#missing[@]} -eq 0 ]]; then
-  if [[ "$mode" == test ]]; then
+  if $npm_wanted; then
     install_npm_packages
   fi
   exit 0
@@ -74,6 +83,6 @@ else
 fi
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-if [[ "$mode" == test ]]; then
+if $npm_wanted; then
   install_npm_packages
 fi

@@ -11,8 +11,15 @@ started=$SECONDS
 # Each phase's heading says when it began, so a slow phase shows in the log.
 phase() { echo "== $1 (at $((SECONDS - started)) s)"; }
 
-./scripts/deps.sh test
+./scripts/deps.sh desktop-test
 ./scripts/locales.sh
+# The page's packages (Emscripten, three browsers, the npm packages) are the largest: they
+# download and unpack while the desktop trees build and run, and are waited for before the page.
+page_deps_log=$(mktemp)
+./scripts/deps.sh page-test >"$page_deps_log" 2>&1 &
+page_deps=$!
+# A phase that fails ends the command only once that install has finished: never half unpacked.
+trap 'wait "$page_deps" 2>/dev/null || true' EXIT
 
 export LIBGL_ALWAYS_SOFTWARE=1
 export GALLIUM_DRIVER=llvmpipe
@@ -55,6 +62,13 @@ ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
 
 phase "Release build: every test"
 "${xvfb[@]}" ctest --preset release -j "$test_jobs"
+
+phase "The page's packages"
+page_deps_status=0
+wait "$page_deps" || page_deps_status=$?
+cat "$page_deps_log"
+rm -f "$page_deps_log"
+((page_deps_status == 0)) || { echo "installing the page's packages failed" >&2; exit 1; }
 
 phase "Web build: the page and the core tests, for WebAssembly"
 cmake --preset web >/dev/null
