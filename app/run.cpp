@@ -9,7 +9,7 @@
 
 namespace {
 
-bool unseen_frame_owed = false;
+bool unseen_frame_owed = false;   // the last frame asked for is still to be drawn, unseen
 int run_ticket = 0;          // the latest chain of ticks; earlier ones are stale
 double next_tick_ms = 0.0;   // when the next tick of the running chain is due
 
