@@ -2,6 +2,7 @@
 // with first-harmonic balance, the basis of the amplitude curves in the window. Without
 // options, the guide's tables; with --stability, the stability layer against the motion.
 #include <cmath>
+#include <complex>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -117,19 +118,14 @@ void print_orbit_table(double eps, double force, double z)
     const int n = hb_crossings(eps, force, z, found);
     std::printf("  eps = %.1f, F = %.1f, z = %.1f:\n", eps, force, z);
     for (int k = 0; k < n; ++k) {
-        const PeriodicOrbit o = find_periodic_orbit(eps, force, z, found[k]);
+        const PeriodicOrbit o = orbit_at_crossing(eps, force, z, found[k]);
         const HbVerdict v = hb_verdict(eps, z, found[k]);
-        const char* kind = "not found";
-        if (o.found && o.multiplier_abs[0] < 1.0)
-            kind = "stable";
-        else if (o.found && o.multiplier_abs[1] < 1.0)
-            kind = "saddle";
-        else if (o.found)
-            kind = "unstable";
         std::printf("    R %.5f %c  orbit 1st harm %.5f  multipliers %8.5f%+8.5fi %8.5f%+8.5fi"
                     "  (|%.5f|, |%.5f|)  %s\n", found[k], verdict_letter(v), o.first_harmonic,
-                    o.multiplier_re[0], o.multiplier_im[0], o.multiplier_re[1], o.multiplier_im[1],
-                    o.multiplier_abs[0], o.multiplier_abs[1], kind);
+                    o.multipliers[0].real(), o.multipliers[0].imag(), o.multipliers[1].real(),
+                    o.multipliers[1].imag(), std::abs(o.multipliers[0]),
+                    std::abs(o.multipliers[1]),
+                    o.found ? response_class_name(o.stability) : "not found");
         double start[2];
         hb_start_state(eps, force, z, found[k], start);
         const ForcedResponse r = measure_forced_response(eps, force, z, start[0], start[1],
@@ -236,12 +232,12 @@ int run_stability(int argc, char** argv)
         static_cast<int>(std::floor((STABILITY_Z_TO - STABILITY_Z_FROM) / STABILITY_DZ + 0.5)) + 1;
     std::printf("Stability along the curve against the periodic orbits of the motion\n");
     std::printf("Each crossing's class by harmonic balance (the F3 layer) beside the class of the "
-                "periodic orbit that\nNewton's method on the once-per-period map finds from it "
-                "(stable: both multipliers inside the\nunit circle, saddle: one outside, "
-                "unstable: both outside). Found: converged, first harmonic within\n%.0f %% of the "
-                "crossing and nearer to it than to any other crossing; elsewhere: converged to "
-                "an\norbit further away; none: Newton's method did not converge. Near a "
-                "boundary: within %.0f %% of a fold or\nof sqrt 2.\n\n",
+                "periodic orbit that\nNewton's method on the once-per-period map (by multiple "
+                "shooting) finds from it (stable: both\nmultipliers inside the unit circle, "
+                "saddle: one outside, unstable: both outside). Found: converged,\nfirst harmonic "
+                "within %.0f %% of the crossing and nearer to it than to any other crossing; "
+                "elsewhere:\nconverged to an orbit further away; none: Newton's method did not "
+                "converge. Near a boundary: within\n%.0f %% of a fold or of sqrt 2.\n\n",
                 100.0 * ORBIT_NEAR_SHARE, 100.0 * BOUNDARY_SHARE);
     std::printf("   eps     F     z  crossing  layer      orbit 1st  |mult 1|  |mult 2|  orbit"
                 "      verdict\n");
@@ -259,7 +255,7 @@ int run_stability(int argc, char** argv)
                                 response_class_name(c.predicted));
                     if (c.orbit.found)
                         std::printf("%9.5f  %8.5f  %8.5f  %-9s  ", c.orbit.first_harmonic,
-                                    c.orbit.multiplier_abs[0], c.orbit.multiplier_abs[1],
+                                    std::abs(c.orbit.multipliers[0]), std::abs(c.orbit.multipliers[1]),
                                     response_class_name(c.measured));
                     else
                         std::printf("%9s  %8s  %8s  %-9s  ", "-", "-", "-", "-");

@@ -139,14 +139,14 @@ TEST(PeriodicOrbit, MiddleOfThreeCrossingsIsASaddleAndMotionSettlesOnTheUpper)
     // The real periodic orbits beside them, judged by their multipliers.
     PeriodicOrbit o[3];
     for (int k = 0; k < 3; ++k) {
-        o[k] = find_periodic_orbit(eps, force, z, found[k]);
+        o[k] = orbit_at_crossing(eps, force, z, found[k]);
         ASSERT_TRUE(o[k].found) << "crossing " << found[k];
     }
-    EXPECT_GT(o[0].multiplier_abs[1], 1.0);  // both outside: a source
-    EXPECT_GT(o[1].multiplier_abs[0], 1.0);  // one out, one in: a saddle
-    EXPECT_LT(o[1].multiplier_abs[1], 1.0);
-    EXPECT_EQ(o[1].multiplier_im[0], 0.0);
-    EXPECT_LT(o[2].multiplier_abs[0], 1.0);  // both inside: stable
+    EXPECT_GT(std::abs(o[0].multipliers[1]), 1.0);  // both outside: a source
+    EXPECT_GT(std::abs(o[1].multipliers[0]), 1.0);  // one out, one in: a saddle
+    EXPECT_LT(std::abs(o[1].multipliers[1]), 1.0);
+    EXPECT_EQ(o[1].multipliers[0].imag(), 0.0);
+    EXPECT_LT(std::abs(o[2].multipliers[0]), 1.0);  // both inside: stable
     EXPECT_LT(o[0].first_harmonic, o[1].first_harmonic);
     EXPECT_LT(o[1].first_harmonic, o[2].first_harmonic);
 
