@@ -140,10 +140,12 @@ TEST(PeriodicOrbit, MiddleOfThreeCrossingsIsASaddleAndMotionSettlesOnTheUpper)
         ASSERT_TRUE(o[k].found) << "crossing " << found[k];
     }
     EXPECT_GT(std::abs(o[0].multipliers[1]), 1.0);  // both outside: a source
-    EXPECT_GT(std::abs(o[1].multipliers[0]), 1.0);  // one out, one in: a saddle
-    EXPECT_LT(std::abs(o[1].multipliers[1]), 1.0);
+    EXPECT_NEAR(std::abs(o[1].multipliers[0]), 1.416, 0.01 * 1.416);  // a saddle
+    EXPECT_NEAR(std::abs(o[1].multipliers[1]), 0.123, 0.01 * 0.123);
     EXPECT_EQ(o[1].multipliers[0].imag(), 0.0);
     EXPECT_LT(std::abs(o[2].multipliers[0]), 1.0);  // both inside: stable
+    for (int k = 0; k < 3; ++k)   // the classes by the multipliers are the stability layer's
+        EXPECT_EQ(o[k].stability, classify_response(eps, z, found[k])) << found[k];
     EXPECT_LT(o[0].first_harmonic, o[1].first_harmonic);
     EXPECT_LT(o[1].first_harmonic, o[2].first_harmonic);
 
