@@ -1,5 +1,5 @@
 // The dialog's whole computation (21 curves and the crossings) and one frame's integration,
-// each beside the cost of its arithmetic alone.
+// each beside the cost of its arithmetic alone; the periodic-orbit search a key runs.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -7,6 +7,7 @@
 #include "app/dialog.h"
 #include "core/state.h"
 #include "dynamics/harmonic_measure.h"
+#include "dynamics/periodic_orbit.h"
 #include "dynamics/simulation_step.h"
 
 namespace {
@@ -85,5 +86,28 @@ void BM_FrameArithmeticOnly(benchmark::State& s)
     }
 }
 BENCHMARK(BM_FrameArithmeticOnly);
+
+// The periodic-orbit search from a settled motion (eps = 0.1, F = 0.5, z = 1: one segment,
+// one Newton step), from the harmonic solution of a strongly unstable orbit (eps = 5, F = 0.5,
+// z = 0.8: 20 segments), and a search that finds nothing and ends on its budget of steps
+// (eps = 5, F = 0.2, z = 0.016: 19,635 steps a period).
+void BM_PeriodicOrbit(benchmark::State& s)
+{
+    const struct {
+        double eps, force, z, y, v;
+        OrbitGuess guess;
+    } cases[] = {
+        {0.1, 0.5, 1.0, -3.19427, 0.13587, OrbitGuess::motion},
+        {5.0, 0.5, 0.8, 0.12400, 0.00893, OrbitGuess::harmonic},
+        {5.0, 0.2, 0.016, 2.0, 0.0, OrbitGuess::motion},
+    };
+    const auto& c = cases[s.range(0)];
+    const double start[2] = {c.y, c.v};
+    for (auto _ : s) {
+        const PeriodicOrbit o = find_periodic_orbit(c.eps, c.force, c.z, 0.0, start, c.guess);
+        benchmark::DoNotOptimize(o.found);
+    }
+}
+BENCHMARK(BM_PeriodicOrbit)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 }  // namespace

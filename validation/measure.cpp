@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "core/state.h"
+#include "dynamics/periodic_orbit.h"
 #include "dynamics/simulation_step.h"
 #include "dynamics/rkg_step.h"
 #include "dynamics/vdp_model.h"
@@ -18,9 +19,6 @@ namespace {
 
 constexpr int EVENT_ITERATIONS = 8;           // Newton iterations locating a zero crossing
 constexpr double EVENT_TOLERANCE = 1e-15;     // time units; below this the iteration stops
-constexpr int ORBIT_ITERATIONS = 30;
-constexpr double ORBIT_TOLERANCE = 1e-11;     // |P(x) - x| at which an orbit counts as found
-constexpr double JACOBIAN_DELTA = 1e-7;       // finite-difference offset in y and v
 
 void set_model(double eps, double force, double z)
 {
@@ -55,20 +53,11 @@ double locate_zero(int c, double t, double h, const double s[2], const double ne
     return t + dt;
 }
 
-// Steps per forcing period: the fewest that keep the step at or below the window's.
-int steps_per_period(double z)
-{
-    return static_cast<int>(std::ceil(2.0 * std::numbers::pi / z / FRAME_TIME_STEP));
-}
-
-// Advances s over one forcing period starting at t = k T; the time is taken from the step
-// index so that it does not drift over many periods.
+// Advances s over one forcing period of n steps starting at t = k T.
 void advance_period(double z, int n, int k, double s[2])
 {
     const double period = 2.0 * std::numbers::pi / z;
-    const double h = period / n;
-    for (int j = 0; j < n; ++j)
-        step_state(k * period + j * h, h, s);
+    advance_steps(k * period, period / n, 0, n, s);
 }
 
 }  // namespace
@@ -144,7 +133,7 @@ ForcedResponse measure_forced_response(double eps, double force, double z, doubl
                                        int settle_periods)
 {
     set_model(eps, force, z);
-    const int n = steps_per_period(z);
+    const int n = strobe_steps(z);
     double s[2] = {y0, v0};
     int k = 0;
     for (; k < settle_periods; ++k)
@@ -167,80 +156,11 @@ ForcedResponse measure_forced_response(double eps, double force, double z, doubl
     return r;
 }
 
-// The stroboscopic map: the state one forcing period after x, from t = 0.
-static void strobe_map(double z, int n, const double x[2], double out[2])
+PeriodicOrbit orbit_at_crossing(double eps, double force, double z, double r)
 {
-    out[0] = x[0];
-    out[1] = x[1];
-    advance_period(z, n, 0, out);
-}
-
-// Derivative of the stroboscopic map at x by central differences; m[row][column].
-static void strobe_jacobian(double z, int n, const double x[2], double m[2][2])
-{
-    for (int c = 0; c < 2; ++c) {
-        double plus[2] = {x[0], x[1]};
-        double minus[2] = {x[0], x[1]};
-        plus[c] = plus[c] + JACOBIAN_DELTA;
-        minus[c] = minus[c] - JACOBIAN_DELTA;
-        double p[2];
-        double q[2];
-        strobe_map(z, n, plus, p);
-        strobe_map(z, n, minus, q);
-        m[0][c] = (p[0] - q[0]) / (2.0 * JACOBIAN_DELTA);
-        m[1][c] = (p[1] - q[1]) / (2.0 * JACOBIAN_DELTA);
-    }
-}
-
-// Eigenvalues of a 2 x 2 matrix from its trace and determinant, the larger modulus first.
-static void store_multipliers(const double m[2][2], PeriodicOrbit* orbit)
-{
-    const double half_trace = 0.5 * (m[0][0] + m[1][1]);
-    const double det = m[0][0] * m[1][1] - m[0][1] * m[1][0];
-    const double disc = half_trace * half_trace - det;
-    const double root = std::sqrt(std::fabs(disc));
-    const double sign = half_trace < 0.0 ? -1.0 : 1.0;
-    orbit->multiplier_re[0] = disc >= 0.0 ? half_trace + sign * root : half_trace;
-    orbit->multiplier_re[1] = disc >= 0.0 ? half_trace - sign * root : half_trace;
-    orbit->multiplier_im[0] = disc >= 0.0 ? 0.0 : root;
-    orbit->multiplier_im[1] = disc >= 0.0 ? 0.0 : -root;
-    for (int i = 0; i < 2; ++i)
-        orbit->multiplier_abs[i] = std::hypot(orbit->multiplier_re[i], orbit->multiplier_im[i]);
-}
-
-PeriodicOrbit find_periodic_orbit(double eps, double force, double z, double r)
-{
-    PeriodicOrbit orbit{};
     double x[2];
     hb_start_state(eps, force, z, r, x);
-    set_model(eps, force, z);
-    const int n = steps_per_period(z);
-    double m[2][2];
-    for (int i = 0; i < ORBIT_ITERATIONS && !orbit.found; ++i) {
-        double p[2];
-        strobe_map(z, n, x, p);
-        const double g0 = p[0] - x[0];
-        const double g1 = p[1] - x[1];
-        if (!std::isfinite(g0) || !std::isfinite(g1))
-            break;
-        orbit.found = std::hypot(g0, g1) < ORBIT_TOLERANCE;
-        // Solve (M - I) d = -g.
-        strobe_jacobian(z, n, x, m);
-        const double a = m[0][0] - 1.0;
-        const double d = m[1][1] - 1.0;
-        const double det = a * d - m[0][1] * m[1][0];
-        if (orbit.found || det == 0.0)
-            break;
-        x[0] = x[0] - (d * g0 - m[0][1] * g1) / det;
-        x[1] = x[1] - (a * g1 - m[1][0] * g0) / det;
-    }
-    orbit.start[0] = x[0];
-    orbit.start[1] = x[1];
-    store_multipliers(m, &orbit);
-    double s[2] = {x[0], x[1]};
-    double peak;
-    analyse_period(z, n, 0, s, &orbit.first_harmonic, &peak);
-    return orbit;
+    return find_periodic_orbit(eps, force, z, 0.0, x, OrbitGuess::harmonic);
 }
 
 int hb_crossings(double eps, double force, double z, double found[])
@@ -286,7 +206,7 @@ static void extend_band(LockingBand* band, double z, bool counted, int* skipped)
     *skipped = 0;
 }
 
-static int grid_size(double z_from, double z_to, double dz)
+int grid_size(double z_from, double z_to, double dz)
 {
     return static_cast<int>(std::floor((z_to - z_from) / dz + 0.5)) + 1;
 }
@@ -322,13 +242,6 @@ LockingBand scan_hb_band(double eps, double force, double z_from, double z_to, d
     return band;
 }
 
-ResponseClass orbit_class(const PeriodicOrbit& orbit)
-{
-    if (orbit.multiplier_abs[0] < 1.0)
-        return ResponseClass::stable;
-    return orbit.multiplier_abs[1] < 1.0 ? ResponseClass::saddle : ResponseClass::unstable;
-}
-
 // Whether amplitude r at ratio z lies within BOUNDARY_SHARE of sqrt 2, where the trace changes
 // sign, or of a fold, where Delta does: Delta(z, .) changes sign within that share of r.
 static bool near_boundary(double eps, double z, double r)
@@ -349,8 +262,8 @@ int check_stability(double eps, double force, double z, StabilityCheck checks[])
         c.r = found[k];
         c.predicted = classify_response(eps, z, found[k]);
         c.near_boundary = near_boundary(eps, z, found[k]);
-        c.orbit = find_periodic_orbit(eps, force, z, c.r);
-        c.measured = orbit_class(c.orbit);
+        c.orbit = orbit_at_crossing(eps, force, z, c.r);
+        c.measured = c.orbit.stability;
         // The orbit belongs to this crossing when it lies close to it, and closer than to
         // any other crossing at z (from a saddle, Newton's method may reach the stable orbit).
         const double miss = std::fabs(c.orbit.first_harmonic - c.r);

@@ -1,10 +1,11 @@
 #pragma once
 // Measurements of the simulated motion, headless, with the simulator's own integrator, set
-// beside what first-harmonic balance predicts. Every function here overwrites the model
-// parameters (epsilon, force_amp, freq_ratio); the free cycle also the simulation state
-// (state, sim_time, time_step, steps_per_frame), and the harmonic-balance functions
-// main_curve, its folds, amp_step and amp_steps.
+// beside what first-harmonic balance predicts. Every function here but orbit_at_crossing
+// overwrites the model parameters (epsilon, force_amp, freq_ratio); the free cycle also the
+// simulation state (state, sim_time, time_step, steps_per_frame), and the harmonic-balance
+// functions main_curve, its folds, amp_step and amp_steps.
 
+#include "dynamics/periodic_orbit.h"
 #include "response/stability.h"
 
 constexpr int STROBE_SAMPLES = 40;      // stroboscopic samples judged for locking
@@ -24,17 +25,6 @@ struct ForcedResponse {
     double first_harmonic;  // amplitude of the component at the forcing frequency, last period
     double peak;            // largest |y| over the last forcing period
     double strobe[2];       // last stroboscopic sample (y, v), at a whole number of periods
-};
-
-// A periodic orbit of the forcing's period, found by Newton's method on the stroboscopic map,
-// and that map's two eigenvalues (multipliers) at it.
-struct PeriodicOrbit {
-    bool   found;           // Newton's method converged
-    double start[2];        // (y, v) on the orbit at t = 0 mod 2 pi / z
-    double first_harmonic;  // amplitude of its component at the forcing frequency
-    double multiplier_re[2];
-    double multiplier_im[2];
-    double multiplier_abs[2];  // moduli, the larger first
 };
 
 // The forcing ratios, on a grid, at which the motion locks (or harmonic balance has a stable
@@ -61,8 +51,12 @@ FreeCycle measure_free_cycle(double eps, double h, double settle_time);
 ForcedResponse measure_forced_response(double eps, double force, double z, double y0, double v0,
                                        int settle_periods);
 
-// Newton's method on the stroboscopic map from the harmonic-balance solution of amplitude r.
-PeriodicOrbit find_periodic_orbit(double eps, double force, double z, double r);
+// The periodic orbit near the harmonic-balance solution of amplitude r (its harmonic motion
+// as the guess).
+PeriodicOrbit orbit_at_crossing(double eps, double force, double z, double r);
+
+// How many ratios z_from, z_from + dz, ... up to z_to (within half a step) are.
+int grid_size(double z_from, double z_to, double dz);
 
 // Scans z = z_from, z_from + dz, ... up to z_to, each run from rest.
 LockingBand scan_locking_band(double eps, double force, double z_from, double z_to, double dz,
@@ -81,10 +75,6 @@ HbVerdict hb_verdict(double eps, double z, double r);
 
 // The harmonic-balance solution y = a sin(z t) + b cos(z t) of amplitude r, as (y, v) at t = 0.
 void hb_start_state(double eps, double force, double z, double r, double out[2]);
-
-// How its multipliers class a periodic orbit: stable with both inside the unit circle, saddle
-// with one outside, unstable with both outside.
-ResponseClass orbit_class(const PeriodicOrbit& orbit);
 
 // Crossings closer than this share of their amplitude to a fold (Delta = 0 at their z) or to
 // sqrt 2 are near a stability boundary, where the motion and harmonic balance may well

@@ -2,6 +2,7 @@
 // with first-harmonic balance, the basis of the amplitude curves in the window. Without
 // options, the guide's tables; with --stability, the stability layer against the motion.
 #include <cmath>
+#include <complex>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,20 +12,10 @@
 #include <numbers>
 
 #include "core/state.h"
+#include "validation/figures.h"
 #include "validation/measure.h"
 
 namespace {
-
-constexpr double PUBLISHED_PERIOD_EPS1 = 6.6632868593;     // free limit cycle, eps = 1
-constexpr double PUBLISHED_AMPLITUDE_EPS1 = 2.0086198609;
-constexpr double FINE_STEP = 0.005;
-constexpr double FREE_SETTLE_TIME = 200.0;     // time units before the crossings are taken
-constexpr int SETTLE_PERIODS = 300;            // forcing periods before the samples are judged
-constexpr int BAND_SETTLE_PERIODS = 200;
-constexpr double BAND_FORCE = 0.2;
-constexpr double BAND_Z_FROM = 0.25;
-constexpr double BAND_Z_TO = 1.20;
-constexpr double BAND_DZ = 0.01;
 
 struct ForcedCase {
     double eps;
@@ -117,19 +108,14 @@ void print_orbit_table(double eps, double force, double z)
     const int n = hb_crossings(eps, force, z, found);
     std::printf("  eps = %.1f, F = %.1f, z = %.1f:\n", eps, force, z);
     for (int k = 0; k < n; ++k) {
-        const PeriodicOrbit o = find_periodic_orbit(eps, force, z, found[k]);
+        const PeriodicOrbit o = orbit_at_crossing(eps, force, z, found[k]);
         const HbVerdict v = hb_verdict(eps, z, found[k]);
-        const char* kind = "not found";
-        if (o.found && o.multiplier_abs[0] < 1.0)
-            kind = "stable";
-        else if (o.found && o.multiplier_abs[1] < 1.0)
-            kind = "saddle";
-        else if (o.found)
-            kind = "unstable";
         std::printf("    R %.5f %c  orbit 1st harm %.5f  multipliers %8.5f%+8.5fi %8.5f%+8.5fi"
                     "  (|%.5f|, |%.5f|)  %s\n", found[k], verdict_letter(v), o.first_harmonic,
-                    o.multiplier_re[0], o.multiplier_im[0], o.multiplier_re[1], o.multiplier_im[1],
-                    o.multiplier_abs[0], o.multiplier_abs[1], kind);
+                    o.multipliers[0].real(), o.multipliers[0].imag(), o.multipliers[1].real(),
+                    o.multipliers[1].imag(), std::abs(o.multipliers[0]),
+                    std::abs(o.multipliers[1]),
+                    o.found ? response_class_name(o.stability) : "not found");
         double start[2];
         hb_start_state(eps, force, z, found[k], start);
         const ForcedResponse r = measure_forced_response(eps, force, z, start[0], start[1],
@@ -156,129 +142,140 @@ void print_band_table()
     }
 }
 
-// The stability check's grid: every eps with every F, z from Z_FROM to Z_TO.
-const double STABILITY_EPSILONS[] = {0.05, 0.1, 0.2};
-const double STABILITY_FORCES[] = {0.05, 0.1, 0.2, 0.5};
-constexpr double STABILITY_Z_FROM = 0.8;
-constexpr double STABILITY_Z_TO = 1.2;
-constexpr double STABILITY_DZ = 0.02;
-constexpr int STABILITY_USAGE = 2;   // exit status after a bad option
-constexpr const char* STABILITY_USAGE_TEXT =
-    "usage: vdp-validate [--stability [--eps E1,E2,...]]\n";
+constexpr int USAGE_STATUS = 2;   // exit status after a bad option
+constexpr const char* USAGE_TEXT = "usage: vdp-validate [--stability [--eps E1,E2,...]]\n";
 
-// Tallies of the stability check: crossings, orbits that belong to another crossing, orbits
-// found away from the boundaries and agreeing there, orbits found near a boundary and
-// agreeing there.
-struct Tally {
-    int crossings = 0;
-    int elsewhere = 0;
-    int found = 0;
-    int agree = 0;
-    int near_found = 0;
-    int near_agree = 0;
+// What the check of one crossing comes to; the tallies count each.
+enum Verdict { AGREE, DIFFER, NEAR_AGREE, NEAR_DIFFER, ELSEWHERE, NO_ORBIT, VERDICTS };
+// Each verdict as its row ends.
+constexpr const char* VERDICT_TEXT[VERDICTS] = {
+    "agree", "DIFFER", "near a boundary, agree", "near a boundary, differ", "orbit elsewhere",
+    "no orbit",
 };
 
-void add_check(const StabilityCheck& c, Tally* t)
+struct Tally {
+    int crossings = 0;
+    int count[VERDICTS] = {};
+};
+
+Verdict verdict_of(const StabilityCheck& c)
 {
-    ++t->crossings;
-    t->elsewhere += !c.found && c.orbit.found ? 1 : 0;
     if (!c.found)
-        return;
+        return c.orbit.found ? ELSEWHERE : NO_ORBIT;
     const bool agree = c.predicted == c.measured;
-    if (c.near_boundary) {
-        ++t->near_found;
-        t->near_agree += agree ? 1 : 0;
-    } else {
-        ++t->found;
-        t->agree += agree ? 1 : 0;
-    }
+    if (c.near_boundary)
+        return agree ? NEAR_AGREE : NEAR_DIFFER;
+    return agree ? AGREE : DIFFER;
 }
 
-const char* verdict_text(const StabilityCheck& c)
+// --eps E1,E2,... into epsilons (each positive); false after printing why not.
+bool parse_epsilons(int argc, char** argv, std::vector<double>* epsilons)
 {
-    if (!c.found)
-        return c.orbit.found ? "orbit elsewhere" : "no orbit";
-    if (c.near_boundary)
-        return c.predicted == c.measured ? "near a boundary, agree" : "near a boundary, differ";
-    return c.predicted == c.measured ? "agree" : "DIFFER";
+    if (argc == 0)
+        return true;
+    if (argc != 2 || std::strcmp(argv[0], "--eps") != 0) {
+        std::fputs(USAGE_TEXT, stderr);
+        return false;
+    }
+    epsilons->clear();
+    char* end = argv[1];
+    do {
+        const double eps = std::strtod(end, &end);
+        if (!(eps > 0.0) || (*end != ',' && *end != '\0')) {
+            std::fprintf(stderr, "vdp-validate: --eps needs positive numbers, a,b,c\n");
+            return false;
+        }
+        epsilons->push_back(eps);
+    } while (*end++ == ',');
+    return true;
+}
+
+void print_stability_heading()
+{
+    std::printf("Stability along the curve against the periodic orbits of the motion\n");
+    std::printf("Each crossing's class by harmonic balance (the F3 layer) beside the class of the "
+                "periodic orbit that\nNewton's method on the once-per-period map (by multiple "
+                "shooting) finds from it (stable: both\nmultipliers inside the unit circle, "
+                "saddle: one outside, unstable: both outside). Found: converged,\nfirst harmonic "
+                "within %.0f %% of the crossing and nearer to it than to any other crossing; "
+                "elsewhere:\nconverged to an orbit further away; none: Newton's method did not "
+                "converge. Near a boundary: within\n%.0f %% of a fold or of sqrt 2.\n\n",
+                100.0 * ORBIT_NEAR_SHARE, 100.0 * BOUNDARY_SHARE);
+    std::printf("   eps     F     z  crossing  layer      orbit 1st  |mult 1|  |mult 2|  orbit"
+                "      verdict\n");
+}
+
+// A multiplier's modulus in eight characters: fixed up to 10^5, in powers of ten above.
+void print_modulus(std::complex<double> m)
+{
+    const double r = std::abs(m);
+    std::printf(r < 1e5 ? "%8.5f  " : "%8.2e  ", r);
+}
+
+void print_stability_row(double eps, double force, double z, const StabilityCheck& c)
+{
+    std::printf("%6.2f  %4.2f  %4.2f  %8.5f  %-9s  ", eps, force, z, c.r,
+                response_class_name(c.predicted));
+    if (c.orbit.found) {
+        std::printf("%9.5f  ", c.orbit.first_harmonic);
+        print_modulus(c.orbit.multipliers[0]);
+        print_modulus(c.orbit.multipliers[1]);
+        std::printf("%-9s  ", response_class_name(c.measured));
+    } else {
+        std::printf("%9s  %8s  %8s  %-9s  ", "-", "-", "-", "-");
+    }
+    std::printf("%s\n", VERDICT_TEXT[verdict_of(c)]);
+}
+
+// Every crossing of the grid at eps: a row each, counted into both tallies.
+void check_grid(double eps, Tally* mine, Tally* all)
+{
+    const int z_count = grid_size(STABILITY_Z_FROM, STABILITY_Z_TO, STABILITY_DZ);
+    for (double force : STABILITY_FORCES) {
+        for (int i = 0; i < z_count; ++i) {
+            const double z = STABILITY_Z_FROM + i * STABILITY_DZ;
+            StabilityCheck checks[CROSSING_CAPACITY];
+            const int n = check_stability(eps, force, z, checks);
+            for (int k = 0; k < n; ++k) {
+                print_stability_row(eps, force, z, checks[k]);
+                for (Tally* t : {mine, all}) {
+                    ++t->crossings;
+                    ++t->count[verdict_of(checks[k])];
+                }
+            }
+        }
+    }
 }
 
 void print_tally(const char* what, const Tally& t)
 {
+    const int* c = t.count;
     std::printf("%s: %d crossings, %d orbits found away from a boundary (%d agree), %d near a "
-                "boundary (%d agree), %d elsewhere, %d none\n", what, t.crossings, t.found,
-                t.agree, t.near_found, t.near_agree, t.elsewhere,
-                t.crossings - t.found - t.near_found - t.elsewhere);
+                "boundary (%d agree), %d elsewhere, %d none\n", what, t.crossings,
+                c[AGREE] + c[DIFFER], c[AGREE], c[NEAR_AGREE] + c[NEAR_DIFFER], c[NEAR_AGREE],
+                c[ELSEWHERE], c[NO_ORBIT]);
 }
 
 // vdp-validate --stability [--eps E1,E2,...]
 int run_stability(int argc, char** argv)
 {
     std::vector<double> epsilons(std::begin(STABILITY_EPSILONS), std::end(STABILITY_EPSILONS));
-    for (int i = 0; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--eps") == 0 && i + 1 < argc) {
-            epsilons.clear();
-            char* end = argv[++i];
-            do {
-                const double eps = std::strtod(end, &end);
-                if (!(eps > 0.0) || (*end != ',' && *end != '\0')) {
-                    std::fprintf(stderr, "vdp-validate: --eps needs positive numbers, a,b,c\n");
-                    return STABILITY_USAGE;
-                }
-                epsilons.push_back(eps);
-            } while (*end++ == ',');
-        } else {
-            std::fputs(STABILITY_USAGE_TEXT, stderr);
-            return STABILITY_USAGE;
-        }
-    }
-    const int z_count =
-        static_cast<int>(std::floor((STABILITY_Z_TO - STABILITY_Z_FROM) / STABILITY_DZ + 0.5)) + 1;
-    std::printf("Stability along the curve against the periodic orbits of the motion\n");
-    std::printf("Each crossing's class by harmonic balance (the F3 layer) beside the class of the "
-                "periodic orbit that\nNewton's method on the once-per-period map finds from it "
-                "(stable: both multipliers inside the\nunit circle, saddle: one outside, "
-                "unstable: both outside). Found: converged, first harmonic within\n%.0f %% of the "
-                "crossing and nearer to it than to any other crossing; elsewhere: converged to "
-                "an\norbit further away; none: Newton's method did not converge. Near a "
-                "boundary: within %.0f %% of a fold or\nof sqrt 2.\n\n",
-                100.0 * ORBIT_NEAR_SHARE, 100.0 * BOUNDARY_SHARE);
-    std::printf("   eps     F     z  crossing  layer      orbit 1st  |mult 1|  |mult 2|  orbit"
-                "      verdict\n");
+    if (!parse_epsilons(argc, argv, &epsilons))
+        return USAGE_STATUS;
+    print_stability_heading();
     Tally all;
     std::vector<Tally> per_eps(epsilons.size());
-    for (std::size_t e = 0; e < epsilons.size(); ++e) {
-        for (double force : STABILITY_FORCES) {
-            for (int i = 0; i < z_count; ++i) {
-                const double z = STABILITY_Z_FROM + i * STABILITY_DZ;
-                StabilityCheck checks[CROSSING_CAPACITY];
-                const int n = check_stability(epsilons[e], force, z, checks);
-                for (int k = 0; k < n; ++k) {
-                    const StabilityCheck& c = checks[k];
-                    std::printf("%6.2f  %4.2f  %4.2f  %8.5f  %-9s  ", epsilons[e], force, z, c.r,
-                                response_class_name(c.predicted));
-                    if (c.orbit.found)
-                        std::printf("%9.5f  %8.5f  %8.5f  %-9s  ", c.orbit.first_harmonic,
-                                    c.orbit.multiplier_abs[0], c.orbit.multiplier_abs[1],
-                                    response_class_name(c.measured));
-                    else
-                        std::printf("%9s  %8s  %8s  %-9s  ", "-", "-", "-", "-");
-                    std::printf("%s\n", verdict_text(c));
-                    add_check(c, &all);
-                    add_check(c, &per_eps[e]);
-                }
-            }
-        }
-    }
+    for (std::size_t e = 0; e < epsilons.size(); ++e)
+        check_grid(epsilons[e], &per_eps[e], &all);
     std::printf("\n");
     for (std::size_t e = 0; e < epsilons.size(); ++e) {
         const std::string what = "eps = " + std::to_string(epsilons[e]).substr(0, 4);
         print_tally(what.c_str(), per_eps[e]);
-        std::printf("  agreement at eps = %g: %d/%d\n", epsilons[e], per_eps[e].agree,
-                    per_eps[e].found);
+        std::printf("  agreement at eps = %g: %d/%d\n", epsilons[e], per_eps[e].count[AGREE],
+                    per_eps[e].count[AGREE] + per_eps[e].count[DIFFER]);
     }
     print_tally("all", all);
-    std::printf("agreement: %d/%d\n", all.agree, all.found);
+    std::printf("agreement: %d/%d\n", all.count[AGREE], all.count[AGREE] + all.count[DIFFER]);
     return 0;
 }
 
@@ -289,8 +286,8 @@ int main(int argc, char** argv)
     if (argc > 1 && std::strcmp(argv[1], "--stability") == 0)
         return run_stability(argc - 2, argv + 2);
     if (argc > 1) {
-        std::fputs(STABILITY_USAGE_TEXT, stderr);
-        return STABILITY_USAGE;
+        std::fputs(USAGE_TEXT, stderr);
+        return USAGE_STATUS;
     }
 
     std::printf("Forced Van der Pol oscillator: simulation against first-harmonic balance\n");
