@@ -66,6 +66,8 @@ const char* const TEXT_TABLE[TEXT_COUNT][2] = {
      "-geometry %s: not a window geometry (WIDTHxHEIGHT+X+Y, sides of 1 to %s pixels)\n"},
     {"入力後の画面がまだありません。's'キーで描画してから保存してください",
      "no frame since the dialog; press 's' first"},
+    {"\n入力の 1 行が長すぎます（%s バイトまで）。ここで入力を終わりとし，残りの値はそのままです",
+     "\nInput line too long (%s bytes at most): the input ends here, the values left are kept"},
     {"小数点を使った有限の数が必要です", "a finite number with a decimal point is needed"},
     {"0 から 1000000 までの整数が必要です", "a whole number from 0 to 1000000 is needed"},
     {"e（ε の族）または E（F の族）が必要です", "e (epsilon family) or E (F family) is needed"},

@@ -38,6 +38,7 @@ enum Text {
     WINDOW_TOO_LARGE,      // before the dialog; %s the -geometry given, %s the largest side
     WINDOW_GEOMETRY_UNREADABLE,  // before the dialog; as WINDOW_TOO_LARGE
     NO_FRAME_TO_SAVE,      // F2 after a dialog, before a frame: PICTURE_NOT_SAVED's reason
+    INPUT_LINE_TOO_LONG,   // an input line past the console's limit; %s the limit in bytes
     // What a value of an option or address parameter must be (the end of the note on a
     // refused value).
     WANTS_NUMBER,
