@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "app/console.h"
+#include "app/output_file.h"
 #include "app/texts.h"
 #include "platform/desktop/window.h"
 
@@ -143,6 +144,9 @@ void open_missing_standard_streams()
     for (int fd = 0; fd <= 2; ++fd) {
         if (fcntl(fd, F_GETFD) != -1)
             continue;
+        // What goes to standard output must not vanish into the stand-in unnoticed.
+        if (fd == STDOUT_FILENO)
+            standard_output_closed = true;
         // The lowest free descriptor is fd itself: those below it are open by now.
         const int opened = open("/dev/null", O_RDWR);
         if (opened >= 0 && opened != fd) {

@@ -12,6 +12,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -147,6 +148,46 @@ TEST(Export, AnUnwritablePathIsReportedAndNothingIsLeft)
     EXPECT_NE(export_curves_csv(path.c_str()), "");
     EXPECT_NE(export_motion_csv(path.c_str(), 10), "");
     EXPECT_NE(access(folder.c_str(), F_OK), 0);
+}
+
+std::string contents(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Where a file lands: a new one with the mode the umask allows, a hard-linked one in place
+// (its links kept one file), a name of 255 bytes under a temporary name that fits beside it.
+TEST(Export, NewModesLinksAndTheLongestNames)
+{
+    start(0.1, 0.5, 1.0, 0.0, 0.0);
+    compute_response_curves();
+    char folder_template[] = "/tmp/vdp_export_XXXXXX";
+    const std::string folder = mkdtemp(folder_template);
+
+    const mode_t old_mask = umask(027);
+    const std::string fresh = folder + "/fresh.csv";
+    EXPECT_EQ(export_curves_csv(fresh.c_str()), "");
+    umask(old_mask);
+    struct stat st {};
+    ASSERT_EQ(stat(fresh.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+    const std::string linked = folder + "/linked.csv", other = folder + "/other-name.csv";
+    std::ofstream(linked) << "old\n";
+    ASSERT_EQ(link(linked.c_str(), other.c_str()), 0);
+    EXPECT_EQ(export_curves_csv(linked.c_str()), "");
+    EXPECT_TRUE(contents(other) == contents(fresh)) << "the other link kept the old text";
+    ASSERT_EQ(stat(other.c_str(), &st), 0);
+    EXPECT_EQ(st.st_nlink, 2u);
+
+    const std::string longest = folder + "/" + std::string(251, 'a') + ".csv";
+    EXPECT_EQ(export_curves_csv(longest.c_str()), "");
+    EXPECT_EQ(export_curves_csv(longest.c_str()), "");   // replacing it, too
+    EXPECT_TRUE(contents(longest) == contents(fresh));
+    for (const std::string& name : {fresh, linked, other, longest})
+        unlink(name.c_str());
+    EXPECT_EQ(rmdir(folder.c_str()), 0) << "a temporary file was left";
 }
 
 }  // namespace
