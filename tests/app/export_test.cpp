@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "app/dialog.h"
+#include "app/picture_name.h"
 #include "core/state.h"
 
 namespace {
@@ -188,6 +190,32 @@ TEST(Export, NewModesLinksAndTheLongestNames)
     for (const std::string& name : {fresh, linked, other, longest})
         unlink(name.c_str());
     EXPECT_EQ(rmdir(folder.c_str()), 0) << "a temporary file was left";
+}
+
+// The picture's name holds the local date and time of its moment, year, month, day: a
+// 17 March read in two time zones, one of them past midnight.
+TEST(PictureName, NamesTheLocalDateAndTime)
+{
+    const std::time_t when = 1710681296;   // 2024-03-17 13:14:56 UTC
+    const char* old = std::getenv("TZ");
+    const std::string kept = old != nullptr ? old : "";
+    const struct {
+        const char* zone;
+        int counter;
+        const char* name;
+    } cases[] = {{"UTC0", 0, "forced-vdp-20240317-131456.png"},
+                 {"JST-9", 2, "forced-vdp-20240317-221456-2.png"},
+                 {"XXX+14", 0, "forced-vdp-20240316-231456.png"}};
+    for (const auto& c : cases) {
+        setenv("TZ", c.zone, 1);
+        tzset();
+        EXPECT_EQ(picture_name(when, c.counter), c.name) << c.zone;
+    }
+    if (old != nullptr)
+        setenv("TZ", kept.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
 }
 
 }  // namespace
