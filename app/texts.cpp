@@ -64,6 +64,8 @@ const char* const TEXT_TABLE[TEXT_COUNT][2] = {
      "-geometry %s: too large to draw (at most %s pixels a side)\n"},
     {"-geometry %s はウィンドウの大きさとして読めません（幅x高さ+X+Y，一辺 1 から %s ピクセル）\n",
      "-geometry %s: not a window geometry (WIDTHxHEIGHT+X+Y, sides of 1 to %s pixels)\n"},
+    {"OpenGL を始められません（%s）。アドレス空間の上限（ulimit -v）%s KB の内では描画できないため，上限を上げて起動してください（ulimit -v unlimited など）\n",
+     "OpenGL cannot start (%s) within the address-space limit (ulimit -v) of %s KB: raise it, e.g. ulimit -v unlimited\n"},
     {"入力後の画面がまだありません。's'キーで描画してから保存してください",
      "no frame since the dialog; press 's' first"},
     {"\n入力の 1 行が長すぎます（%s バイトまで）。ここで入力を終わりとし，残りの値はそのままです",
