@@ -15,6 +15,8 @@
 #include <iconv.h>
 #endif
 
+#include "app/texts.h"
+
 namespace {
 
 // How the console encodes Japanese text. Anything that is neither Shift_JIS nor EUC-JP is read
@@ -105,11 +107,34 @@ int ascii_form(std::string_view ch, Codeset set)
     return OTHER_CHARACTER;
 }
 
+// Bytes of one input line read at most (4 MiB, far past any pasted line): an endless line
+// (< /dev/zero) must neither hang the dialog nor fill memory. Past it the input counts as
+// ended until the next dialog.
+constexpr long LINE_LIMIT = 1L << 22;
+long line_bytes = 0;       // read of the current line so far
+bool line_cut = false;     // the limit was met: reads end until the input is forgotten
+
+int read_byte()
+{
+    if (line_cut)
+        return EOF;
+    const int c = std::getchar();
+    if (c == '\n') {
+        line_bytes = 0;
+        return c;
+    }
+    if (c == EOF || ++line_bytes <= LINE_LIMIT)
+        return c;
+    line_cut = true;
+    console_write_with(text(INPUT_LINE_TOO_LONG), std::to_string(LINE_LIMIT).c_str());
+    return EOF;
+}
+
 // The next character of standard input, all bytes of a multibyte one read: ASCII as it is,
 // the forms above as their ASCII characters, anything else as OTHER_CHARACTER. EOF at the end.
 int next_char()
 {
-    const int lead = std::getchar();
+    const int lead = read_byte();
     if (lead == EOF || lead < 0x80)
         return lead;
     const Codeset set = input_codeset();
@@ -117,11 +142,12 @@ int next_char()
     char ch[4] = {static_cast<char>(lead)};
     int n = 1;
     while (n < length) {
-        const int c = std::getchar();
+        const int c = read_byte();
         if (c == EOF)
             break;
         if (!is_trail_byte(c, set)) {   // a broken sequence: the byte starts the next character
             std::ungetc(c, stdin);
+            --line_bytes;
             break;
         }
         ch[n++] = static_cast<char>(c);
@@ -193,14 +219,17 @@ void discard_line()
 {
     int c;
     do
-        c = std::getchar();
+        c = read_byte();
     while (c != '\n' && c != EOF);
 }
 
-// ASCII text into *value when it is wholly a number that a double holds: not infinite, not
+// ASCII text into *value when it is wholly a decimal number that a double holds: not infinite, not
 // NaN, and not so small that it would be held as zero (a subnormal value is held).
 bool read_whole_number(const std::string& ascii, double* value)
 {
+    // strtod also reads hexadecimal (0x10, 0x1p3); a number here has a decimal point.
+    if (ascii.find_first_of("xX") != std::string::npos)
+        return false;
     const char* text = ascii.c_str();
     char* end = nullptr;
     errno = 0;
@@ -330,4 +359,6 @@ ConsolePairRead console_read_pair(double* first, double* second)
 void console_forget_end_of_input()
 {
     std::clearerr(stdin);
+    line_cut = false;
+    line_bytes = 0;
 }

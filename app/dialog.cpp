@@ -165,8 +165,11 @@ void print_key_help()
     console_write(text(HELP_LAYER_KEYS));
 }
 
+long dialogs_run = 0;
+
 void input_parameters()
 {
+    ++dialogs_run;
     // A Ctrl-D typed at an earlier dialog ended that dialog only: a terminal is asked again.
     console_forget_end_of_input();
     if (command_key != 'f' && command_key != 'j')

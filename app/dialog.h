@@ -3,8 +3,12 @@
 // restarts the simulation with the view at its defaults.
 
 // Runs from the entry point that command_key selects: 'j' asks for y0 v0 only, 'f' for
-// F z and then y0 v0, any other key for epsilon, F z and y0 v0.
+// F z and then y0 v0, any other key for epsilon, F z and y0 v0. Counts itself in dialogs_run.
 void input_parameters();
+
+// Dialogs run by input_parameters since the start: a window that sees it grow across a key
+// drops the keys pressed in it while the console waited.
+extern long dialogs_run;
 
 // The main curve for epsilon and force_amp with its crossings at freq_ratio, then both
 // families. Each family member is computed with its value put into epsilon or force_amp, and

@@ -267,7 +267,7 @@ Language chosen_language(const Options& options)
     if (const std::optional<Language> language = read_language(env))
         return *language;
     std::fprintf(stderr, "forced-vdp: FORCED_VDP_LANG=%s is neither en nor ja; Japanese it is\n",
-                 env);
+                 shown(env).c_str());
     return Language::japanese;
 }
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,9 +76,33 @@ std::string folder_of(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// Whether path lies in a folder of /proc, also by another name (/dev/fd/3, which a shell's
+// >(command) hands over, is /proc/self/fd/3).
+bool in_proc(const std::string& path)
+{
+    if (path.rfind("/proc/", 0) == 0)
+        return true;
+    char* folder = realpath(folder_of(path).c_str(), nullptr);
+    const bool proc = folder != nullptr && std::strncmp(folder, "/proc/", 6) == 0;
+    std::free(folder);
+    return proc;
+}
+
+// Whether a name under /proc is this process's descriptor 1.
+bool names_standard_output(const std::string& path)
+{
+    char* folder = realpath(folder_of(path).c_str(), nullptr);
+    const bool own = folder != nullptr &&
+                     std::string(folder) == "/proc/" + std::to_string(getpid()) + "/fd" &&
+                     path.substr(path.rfind('/') + 1) == "1";
+    std::free(folder);
+    return own;
+}
+
 // Where path lands: its chain of symbolic links followed to a name that is no link (which
 // may not exist yet). A link of the chain under /proc names an open descriptor (/dev/stdout,
-// /dev/fd/N) rather than a file to replace: the chain stops there, with through_proc set.
+// /dev/fd/N, >(command)) rather than a file to replace: the chain stops there, with
+// through_proc set.
 bool follow_links(const std::string& path, std::string* target, bool* through_proc)
 {
     std::string at = path;
@@ -89,7 +114,7 @@ bool follow_links(const std::string& path, std::string* target, bool* through_pr
             return true;
         }
         // Only the kernel resolves these links properly ("pipe:[1234]" is no name to open).
-        if (at.rfind("/proc/", 0) == 0) {
+        if (in_proc(at)) {
             *through_proc = true;
             *target = at;
             return true;
@@ -135,9 +160,23 @@ void give_mode(int fd, const struct stat* existing)
     fchmod(fd, existing->st_mode & 07777);
 }
 
+// The temporary name beside target: target.XXXXXX, or where that would pass the folder's
+// longest name (a valid name of 249 bytes or more), .forced-vdp-XXXXXX.
+std::string temporary_name(const std::string& target)
+{
+    const std::string folder = folder_of(target);
+    const std::size_t slash = target.rfind('/');
+    const std::size_t base = target.size() - (slash == std::string::npos ? 0 : slash + 1);
+    const long longest = pathconf(folder.c_str(), _PC_NAME_MAX);
+    if (base + 7 <= static_cast<std::size_t>(longest > 0 ? longest : NAME_MAX))
+        return target + ".XXXXXX";
+    return (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) +
+           ".forced-vdp-XXXXXX";
+}
+
 std::string open_replacement(OutputFile* file, const struct stat* existing)
 {
-    const std::string name = file->target + ".XXXXXX";
+    const std::string name = temporary_name(file->target);
     if (name.size() >= sizeof pending_temporary)
         return reason(ENAMETOOLONG);
     install_cleanup_handlers();
@@ -166,19 +205,31 @@ std::string open_replacement(OutputFile* file, const struct stat* existing)
 
 }  // namespace
 
+bool standard_output_closed = false;
+
 std::string open_output(const char* path, OutputFile* file)
 {
     file->path = path;
     if (file->path == "-") {
+        if (standard_output_closed)
+            return reason(EBADF);
         file->stream = stdout;
         return {};
     }
     bool through_proc = false;
     if (!follow_links(file->path, &file->target, &through_proc))
         return reason(errno);
+    if (through_proc && standard_output_closed && names_standard_output(file->target))
+        return reason(EBADF);
     struct stat st {};
     const bool exists = stat(file->target.c_str(), &st) == 0;
     if (through_proc || (exists && !S_ISREG(st.st_mode)))
+        return open_in_place(file);
+    // A file with other hard links stays one file with them, which replacing it would split;
+    // a writable file in a folder this user may not write cannot have a temporary file beside
+    // it. Both are written in place.
+    if (exists && (st.st_nlink > 1 || (access(folder_of(file->target).c_str(), W_OK) != 0 &&
+                                       access(file->target.c_str(), W_OK) == 0)))
         return open_in_place(file);
     return open_replacement(file, exists ? &st : nullptr);
 }

@@ -1,7 +1,10 @@
 #pragma once
 // Files the program writes (pictures, data), landing as command-line tools land theirs: a
 // regular file appears whole or not at all and keeps its permissions when replaced; a device,
-// a FIFO or standard output (/dev/stdout) is written in place; a symbolic link is followed.
+// a FIFO or an open descriptor (/dev/stdout, /dev/fd/N, a shell's >(command)) is written in
+// place; a symbolic link is followed. A regular file with other hard links, or one in a folder
+// this user may not write, is written in place too (replacing it would split the links, or
+// cannot be done): there an interrupted write leaves it part written.
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -13,6 +16,10 @@ struct OutputFile {
     bool replacing = false;        // written under a temporary name, renamed over target
     int error = 0;                 // errno of the first write that failed; 0 while none has
 };
+
+// Set when the program started with descriptor 1 closed (a /dev/null stands in for it):
+// writing "-", or a /proc name of descriptor 1, then fails with EBADF rather than vanish.
+extern bool standard_output_closed;
 
 // Opens path for writing ("-": standard output). A regular file or a new name is written
 // under a temporary name beside the target, which a SIGINT, SIGTERM or SIGHUP removes before

@@ -37,7 +37,9 @@ enum Text {
     NO_DISPLAY,            // before the dialog; %s the display's name, %s the program
     WINDOW_TOO_LARGE,      // before the dialog; %s the -geometry given, %s the largest side
     WINDOW_GEOMETRY_UNREADABLE,  // before the dialog; as WINDOW_TOO_LARGE
+    GL_CANNOT_START,       // before the dialog; %s what the trial came to, %s the limit in KB
     NO_FRAME_TO_SAVE,      // F2 after a dialog, before a frame: PICTURE_NOT_SAVED's reason
+    INPUT_LINE_TOO_LONG,   // an input line past the console's limit; %s the limit in bytes
     // What a value of an option or address parameter must be (the end of the note on a
     // refused value).
     WANTS_NUMBER,

@@ -2,7 +2,10 @@
 // the layering.
 #include "display/frame.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 #include "core/state.h"
 #include "display/curve_plot.h"
@@ -10,6 +13,7 @@
 #include "display/primitives.h"
 #include "dynamics/harmonic_measure.h"
 #include "dynamics/simulation_step.h"
+#include "response/balance_roots.h"
 #include "response/stability.h"
 
 namespace {
@@ -107,7 +111,10 @@ void draw_family()
 void draw_response_panel()
 {
     draw_family();
-    draw_text(-0.1f, -0.2f, LABEL_FONT, "black line : unstable under this line(=1.414)");
+    // For eps < 0 the damping is positive: the stability layer has its unstable part above.
+    draw_text(-0.1f, -0.2f, LABEL_FONT,
+              stability_shown && epsilon < 0.0 ? "black line : unstable above this line(=1.414)"
+                                               : "black line : unstable under this line(=1.414)");
     draw_text(-0.1f, -0.25f, LABEL_FONT, "green line  : given z");
 
     const double x1 = curve_origin.x + z_scale;
@@ -122,14 +129,21 @@ void draw_response_panel()
     else
         draw_amplitude_curve(&curve_origin, z_scale, amp_scale, amp_steps, main_curve, &RED);
 
-    for (int i = 0; i < crossing_count; ++i) {
-        const Vec2 centre = {z_scale * freq_ratio + curve_origin.x,
-                             amp_scale * crossings[i] + curve_origin.y};
-        if (!stability_shown ||
-            classify_response(epsilon, freq_ratio, crossings[i]) == ResponseClass::stable)
+    // The plain picture's discs are the crossings with the sampled curve; the stability
+    // layer's are the exact responses, those beyond the curve's ends included.
+    double r[RESPONSE_ROOT_CAPACITY];
+    const int count = stability_shown ? response_amplitudes(epsilon, force_amp, freq_ratio, r) : 0;
+    for (int i = 0; i < count; ++i) {
+        const Vec2 centre = {z_scale * freq_ratio + curve_origin.x, amp_scale * r[i] + curve_origin.y};
+        if (classify_response(epsilon, freq_ratio, r[i]) == ResponseClass::stable)
             draw_disc(centre, CROSSING_RADIUS, GREEN);
         else
             draw_ring(centre, CROSSING_RADIUS, RING_WIDTH, WHITE, GREEN);
+    }
+    for (int i = 0; i < crossing_count && !stability_shown; ++i) {
+        const Vec2 centre = {z_scale * freq_ratio + curve_origin.x,
+                             amp_scale * crossings[i] + curve_origin.y};
+        draw_disc(centre, CROSSING_RADIUS, GREEN);
     }
 }
 
@@ -143,10 +157,29 @@ void draw_legend_line(double y, const CurveStyle& style, const char* text)
     draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(y), LABEL_FONT, text);
 }
 
-void draw_stability_legend()
+// The exact responses above the curve's last sample, "R=6.0241 stable, ...", or "".
+std::string responses_above_curve()
+{
+    double r[RESPONSE_ROOT_CAPACITY];
+    const int count = response_amplitudes(epsilon, force_amp, freq_ratio, r);
+    std::string list;
+    for (int i = 0; i < count; ++i) {
+        if (!(r[i] > main_curve[amp_steps].amplitude))
+            continue;
+        char item[64];
+        std::snprintf(item, sizeof item, "%s%.5g %s", list.empty() ? "R=" : ", ", r[i],
+                      response_class_name(classify_response(epsilon, freq_ratio, r[i])));
+        list += item;
+    }
+    return list;
+}
+
+// Returns the row under its last line.
+double draw_stability_legend()
 {
     const char* const texts[CLASS_COUNT] = {
-        "stable", "saddle (between two folds)", "unstable (under the black line)",
+        "stable", "saddle (between two folds)",
+        epsilon < 0.0 ? "unstable (above the black line)" : "unstable (under the black line)",
         "neutral (epsilon = 0)"};
     double y = STABILITY_LEGEND_Y;
     for (int c = 0; c < CLASS_COUNT; ++c) {
@@ -163,6 +196,13 @@ void draw_stability_legend()
     set_line_width(PANEL_LINE_WIDTH);
     draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(y), LABEL_FONT,
               "crossing: filled stable, open not");
+    const std::string above = responses_above_curve();
+    if (above.empty())
+        return y - LEGEND_STEP;
+    y = y - LEGEND_STEP;
+    draw_text(static_cast<float>(LEGEND_X), static_cast<float>(y), LABEL_FONT,
+              ("above the curve: " + above).c_str());
+    return y - LEGEND_STEP;
 }
 
 // An x of two lines at centre.
@@ -185,8 +225,9 @@ void draw_bar(double x, double bottom, double top)
 }
 
 // The measured first-harmonic amplitude at the given z: an x at the last whole period's, a
-// bar over the range of the last MEASURED_PERIODS periods; the legend in any case.
-void draw_measured_layer()
+// bar over the range of the last MEASURED_PERIODS periods; the legend in any case, from row
+// legend_y down.
+void draw_measured_layer(double legend_y)
 {
     const double x = z_scale * freq_ratio + curve_origin.x;
     double r = 0.0;
@@ -199,10 +240,10 @@ void draw_measured_layer()
         draw_marker(Vec2{x, amp_scale * r + curve_origin.y});
     }
     const double sample_x = LEGEND_X + 0.5 * LEGEND_SAMPLE;
-    draw_marker(Vec2{sample_x, MEASURED_LEGEND_Y + LEGEND_MID});
-    draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(MEASURED_LEGEND_Y), LABEL_FONT,
+    draw_marker(Vec2{sample_x, legend_y + LEGEND_MID});
+    draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(legend_y), LABEL_FONT,
               "measured 1st harmonic, last period");
-    const double y = MEASURED_LEGEND_Y - LEGEND_STEP;
+    const double y = legend_y - LEGEND_STEP;
     draw_bar(sample_x, y + LEGEND_MID - MARKER_ARM, y + LEGEND_MID + MARKER_ARM);
     draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(y), LABEL_FONT,
               "its range, last 10 periods");
@@ -220,10 +261,10 @@ void draw_frame()
     record_trace_samples();
     draw_trace_panel();
     draw_response_panel();
-    if (stability_shown)
-        draw_stability_legend();
+    // The measured legend keeps its row unless the stability legend has grown into it.
+    const double free_row = stability_shown ? draw_stability_legend() : MEASURED_LEGEND_Y;
     if (measured_shown)
-        draw_measured_layer();
+        draw_measured_layer(std::min(free_row, MEASURED_LEGEND_Y));
     settle_drawing_state();
 }
 

@@ -15,11 +15,34 @@ constexpr int SUB_STEPS = 10;  // sub-steps of a refinement, each a tenth of the
 struct CurveWork {
     double eps2;
     double force2;
+    double force;     // |F|, for where force2 has overflowed
     int n_steps;
     ResponsePoint* curve;
     int fold_count;
     ResponsePoint* folds;
 };
+
+// The roots where F^2 has overflowed (|F| > 1.3e154): with f = |F| / r the discriminant is
+// A^2 - 1 + f^2, in which the 1 is lost, so sqrt(D) = hypot(A, f). The higher root is finite
+// (about sqrt(f)); the lower, A - sqrt(D) < 0, does not exist.
+bool evaluate_huge_force(const CurveWork& w, double r, double A, ResponsePoint* sample)
+{
+    sample->amplitude = r;
+    sample->z_low = NO_ROOT;
+    sample->z_high = NO_ROOT;
+    const double f = w.force / r;
+    if (!std::isfinite(A))
+        return true;
+    if (std::isinf(f)) {   // A is negligible beside f > 1.8e308
+        sample->z_high = std::sqrt(w.force) / std::sqrt(r);
+        return true;
+    }
+    const double s = std::hypot(A, f);
+    // A + s without cancelling where A < 0: (s^2 - A^2) / (s - A) = f^2 / (s - A).
+    const double P = A >= 0.0 ? A + s : f * (f / (s - A));
+    sample->z_high = std::isinf(P) ? 2.0 * std::sqrt(A / 4.0 + s / 4.0) : std::sqrt(P);
+    return true;
+}
 
 // Evaluates the harmonic balance at amplitude r (> 0) into *sample. Returns whether the
 // discriminant is >= 0; a NaN discriminant (from non-finite or overflowing eps or F) counts
@@ -29,6 +52,8 @@ bool evaluate(const CurveWork& w, double r, ResponsePoint* sample)
     // Evaluated in exactly this order; the curves are compared bit for bit.
     const double q = r * r / 4.0;
     const double A = 1.0 - w.eps2 / 2.0 * (1.0 - q) * (1.0 - q);
+    if (std::isinf(w.force2))
+        return evaluate_huge_force(w, r, A, sample);
     const double B = 1.0 - w.force2 / (r * r);
     const double D = A * A - B;
     sample->amplitude = r;
@@ -122,7 +147,8 @@ int refine_backward(CurveWork& w, double amp_delta, int s)
 int compute_amplitude_curve(double amp_delta, int n_steps, ResponsePoint curve[],
                             int* fold_count, ResponsePoint folds[])
 {
-    CurveWork w{epsilon * epsilon, force_amp * force_amp, n_steps, curve, 0, folds};
+    CurveWork w{epsilon * epsilon, force_amp * force_amp, std::fabs(force_amp), n_steps, curve, 0,
+                folds};
     // As R -> 0 with F != 0 the higher root grows without bound; 100 stands for it.
     curve[0] = ResponsePoint{100.0, NO_ROOT, 0.0};
     bool in_gap = false;

@@ -5,6 +5,11 @@
 // whose rest points satisfy the balance relation of amplitude_curve.h. See docs/guide.md.
 #include "response/stability.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "response/balance_roots.h"
+
 double response_trace(double eps, double r)
 {
     return eps * (1.0 - r * r / 2.0);
@@ -37,4 +42,120 @@ const char* response_class_name(ResponseClass c)
     case ResponseClass::neutral: return "neutral";
     }
     return "";
+}
+
+namespace {
+
+constexpr int FOLD_SCAN_STEPS = 4000;    // samples of (4/3, 4) searched for fold ratios
+constexpr int EDGE_CAPACITY = 16;        // level and fold ratios; the two ends come on top
+
+bool has_stable_response(double eps, double force, double z)
+{
+    double r[RESPONSE_ROOT_CAPACITY];
+    const int n = response_amplitudes(eps, force, z, r);
+    for (int i = 0; i < n; ++i)
+        if (classify_response(eps, z, r[i]) == ResponseClass::stable)
+            return true;
+    return false;
+}
+
+void append_edge(double edges[], int* count, double z)
+{
+    if (std::isfinite(z) && *count < EDGE_CAPACITY)
+        edges[(*count)++] = z;
+}
+
+// Ratios where a root lies on R^2 = 2: 2 (1 - w)^2 + eps^2 w / 2 = F^2 with w = z^2, i.e.
+// 2 w^2 - (4 - eps^2/2) w + 2 - F^2 = 0; the smaller root from the product, without cancelling.
+void add_level_ratios(double eps, double force, double edges[], int* count)
+{
+    const double b = 4.0 - eps * eps / 2.0;
+    const double d = b * b - 8.0 * (2.0 - force * force);
+    if (!(d >= 0.0))
+        return;
+    const double w1 = (b + std::copysign(std::sqrt(d), b)) / 4.0;
+    const double w2 = w1 != 0.0 ? (2.0 - force * force) / (2.0 * w1) : 0.0;
+    for (const double w : {w1, w2})
+        if (w > 0.0)
+            append_edge(edges, count, std::sqrt(w));
+}
+
+// A fold (H = F^2 and H' = Delta = 0) at q = R^2 needs eps^2 z^2 = 8 F^2 / (q^2 (4 - q)), from
+// H - q H' = eps^2 z^2 q^2 (4 - q) / 8; there Delta is this function of q alone, whose zeros
+// in (4/3, 4), where 1 - q + 3 q^2/16 < 0, are the fold ratios.
+double fold_delta(double eps, double force, double q, double* w)
+{
+    const double e = 8.0 * force * force / (q * q * (4.0 - q));
+    *w = e / (eps * eps);
+    const double k = 1.0 - *w;
+    return k * k + e * (1.0 - q + 3.0 * q * q / 16.0);
+}
+
+void add_fold_ratios(double eps, double force, double edges[], int* count)
+{
+    if (eps == 0.0 || force == 0.0)
+        return;
+    double w = 0.0;
+    const double first = 4.0 / 3.0, width = 4.0 - first;
+    double q_prev = first + width / FOLD_SCAN_STEPS;
+    double d_prev = fold_delta(eps, force, q_prev, &w);
+    for (int i = 2; i < FOLD_SCAN_STEPS; ++i) {
+        const double q = first + width * i / FOLD_SCAN_STEPS;
+        const double d = fold_delta(eps, force, q, &w);
+        if ((d_prev < 0.0) != (d < 0.0) && std::isfinite(d) && std::isfinite(d_prev)) {
+            double lo = q_prev, hi = q;
+            for (double mid = lo + (hi - lo) / 2.0; mid > lo && mid < hi;
+                 mid = lo + (hi - lo) / 2.0) {
+                if ((fold_delta(eps, force, mid, &w) < 0.0) == (d_prev < 0.0))
+                    lo = mid;
+                else
+                    hi = mid;
+            }
+            fold_delta(eps, force, lo, &w);
+            append_edge(edges, count, std::sqrt(w));
+        }
+        q_prev = q;
+        d_prev = d;
+    }
+}
+
+}  // namespace
+
+int stable_band(double eps, double force, double z_lo, double z_hi, double intervals[][2],
+                int capacity)
+{
+    double edges[EDGE_CAPACITY + 2];
+    int n = 0;
+    add_level_ratios(eps, force, edges, &n);
+    add_fold_ratios(eps, force, edges, &n);
+    // Stability can change only at these ratios: between two of them it is tried once.
+    const int inside = static_cast<int>(
+        std::remove_if(edges, edges + n, [&](double z) { return !(z > z_lo && z < z_hi); }) -
+        edges);
+    n = inside;
+    edges[n++] = z_lo;
+    edges[n++] = z_hi;
+    std::sort(edges, edges + n);
+    int count = 0;
+    bool open = false;   // the last interval written ends at the current edge
+    for (int i = 0; i + 1 < n; ++i) {
+        const double a = edges[i], b = edges[i + 1];
+        if (!(b > a))
+            continue;
+        if (!has_stable_response(eps, force, a + (b - a) / 2.0)) {
+            open = false;
+            continue;
+        }
+        if (open) {
+            intervals[count - 1][1] = b;
+            continue;
+        }
+        if (count == capacity)
+            break;
+        intervals[count][0] = a;
+        intervals[count][1] = b;
+        ++count;
+        open = true;
+    }
+    return count;
 }

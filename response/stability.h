@@ -19,3 +19,13 @@ ResponseClass classify_response(double eps, double z, double r);
 
 // The CSV word of a class: "stable", "saddle", "unstable", "neutral".
 const char* response_class_name(ResponseClass c);
+
+// The z-intervals within [z_lo, z_hi] (0 <= z_lo < z_hi) where harmonic balance predicts a
+// stable 1:1 response for eps and F: some root of response_amplitudes classed stable. The
+// edges are where a stable root meets a fold (a saddle-node: two roots merge, Delta = 0) or
+// the level R^2 = 2 (T = 0), each solved for on its own, so they hold to rounding; z_lo and
+// z_hi bound the first and last interval. Writes intervals[0 ... count - 1] ([0] the lower
+// edge, [1] the upper), ascending and disjoint, and returns count, at most capacity (further
+// intervals are dropped).
+int stable_band(double eps, double force, double z_lo, double z_hi, double intervals[][2],
+                int capacity);

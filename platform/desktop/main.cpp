@@ -41,9 +41,12 @@ int write_error(const std::string& path, const std::string& reason)
 }
 
 // Standard output flushed and closed, every failure on the way counted: a full disk or a
-// closed pipe must not end in status 0.
-int finish_standard_output(int status)
+// closed pipe must not end in status 0, nor text written for a standard output that was
+// closed at the start (wrote).
+int finish_standard_output(int status, bool wrote = false)
 {
+    if (wrote && standard_output_closed)
+        return write_error("-", std::strerror(EBADF));
     const bool failed_before = std::ferror(stdout) != 0;
     errno = 0;
     if (std::fclose(stdout) != 0 || failed_before) {
@@ -127,11 +130,11 @@ int main(int argc, char** argv)
         return usage_error(error);
     if (options.help) {
         std::fputs(help_text().c_str(), stdout);
-        return finish_standard_output(0);
+        return finish_standard_output(0, true);
     }
     if (options.version) {
         std::printf("forced-vdp %s\n", VDP_VERSION);
-        return finish_standard_output(0);
+        return finish_standard_output(0, true);
     }
     const std::string clash = clashing_outputs(options);
     if (!clash.empty())

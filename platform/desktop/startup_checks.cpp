@@ -1,8 +1,18 @@
 // Checks before anything else: standard descriptors, the requested window size, the display.
 #include "platform/desktop/startup_checks.h"
 
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+#include <GL/glx.h>
 #include <X11/Xlib.h>
 #include <chrono>
+#include <csignal>
+#include <malloc.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -11,7 +21,9 @@
 #include <unistd.h>
 
 #include "app/console.h"
+#include "app/output_file.h"
 #include "app/texts.h"
+#include "display/frame.h"
 #include "platform/desktop/window.h"
 
 namespace {
@@ -136,6 +148,76 @@ void require_display(int argc, char** argv)
     std::exit(1);
 }
 
+constexpr std::size_t RENDERER_MARGIN = 48u << 20;   // bytes kept aside by the trial
+
+// The renderer tried in a child process as the window will use it, without showing anything:
+// a context on a pbuffer of the window's default size, a first frame drawn and finished. 0
+// when it works; else the child's wait status. Mesa's software renderer under too small an
+// address space crashes inside context creation or its first drawing, which no check in this
+// process could survive.
+int try_renderer(int argc, char** argv, const char* display_name)
+{
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child < 0)
+        return 0;   // no trial possible: the window will tell
+    if (child != 0) {
+        int status = 0;
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+        return status;
+    }
+    // The child says nothing: what became of it is the parent's to tell.
+    const int quiet = open("/dev/null", O_WRONLY);
+    dup2(quiet, STDOUT_FILENO);
+    dup2(quiet, STDERR_FILENO);
+    // The window's buffers and everything the run holds by its first frame come on top: the
+    // trial leaves that much of the address space aside.
+    if (mmap(nullptr, RENDERER_MARGIN, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE,
+             -1, 0) == MAP_FAILED)
+        _exit(4);
+    glutInit(&argc, argv);   // the labels' bitmap fonts
+    Display* display = XOpenDisplay(display_name);
+    if (display == nullptr)
+        _exit(2);
+    const int attributes[] = {GLX_RENDER_TYPE, GLX_RGBA_BIT, GLX_DRAWABLE_TYPE, GLX_PBUFFER_BIT,
+                              GLX_DOUBLEBUFFER, True, GLX_DEPTH_SIZE, 1, None};
+    int count = 0;
+    GLXFBConfig* configs = glXChooseFBConfig(display, DefaultScreen(display), attributes, &count);
+    if (configs == nullptr || count == 0)
+        _exit(0);   // no pbuffer to try on: left to the window
+    const GLXContext context = glXCreateNewContext(display, configs[0], GLX_RGBA_TYPE, nullptr, True);
+    const int size[] = {GLX_PBUFFER_WIDTH, DEFAULT_WINDOW_SIDE, GLX_PBUFFER_HEIGHT,
+                        DEFAULT_WINDOW_SIDE, None};
+    const GLXPbuffer pbuffer = glXCreatePbuffer(display, configs[0], size);
+    if (context == nullptr || !glXMakeContextCurrent(display, pbuffer, pbuffer, context))
+        _exit(3);
+    glViewport(0, 0, DEFAULT_WINDOW_SIDE, DEFAULT_WINDOW_SIDE);
+    draw_frame();
+    glFinish();
+    _exit(0);
+}
+
+// Under a limit on the address space (ulimit -v), which the renderer's libraries and threads
+// can exceed: one malloc arena for all threads, not one of 64 MB reserved per thread (which
+// alone took the software renderer past 400000 KB), and the renderer tried before the dialog.
+void check_renderer_fits(int argc, char** argv)
+{
+    struct rlimit limit {};
+    if (getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return;
+    mallopt(M_ARENA_MAX, 1);
+    const int status = try_renderer(argc, argv, option_value(argc, argv, "-display"));
+    if (status == 0 || (WIFEXITED(status) && WEXITSTATUS(status) == 0))
+        return;
+    const std::string what =
+        WIFSIGNALED(status) ? std::string("the renderer crashed: ") + strsignal(WTERMSIG(status))
+                            : "the renderer failed";
+    console_write_with(text(GL_CANNOT_START),
+                       {what, std::to_string(limit.rlim_cur / 1024)});
+    std::exit(1);
+}
+
 }  // namespace
 
 void open_missing_standard_streams()
@@ -143,6 +225,9 @@ void open_missing_standard_streams()
     for (int fd = 0; fd <= 2; ++fd) {
         if (fcntl(fd, F_GETFD) != -1)
             continue;
+        // What goes to standard output must not vanish into the stand-in unnoticed.
+        if (fd == STDOUT_FILENO)
+            standard_output_closed = true;
         // The lowest free descriptor is fd itself: those below it are open by now.
         const int opened = open("/dev/null", O_RDWR);
         if (opened >= 0 && opened != fd) {
@@ -156,4 +241,5 @@ void check_window_can_open(int argc, char** argv)
 {
     check_geometry(argc, argv);
     require_display(argc, argv);
+    check_renderer_fits(argc, argv);
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "app/dialog.h"
 #include "app/keyboard.h"
 #include "app/show_frame.h"
 #include "app/texts.h"
@@ -27,6 +28,16 @@ void finish_drawing_at_exit()
         glFinish();
 }
 
+// Keys pressed in the window while a key's console dialog waited are dropped, not applied
+// after it: the dialog asked for the console, and the page takes no keys meanwhile either.
+void on_window_key(unsigned char key, int x, int y)
+{
+    const long dialogs = dialogs_run;
+    on_keyboard(key, x, y);
+    if (dialogs_run != dialogs)
+        drop_queued_keys();
+}
+
 }  // namespace
 
 void open_window(int* argc, char** argv)
@@ -41,7 +52,7 @@ void open_window(int* argc, char** argv)
     std::atexit(finish_drawing_at_exit);
     glutDisplayFunc(show_frame);
     glutReshapeFunc(on_reshape);
-    glutKeyboardFunc(on_keyboard);
+    glutKeyboardFunc(on_window_key);
     glutSpecialFunc(on_special_key);
     set_clear_color();
 }

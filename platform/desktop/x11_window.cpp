@@ -79,3 +79,14 @@ void survive_oversized_frames()
         shm_opcode = -1;
     earlier_handler = XSetErrorHandler(on_x_error);
 }
+
+void drop_queued_keys()
+{
+    Display* display = glXGetCurrentDisplay();
+    if (display == nullptr)
+        return;
+    XSync(display, False);
+    XEvent event;
+    while (XCheckMaskEvent(display, KeyPressMask | KeyReleaseMask, &event)) {
+    }
+}

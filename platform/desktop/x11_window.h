@@ -12,3 +12,7 @@ void resize_window_now(int width, int height);
 // Lets the program live through the X errors of a frame drawn while the window is larger than
 // it takes (see on_reshape); call once the window exists.
 void survive_oversized_frames();
+
+// Removes the key presses and releases queued for the window of the current GLX context,
+// those still on their way from the X server included.
+void drop_queued_keys();

@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include "app/console.h"
+#include "app/dialog.h"
+#include "app/texts.h"
 #include "core/state.h"
 #include "tests/support/dialog_io.h"
 
@@ -96,6 +98,26 @@ TEST(ConsoleLocale, FullWidthNumbersReadInLegacyEncodings)
             return y_init == 0.5 && v_init == -1.0;
         });
     }
+}
+
+// An endless line (standard input from /dev/zero) ends the dialog's input with a note, the
+// values kept; it used to be read for ever.
+TEST(ConsoleRead, AnEndlessLineEndsTheInputInsteadOfHanging)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            alarm(20);
+            dup2(STDERR_FILENO, STDOUT_FILENO);
+            console_language = Language::english;
+            if (std::freopen("/dev/zero", "rb", stdin) == nullptr)
+                std::exit(2);
+            epsilon = 0.25;
+            command_key = 'm';
+            input_parameters();
+            std::exit(epsilon == 0.25 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "Input line too long \\(4194304 bytes at most\\)");
 }
 
 }  // namespace

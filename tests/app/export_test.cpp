@@ -8,14 +8,17 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 #include "app/dialog.h"
+#include "app/picture_name.h"
 #include "core/state.h"
 
 namespace {
@@ -147,6 +150,72 @@ TEST(Export, AnUnwritablePathIsReportedAndNothingIsLeft)
     EXPECT_NE(export_curves_csv(path.c_str()), "");
     EXPECT_NE(export_motion_csv(path.c_str(), 10), "");
     EXPECT_NE(access(folder.c_str(), F_OK), 0);
+}
+
+std::string contents(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Where a file lands: a new one with the mode the umask allows, a hard-linked one in place
+// (its links kept one file), a name of 255 bytes under a temporary name that fits beside it.
+TEST(Export, NewModesLinksAndTheLongestNames)
+{
+    start(0.1, 0.5, 1.0, 0.0, 0.0);
+    compute_response_curves();
+    char folder_template[] = "/tmp/vdp_export_XXXXXX";
+    const std::string folder = mkdtemp(folder_template);
+
+    const mode_t old_mask = umask(027);
+    const std::string fresh = folder + "/fresh.csv";
+    EXPECT_EQ(export_curves_csv(fresh.c_str()), "");
+    umask(old_mask);
+    struct stat st {};
+    ASSERT_EQ(stat(fresh.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+    const std::string linked = folder + "/linked.csv", other = folder + "/other-name.csv";
+    std::ofstream(linked) << "old\n";
+    ASSERT_EQ(link(linked.c_str(), other.c_str()), 0);
+    EXPECT_EQ(export_curves_csv(linked.c_str()), "");
+    EXPECT_TRUE(contents(other) == contents(fresh)) << "the other link kept the old text";
+    ASSERT_EQ(stat(other.c_str(), &st), 0);
+    EXPECT_EQ(st.st_nlink, 2u);
+
+    const std::string longest = folder + "/" + std::string(251, 'a') + ".csv";
+    EXPECT_EQ(export_curves_csv(longest.c_str()), "");
+    EXPECT_EQ(export_curves_csv(longest.c_str()), "");   // replacing it, too
+    EXPECT_TRUE(contents(longest) == contents(fresh));
+    for (const std::string& name : {fresh, linked, other, longest})
+        unlink(name.c_str());
+    EXPECT_EQ(rmdir(folder.c_str()), 0) << "a temporary file was left";
+}
+
+// The picture's name holds the local date and time of its moment, year, month, day: a
+// 17 March read in two time zones, one of them past midnight.
+TEST(PictureName, NamesTheLocalDateAndTime)
+{
+    const std::time_t when = 1710681296;   // 2024-03-17 13:14:56 UTC
+    const char* old = std::getenv("TZ");
+    const std::string kept = old != nullptr ? old : "";
+    const struct {
+        const char* zone;
+        int counter;
+        const char* name;
+    } cases[] = {{"UTC0", 0, "forced-vdp-20240317-131456.png"},
+                 {"JST-9", 2, "forced-vdp-20240317-221456-2.png"},
+                 {"XXX+14", 0, "forced-vdp-20240316-231456.png"}};
+    for (const auto& c : cases) {
+        setenv("TZ", c.zone, 1);
+        tzset();
+        EXPECT_EQ(picture_name(when, c.counter), c.name) << c.zone;
+    }
+    if (old != nullptr)
+        setenv("TZ", kept.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
 }
 
 }  // namespace

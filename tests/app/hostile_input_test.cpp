@@ -76,7 +76,9 @@ const HostileCase CASES[] = {
     {"Infinity", 'm', "0.7\ninf 5\n-inf 4\n", 0.7, HELD_F, HELD_Z, HELD_Y0, HELD_V0},
     {"OverflowingExponent", 'm', "1e999\n0.4 -1e999\n3 4\n", HELD_EPS, 0.4, HELD_Z, 3.0, 4.0},
     // Finite, though the square of 1e200 overflows in the curves: accepted.
-    {"ExtremeButFinite", 'm', "1e200\n0x1p3 1e-320\n-1e300 2\n", 1e200, 8.0, 1e-320, -1e300, 2.0},
+    {"ExtremeButFinite", 'm', "1e200\n8 1e-320\n-1e300 2\n", 1e200, 8.0, 1e-320, -1e300, 2.0},
+    // strtod's hexadecimal forms are no numbers with a decimal point.
+    {"Hexadecimal", 'm', "0x10\n0x1p3 1\n3 0X2\n", HELD_EPS, HELD_F, HELD_Z, 3.0, HELD_V0},
     {"NegativeZero", 'm', "-0\n-0 0\n-0 -0\n", -0.0, -0.0, 0.0, -0.0, -0.0},
     {"MegabyteOfLetters", 'm', big_line('x', 1 << 20) + "0.4 0.9\n3 4\n", HELD_EPS, 0.4, 0.9, 3.0, 4.0},
     {"MegabyteOfDigits", 'm', big_line('9', 1 << 20) + "0.4 0.9\n3 4\n", HELD_EPS, 0.4, 0.9, 3.0, 4.0},

@@ -32,7 +32,7 @@ Parsed parse(std::vector<std::string> args)
 
 TEST(Options, AcceptedFormsSetTheirValues)
 {
-    Parsed p = parse({"--eps", "0.1", "--force=-0.5", "--z", "1e0", "--y0", "0x1p-1", "--v0=2",
+    Parsed p = parse({"--eps", "0.1", "--force=-0.5", "--z", "1e0", "--y0", "5e-1", "--v0=2",
                       "--family", "E", "--frames", "1000000", "--snapshot", "a.png",
                       "--export-curves=-", "--export-motion", "m.csv", "--lang", "en"});
     ASSERT_EQ(p.error, "");
@@ -76,6 +76,9 @@ TEST(Options, EveryBadOptionOrValueIsRefusedByName)
         {{"--z", "1e999"}, "'1e999' for --z"},
         {{"--y0", "abc"}, "'abc' for --y0"},
         {{"--v0", "0,5"}, "'0,5' for --v0"},
+        {{"--eps", "0,"}, "'0,' for --eps"},
+        {{"--eps", "0x10"}, "'0x10' for --eps: a finite number with a decimal point"},
+        {{"--z", "\xEF\xBC\x90x1p3"}, "for --z"},   // a full-width zero
         {{"--eps", "1e"}, "'1e' for --eps"},
         {{"--eps", " 1"}, "' 1' for --eps"},
         {{"--eps="}, "'' for --eps"},
@@ -145,6 +148,12 @@ TEST(Options, LanguageIsReadAlikeFromTheCommandLineAndTheEnvironment)
         EXPECT_EQ(::testing::internal::GetCapturedStderr().empty(), known) << value;
     }
     EXPECT_EQ(chosen_language(parse({"--lang=ja"}).options), Language::japanese);   // last word
+    // The warning stays one line of text: control characters shown as '?'.
+    setenv("FORCED_VDP_LANG", "x\x1b[2J\ny", 1);
+    ::testing::internal::CaptureStderr();
+    chosen_language(parse({}).options);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "forced-vdp: FORCED_VDP_LANG=x?[2J?y is neither en nor ja; Japanese it is\n");
     unsetenv("FORCED_VDP_LANG");
 }
 

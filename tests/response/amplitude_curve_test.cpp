@@ -234,6 +234,24 @@ TEST(AmplitudeCurve, NonFiniteAndExtremeParametersTerminateWithEveryIndexFilled)
     }
 }
 
+// Once F^2 overflows the higher root is still finite: z_high^2 = A + sqrt(A^2 - 1 + (F/R)^2),
+// about F/R, written here with long doubles, whose range holds F^2.
+TEST(AmplitudeCurve, HigherRootStaysFiniteWhereTheSquareOfFOverflows)
+{
+    for (const double force : {1.5e154, 1e200, -1e300, 1.7e308}) {
+        const GuardedCurve g = compute(0.1, force);
+        for (int i = 1; i <= STEPS; i += 7) {
+            const long double r = g.curve[i].amplitude, f = std::fabs(force) / r;
+            const long double q = r * r / 4.0L;
+            const long double A = 1.0L - 0.01L / 2.0L * (1.0L - q) * (1.0L - q);
+            const long double z = std::sqrt(A + std::sqrt(A * A - 1.0L + f * f));
+            ASSERT_TRUE(std::isfinite(g.curve[i].z_high)) << force << " sample " << i;
+            EXPECT_NEAR(g.curve[i].z_high / z, 1.0L, 1e-14) << force << " sample " << i;
+            EXPECT_EQ(g.curve[i].z_low, NO_ROOT);
+        }
+    }
+}
+
 // Over the bytes of every sample, so that any changed bit anywhere shows.
 std::uint64_t curve_hash(const ResponsePoint* curve, int count)
 {

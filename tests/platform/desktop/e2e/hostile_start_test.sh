@@ -13,6 +13,20 @@ source "$(dirname "$0")/e2e_lib.sh"
 
 ANSWERS=$'0.1\n0.5 1\n0 0\n'
 index_is() { [[ $(index_shown) == "$1" ]]; }
+# After a dialog key, with the old run past frame 3: 's' until a frame of the new run shows
+# (keys that reach the window while the dialog runs are dropped), then two more frames (an 's'
+# of the first part may still be on its way: at least two).
+frames_after_dialog() {
+  local tries=100 shown
+  until (($(index_shown) <= 3)); do
+    key s
+    sleep 0.2
+    ((--tries > 0)) || fail "no frame of the new run $1"
+  done
+  shown=$(index_shown)
+  key s s
+  wait_until 10 "two more frames $1" index_at_least $((shown + 2))
+}
 start_xvfb
 
 # Standard input, then standard output closed: the X connection must not take its place, or
@@ -24,10 +38,21 @@ for fd in 0 1; do
   wait_for_window || fail "descriptor $fd closed: no window"
   [[ $(readlink "/proc/$program_pid/fd/$fd") == /dev/null ]] ||
     fail "descriptor $fd is $(readlink "/proc/$program_pid/fd/$fd")"
-  key m s s s
-  wait_until 10 "three frames after 'm' with descriptor $fd closed" index_is 3
+  key s s s s s
+  wait_until 10 "five frames with descriptor $fd closed" index_at_least 5
+  key m
+  frames_after_dialog "with descriptor $fd closed"
   kill "$program_pid"; wait "$program_pid" || true; program_pid=
 done
+
+# Under a limit on the address space: the software renderer once crashed after the whole
+# dialog at 400000 KB (one 64 MB malloc arena per renderer thread); now it draws there, and
+# a limit too small for it is refused before the dialog (below).
+(ulimit -v 400000 && exec "$program" <<<"$ANSWERS" >"$work/out" 2>"$work/err") &
+program_pid=$!
+wait_for_window || fail "ulimit -v 400000: no window"
+frames_after_dialog "under ulimit -v 400000"
+kill "$program_pid"; wait "$program_pid" || true; program_pid=
 
 # Refused before the dialog: one line naming what is wrong, status 1; in a batch run on
 # standard error, with standard output left to the picture.
@@ -50,6 +75,8 @@ for g in abc 800x 0x0 1x-1 '' +10; do
   refused "-geometry $g: not a window geometry" "$program" --lang en -geometry "$g"
 done
 refused "-geometry 0x0: not a window geometry" "$program" --lang en -geometry 0x0 --snapshot -
+refused "within the address-space limit (ulimit -v) of 250000 KB" \
+  bash -c 'ulimit -v 250000 && exec "$@"' limit "$program" --lang en
 # Standard error closed: the message has nowhere to go, but the picture file stays clean.
 status=0
 env -u DISPLAY "$program" --snapshot - >"$work/out" 2>&- || status=$?

@@ -29,6 +29,30 @@ timeout 10 cat fifo >from-fifo &   # a FIFO replaced by a file leaves its reader
 "$program" "${CURVES[@]}" /dev/stdout | cat >piped.csv && cmp -s piped.csv expected.csv ||
   fail "/dev/stdout into a pipe"
 
+# A descriptor under another name than /dev/stdout: a shell's >(command) is /dev/fd/63.
+"$program" "${CURVES[@]}" >(cat >substituted.csv) || fail ">(cat) refused"
+wait_until 10 "the substituted command's file" cmp -s substituted.csv expected.csv
+
+# A file in a folder this user may not write is written in place (tried as nobody when root:
+# root may write any folder).
+ro=$(mktemp -d /tmp/vdp-ro-XXXXXX)
+chmod 755 "$ro" && mkdir "$ro/f" && cp "$program" "$ro/program" && echo old >"$ro/f/kept.csv"
+chmod 666 "$ro/f/kept.csv" && chmod 555 "$ro/f"
+as_user=()
+(($(id -u) != 0)) || as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+status=0
+"${as_user[@]}" "$ro/program" "${CURVES[@]}" "$ro/f/kept.csv" 2>err || status=$?
+cmp -s "$ro/f/kept.csv" expected.csv && ((status == 0)) ||
+  { chmod 755 "$ro/f"; rm -rf "$ro"; fail "read-only folder: status $status, $(cat err)"; }
+chmod 755 "$ro/f" && rm -rf "$ro"
+
+# Standard output closed: whatever was to go there fails, naming the cause, as ls >&- does.
+for args in "--export-curves -" "--export-motion -" "--export-curves /dev/stdout" "--help"; do
+  status=0
+  "$program" --eps 0.1 $args >&- 2>err || status=$?   # split on purpose
+  ((status == 1)) && grep -qF "Bad file descriptor" err || fail "$args >&-: status $status, $(cat err)"
+done
+
 # A link is followed; a file is replaced whole, keeping its mode.
 ln -s target.csv link.csv
 [[ $(run "${CURVES[@]}" link.csv) == 0 && -L link.csv ]] && cmp -s target.csv expected.csv ||
@@ -80,4 +104,7 @@ start_xvfb
 status=0
 "$program" --snapshot - >/dev/full 2>err || status=$?
 ((status == 1)) && grep -qF "No space left on device" err || fail "--snapshot - >/dev/full: $(cat err)"
+status=0
+"$program" --snapshot - >&- 2>err || status=$?
+((status == 1)) && grep -qF "Bad file descriptor" err || fail "--snapshot - >&-: $(cat err)"
 echo "output_files: all checks passed"

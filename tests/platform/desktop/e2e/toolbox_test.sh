@@ -88,8 +88,14 @@ wait_until 10 "running again" index_at_least $((paused + 3))
 helps=$(occurrences "$HELP_END")
 key j
 wait_until 10 "prompt (3) after 'j'" has_at_least "$PROMPT_INITIAL" 1
+# Keys pressed in the window while the console waits are dropped, not applied after it.
+shown_at_dialog=$(index_shown)
+key s s F5 F2 F3 e
 type_line "0 0"
 wait_until 10 "the key help after 'j'" has_at_least "$HELP_END" $((helps + 1))
+handled_after 0.3
+[[ $(index_shown) == "$shown_at_dialog" ]] || fail "keys pressed during the dialog drew frames"
+(($(ls forced-vdp-*.png | wc -l) == 2)) || fail "F2 pressed during the dialog saved a picture"
 # The window still shows a frame of the run the dialog ended: F2 saves nothing.
 key F2
 wait_until 10 "F2 refused" has_at_least "Picture not saved: no frame since the dialog" 1
