@@ -15,6 +15,8 @@
 #include <iconv.h>
 #endif
 
+#include "app/texts.h"
+
 namespace {
 
 // How the console encodes Japanese text. Anything that is neither Shift_JIS nor EUC-JP is read
@@ -272,16 +274,7 @@ void console_write(const char* text)
 
 void console_write_with(const char* text, std::initializer_list<std::string_view> args)
 {
-    std::string filled = text;
-    std::size_t at = 0;
-    for (const std::string_view arg : args) {
-        at = filled.find("%s", at);
-        if (at == std::string::npos)
-            break;
-        filled.replace(at, 2, arg);
-        at += arg.size();
-    }
-    console_write(filled.c_str());
+    console_write(fill_text(text, args).c_str());
 }
 
 void console_write_with(const char* text, const char* arg)

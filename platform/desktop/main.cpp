@@ -12,8 +12,6 @@
 #include "app/options.h"
 #include "app/output_file.h"
 #include "app/run.h"
-#include "app/texts.h"
-#include "core/state.h"
 #include "display/frame.h"
 #include "platform/desktop/picture_file.h"
 #include "platform/desktop/startup_checks.h"
@@ -98,7 +96,7 @@ int take_snapshot(const Options& options, std::vector<char*>& window_args)
 // Pictures and data out without a dialog and without console text.
 int run_batch(const Options& options, std::vector<char*>& window_args)
 {
-    take_parameters(options);
+    set_parameters_from(options);
     compute_response_curves();
     restart_run();
     if (!options.export_curves.empty()) {
@@ -122,7 +120,7 @@ int main(int argc, char** argv)
 {
     open_missing_standard_streams();
     Options options;
-    const std::string error = parse_options(argc, argv, &options);
+    const std::string error = parse_options(argc, argv, &options, WINDOW_OPTIONS);
     if (!error.empty())
         return usage_error(error);
     if (options.help) {
@@ -137,18 +135,15 @@ int main(int argc, char** argv)
     if (!clash.empty())
         return usage_error(clash);
     console_on_stderr = batch(options);
-    console_language = chosen_language(options);
-    options.window_args.push_back(nullptr);   // glutInit reads argv up to its count
-    if (options.family != 0)
-        family_view = options.family;
-    take_layers(options);
+    apply_start_options(options);
+    std::vector<char*>& window_args = options.platform_args;
+    window_args.push_back(nullptr);   // glutInit reads argv up to its count
     if (!batch(options) || !options.snapshot.empty())   // a window will open
-        check_window_can_open(static_cast<int>(options.window_args.size()) - 1,
-                              options.window_args.data());
+        check_window_can_open(static_cast<int>(window_args.size()) - 1, window_args.data());
     if (batch(options))
-        return finish_standard_output(run_batch(options, options.window_args));
+        return finish_standard_output(run_batch(options, window_args));
 
     begin_run(options);
-    int window_argc = static_cast<int>(options.window_args.size()) - 1;
-    start_graphics(&window_argc, options.window_args.data());
+    int window_argc = static_cast<int>(window_args.size()) - 1;
+    start_graphics(&window_argc, window_args.data());
 }

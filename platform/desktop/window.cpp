@@ -27,7 +27,14 @@ void finish_drawing_at_exit()
         glFinish();
 }
 
+constexpr PlatformOption WINDOW_OPTION_TABLE[] = {
+    {"-display", true}, {"-geometry", true}, {"-iconic", false}, {"-direct", false},
+    {"-indirect", false}, {"-gldebug", false}, {"-sync", false},
+};
+
 }  // namespace
+
+const std::span<const PlatformOption> WINDOW_OPTIONS = WINDOW_OPTION_TABLE;
 
 void open_window(int* argc, char** argv)
 {
