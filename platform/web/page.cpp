@@ -49,7 +49,6 @@ std::string page_texts(Language language)
         Text id;
     } NAMES[] = {
         {"title", PAGE_TITLE}, {"noWebgl", PAGE_NO_WEBGL}, {"aborted", PAGE_ABORTED},
-        {"ended", PAGE_ENDED}, {"endedWithStatus", PAGE_ENDED_WITH_STATUS},
         {"startAgain", PAGE_START_AGAIN}, {"startAgainWithValues", PAGE_START_AGAIN_WITH_VALUES},
         {"nextFrameHint", PAGE_NEXT_FRAME_HINT}, {"dialogAsksAll", PAGE_DIALOG_ASKS_ALL},
         {"linkCopied", PAGE_LINK_COPIED}, {"linkNotCopied", PAGE_LINK_NOT_COPIED},
@@ -211,6 +210,16 @@ extern "C" EMSCRIPTEN_KEEPALIVE void page_start_again(int with_values)
     clearerr(stdin);
     begin_run(options);
     start_page();
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE const char* page_ended_text(int status)
+{
+    // Without a destructor: the page asks while the program's exit is under way.
+    static char told[256];
+    const std::string ended = status == 0 ? std::string(text(PAGE_ENDED))
+                                          : fill_text(text(PAGE_ENDED_WITH_STATUS), {std::to_string(status)});
+    std::snprintf(told, sizeof told, "%s", ended.c_str());
+    return told;
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE const char* page_curves_csv()

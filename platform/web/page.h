@@ -49,6 +49,8 @@ void page_set_language(int english);
 // the last run held (with_values), without reloading the page.
 void page_start_again(int with_values);
 
+// That the program has ended with status, in the console's language; valid until the next call.
+const char* page_ended_text(int status);
 // The curves as CSV text, as --export-curves writes them; valid until the next call.
 const char* page_curves_csv();
 // The name of a picture saved now (forced-vdp-YYYYMMDD-HHMMSS.png); valid until the next call.

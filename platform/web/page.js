@@ -221,8 +221,7 @@
   }
 
   function showEnded() {
-    document.getElementById('ended-text').textContent = exitStatus === 0 ? texts.ended
-      : texts.endedWithStatus.replace('%s', String(exitStatus));
+    document.getElementById('ended-text').textContent = UTF8ToString(Module._page_ended_text(exitStatus));
     if (!endedBox.hidden) return;
     endedBox.hidden = false;
     document.getElementById('start-again').focus();
