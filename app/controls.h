@@ -53,8 +53,9 @@ struct Control {
     Text label;              // its name on a key or button (a function key is added); NO_TEXT
     Text help;               // one line on what it does: --help, a tool's tooltip; NO_TEXT
     ControlKind kind;
-    void (*act)();           // what pressing it does (a view key: its change of view); nullptr:
-                             // a tool the platform does itself, a view key that only draws
+    void (*act)();           // what pressing it does (a view key: its change of view; a layer
+                             // has none, its press turns its target over); nullptr: a tool the
+                             // platform does itself, a view key that only draws
     bool in_link;            // a copied scenario link carries it, and so the address takes it
     ControlTarget target = {};
 };

@@ -80,7 +80,7 @@ bool batch(const Options& options)
 // The frame after the frames asked for, drawn into a window that is never waited on, and
 // written from the back buffer: the pixels the window would show, after the same unseen
 // frame that the window draws first.
-int take_snapshot(const Options& options, std::vector<char*>& window_args)
+int write_snapshot(const Options& options, std::vector<char*>& window_args)
 {
     advance_to_frame(options.frames.value_or(0));
     int argc = static_cast<int>(window_args.size()) - 1;
@@ -111,7 +111,7 @@ int run_batch(const Options& options, std::vector<char*>& window_args)
             return write_error(options.export_motion, error);
         restart_run();
     }
-    return options.snapshot.empty() ? 0 : take_snapshot(options, window_args);
+    return options.snapshot.empty() ? 0 : write_snapshot(options, window_args);
 }
 
 }  // namespace

@@ -104,6 +104,14 @@ std::string page_controls()
     return all;
 }
 
+// The row index names, or nullptr: a script of the page may call with any number.
+const Control* control_at(int index)
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= CONTROLS.size())
+        return nullptr;
+    return &CONTROLS[static_cast<std::size_t>(index)];
+}
+
 }  // namespace
 
 void show_page_texts()
@@ -156,14 +164,15 @@ extern "C" EMSCRIPTEN_KEEPALIVE void page_key(int key)
 
 extern "C" EMSCRIPTEN_KEEPALIVE void page_press(int index)
 {
-    press_control(CONTROLS[static_cast<std::size_t>(index)]);
+    if (const Control* control = control_at(index))
+        press_control(*control);
     page_idle();
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE int page_shown(int index)
 {
-    const Control& control = CONTROLS[static_cast<std::size_t>(index)];
-    return control.kind == ControlKind::layer && *std::get<bool*>(control.target);
+    const Control* control = control_at(index);
+    return control != nullptr && control->kind == ControlKind::layer && *std::get<bool*>(control->target);
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE void page_view_key(int key)
