@@ -301,16 +301,7 @@ void console_write(const char* text)
 
 void console_write_with(const char* text, std::initializer_list<std::string_view> args)
 {
-    std::string filled = text;
-    std::size_t at = 0;
-    for (const std::string_view arg : args) {
-        at = filled.find("%s", at);
-        if (at == std::string::npos)
-            break;
-        filled.replace(at, 2, arg);
-        at += arg.size();
-    }
-    console_write(filled.c_str());
+    console_write(fill_text(text, args).c_str());
 }
 
 void console_write_with(const char* text, const char* arg)

@@ -2,8 +2,6 @@
 // the resets of the simulation and the view.
 #include "app/dialog.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <initializer_list>
 #include <string>
 
@@ -16,18 +14,6 @@
 
 namespace {
 
-// v in the fewest significant digits that read back as v.
-std::string shortest_text(double v)
-{
-    char digits_text[32];
-    for (int digits = 1; digits <= 17; ++digits) {
-        std::snprintf(digits_text, sizeof digits_text, "%.*g", digits, v);
-        if (std::strtod(digits_text, nullptr) == v)
-            break;
-    }
-    return digits_text;
-}
-
 struct NamedValue {
     const char* name;
     double value;
@@ -38,7 +24,7 @@ void say_kept(std::initializer_list<NamedValue> kept)
 {
     std::string list;
     for (const NamedValue& v : kept)
-        list += (list.empty() ? "" : ", ") + std::string(v.name) + "=" + shortest_text(v.value);
+        list += (list.empty() ? "" : ", ") + std::string(v.name) + "=" + shortest_digits(v.value);
     console_write_with(text(KEPT_AFTER_UNREADABLE), list.c_str());
 }
 

@@ -1,16 +1,12 @@
 #pragma once
-// The window's one-character commands.
+// The keys and buttons of both platforms, dispatched through the controls table.
+#include "app/controls.h"
 
-// Keyboard callback: stores key in command_key; ESC ends the process with status 0; 'm',
-// 'f' and 'j' run the console dialog from the entry point they select and draw nothing;
-// every other key applies its change and draws one frame.
+// Keyboard callback: stores key in command_key and presses the control of that key; any other
+// character draws one frame, as 's' does. ESC ends the process with status 0; 'm', 'f' and
+// 'j' run the console dialog from the entry point they select and draw nothing.
 void on_keyboard(unsigned char key, int x, int y);
 
-// The change of view that key makes ('y' 'Y' 't' 'T' 'z' 'Z' 'e' 'E'); nothing for others.
-// A press that would make a scale infinite or zero changes nothing.
-void apply_view_key(unsigned char key);
-
-// F3 and F4: turns the stability layer or the measured-amplitude layer on or off, then draws
-// the next frame, as a view key does.
-void toggle_stability_layer();
-void toggle_measured_layer();
+// What pressing control does on either platform: its act; a layer turns on or off. After a
+// view key or a layer, the next frame is drawn. Nothing for a tool the platform does itself.
+void press_control(const Control& control);

@@ -1,8 +1,10 @@
-// The command line. Numbers are read as the dialog reads its answers (a decimal point whatever
-// the locale, full-width forms as ASCII) and must be whole numbers of the option, finite and
-// not underflowing to zero: "0,5", "1e", "nan" or "1e-400" are refused, not read in part.
+// The command line and the page's address, by the names of the controls table. Numbers are
+// read as the dialog reads its answers (a decimal point whatever the locale, full-width forms
+// as ASCII) and must be whole numbers of the option, finite and not underflowing to zero:
+// "0,5", "1e", "nan" or "1e-400" are refused, not read in part.
 #include "app/options.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cctype>
 #include <cmath>
@@ -12,64 +14,19 @@
 #include <strings.h>
 
 #include "app/console.h"
-#include "core/state.h"
+#include "app/controls.h"
 
 const char* const USAGE = "Usage: forced-vdp [OPTION]...";
 
 namespace {
 
-// A layer is a flag on the command line; as an address parameter it takes 1 (on) or 0 (off).
-enum class Kind { flag, number, frames, family, path, language, layer };
+using Kind = ControlKind;
 
-// One accepted option; a flag, number or path names the member of Options it sets.
-struct OptionEntry {
-    const char* name;
-    Kind kind;
-    const char* value_name;
-    const char* help;
-    bool Options::*flag = nullptr;
-    std::optional<double> Options::*number = nullptr;
-    std::string Options::*path = nullptr;
-};
-
-const OptionEntry OPTIONS[] = {
-    {"help", Kind::flag, "", "show this help and exit", &Options::help},
-    {"version", Kind::flag, "", "show the version and exit", &Options::version},
-    {"eps", Kind::number, "E", "negative damping ratio epsilon", {}, &Options::epsilon},
-    {"force", Kind::number, "F", "forcing amplitude F", {}, &Options::force},
-    {"z", Kind::number, "Z", "forcing frequency ratio z", {}, &Options::z},
-    {"y0", Kind::number, "Y", "initial displacement y0", {}, &Options::y0},
-    {"v0", Kind::number, "V", "initial velocity v0", {}, &Options::v0},
-    {"family", Kind::family, "e|E", "show the family of ten curves for epsilon (e) or F (E)"},
-    {"frames", Kind::frames, "N", "advance N frames (0 ... 1000000) before the window shows"},
-    {"snapshot", Kind::path, "FILE.png", "write the frame after --frames as a PNG and exit", {}, {},
-     &Options::snapshot},
-    {"export-curves", Kind::path, "FILE.csv", "write the amplitude curves as CSV and exit", {}, {},
-     &Options::export_curves},
-    {"export-motion", Kind::path, "FILE.csv", "write frames 0 ... N (default 1000) as CSV and exit",
-     {}, {}, &Options::export_motion},
-    {"lang", Kind::language, "en|ja", "console language (default: FORCED_VDP_LANG, else ja)"},
-    {"stability", Kind::layer, "", "draw the curve by its stability: stable, saddle, unstable (F3)",
-     &Options::stability},
-    {"measured", Kind::layer, "", "show the measured first-harmonic amplitude at z (F4)",
-     &Options::measured},
-};
-
-// The window system's own options, with whether each takes a value.
-constexpr struct {
-    const char* name;
-    bool takes_value;
-} WINDOW_OPTIONS[] = {
-    {"-display", true}, {"-geometry", true}, {"-iconic", false}, {"-direct", false},
-    {"-indirect", false}, {"-gldebug", false}, {"-sync", false},
-};
-
-const OptionEntry* find_option(const std::string& name)
+// The option called name, or nullptr: a row of the table that the command line takes.
+const Control* find_option(const std::string& name)
 {
-    for (const OptionEntry& entry : OPTIONS)
-        if (name == entry.name)
-            return &entry;
-    return nullptr;
+    const Control* control = control_named(name);
+    return control != nullptr && is_option(*control) ? control : nullptr;
 }
 
 bool read_frames(const char* text, long* value)
@@ -95,58 +52,75 @@ std::string shown(std::string text)
     return text;
 }
 
-std::string bad_value(const OptionEntry& entry, const char* value, const char* wanted)
+std::string bad_value(const Control& option, const char* value, const std::string& wanted)
 {
-    return "invalid value '" + shown(value) + "' for --" + entry.name + ": " + wanted;
+    return "invalid value '" + shown(value) + "' for --" + option.name + ": " + wanted;
+}
+
+std::string bad_value(const Control& option, const char* value, Text wanted)
+{
+    return bad_value(option, value, wanted_text(Language::english, wanted));
+}
+
+// A layer given on (1, or nothing on the command line) or off (0).
+void ask_layer(const Control& layer, bool on, Options* options)
+{
+    std::erase(options->layers, &layer);
+    if (on)
+        options->layers.push_back(&layer);
 }
 
 }  // namespace
 
 std::string set_option(const char* name, const char* value, Options* options)
 {
-    const OptionEntry* entry = find_option(name);
-    if (entry == nullptr)
+    const Control* option = find_option(name);
+    if (option == nullptr)
         return "unrecognized option '--" + shown(name) + "'";
-    switch (entry->kind) {
+    switch (option->kind) {
     case Kind::flag:
-        options->*entry->flag = true;
+        options->*std::get<bool Options::*>(option->target) = true;
         return {};
-    case Kind::number: {
+    case Kind::value: {
         double v = 0.0;
         if (!console_parse_number(value, &v))
-            return bad_value(*entry, value, text_in(Language::english, WANTS_NUMBER));
-        options->*entry->number = v;
+            return bad_value(*option, value, WANTS_NUMBER);
+        options->*std::get<std::optional<double> Options::*>(option->target) = v;
         return {};
     }
     case Kind::frames: {
         long v = 0;
         if (!read_frames(value, &v))
-            return bad_value(*entry, value, text_in(Language::english, WANTS_FRAMES));
+            return bad_value(*option, value, WANTS_FRAMES);
         options->frames = v;
         return {};
     }
     case Kind::family:
         if (std::strcmp(value, "e") != 0 && std::strcmp(value, "E") != 0)
-            return bad_value(*entry, value, text_in(Language::english, WANTS_FAMILY));
+            return bad_value(*option, value, WANTS_FAMILY);
         options->family = value[0];
         return {};
-    case Kind::path:
+    case Kind::output:
         if (*value == '\0')
-            return bad_value(*entry, value, "a file name is needed");
-        options->*entry->path = value;
+            return bad_value(*option, value, "a file name is needed");
+        options->*std::get<std::string Options::*>(option->target) = value;
         return {};
     case Kind::layer:
         if (*value != '\0' && std::strcmp(value, "1") != 0 && std::strcmp(value, "0") != 0)
-            return bad_value(*entry, value, text_in(Language::english, WANTS_LAYER));
-        options->*entry->flag = std::strcmp(value, "0") != 0;
+            return bad_value(*option, value, WANTS_LAYER);
+        ask_layer(*option, std::strcmp(value, "0") != 0, options);
         return {};
     case Kind::language: {
         const std::optional<Language> language = read_language(value);
         if (!language)
-            return bad_value(*entry, value, text_in(Language::english, WANTS_LANGUAGE));
+            return bad_value(*option, value, WANTS_LANGUAGE);
         options->language = language;
         return {};
     }
+    case Kind::key:
+    case Kind::view:
+    case Kind::tool:
+        break;
     }
     return {};
 }
@@ -154,15 +128,15 @@ std::string set_option(const char* name, const char* value, Options* options)
 namespace {
 
 // One "--name", "--name=value" or "--name value" at argv[*i]; *i moves past what it used.
-std::string take_long_option(int argc, char** argv, int* i, Options* options)
+std::string read_long_option(int argc, char** argv, int* i, Options* options)
 {
     const std::string arg = argv[*i] + 2;
     const std::size_t equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
-    const OptionEntry* entry = find_option(name);
-    if (entry == nullptr)
+    const Control* option = find_option(name);
+    if (option == nullptr)
         return "unrecognized option '--" + shown(name) + "'";
-    if (entry->kind == Kind::flag || entry->kind == Kind::layer) {
+    if (option->kind == Kind::flag || option->kind == Kind::layer) {
         if (equals != std::string::npos)
             return "option '--" + name + "' takes no value";
         return set_option(name.c_str(), "", options);
@@ -170,16 +144,39 @@ std::string take_long_option(int argc, char** argv, int* i, Options* options)
     if (equals != std::string::npos)
         return set_option(name.c_str(), arg.c_str() + equals + 1, options);
     if (*i + 1 >= argc)
-        return "option '--" + name + "' needs a value (" + entry->value_name + ")";
+        return "option '--" + name + "' needs a value (" + option->value_name + ")";
     *i += 1;
     return set_option(name.c_str(), argv[*i], options);
 }
 
+// One of the platform's own options at argv[*i], kept with its value for the platform; *i
+// moves past its value. An empty string, or a message where its value is missing or argv[*i]
+// is none of them.
+std::string keep_platform_option(int argc, char** argv, int* i,
+                                 std::span<const PlatformOption> platform_options,
+                                 Options* options)
+{
+    for (const PlatformOption& option : platform_options) {
+        if (std::strcmp(argv[*i], option.name) != 0)
+            continue;
+        options->platform_args.push_back(argv[*i]);
+        if (option.takes_value) {
+            if (*i + 1 >= argc)
+                return "option '" + std::string(option.name) + "' needs a value";
+            options->platform_args.push_back(argv[++*i]);
+        }
+        return {};
+    }
+    return std::string(argv[*i][0] == '-' ? "unrecognized option '" : "unexpected argument '") +
+           shown(argv[*i]) + "'";
+}
+
 }  // namespace
 
-std::string parse_options(int argc, char** argv, Options* options)
+std::string parse_options(int argc, char** argv, Options* options,
+                          std::span<const PlatformOption> platform_options)
 {
-    options->window_args.assign(argv, argv + (argc > 0 ? 1 : 0));
+    options->platform_args.assign(argv, argv + (argc > 0 ? 1 : 0));
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (std::strcmp(arg, "--") == 0) {
@@ -187,30 +184,33 @@ std::string parse_options(int argc, char** argv, Options* options)
                 return "unexpected argument '" + shown(argv[i + 1]) + "'";
             break;
         }
-        if (std::strncmp(arg, "--", 2) == 0) {
-            const std::string error = take_long_option(argc, argv, &i, options);
-            if (!error.empty())
-                return error;
-            continue;
-        }
-        bool window_option = false;
-        for (const auto& w : WINDOW_OPTIONS) {
-            if (std::strcmp(arg, w.name) != 0)
-                continue;
-            window_option = true;
-            options->window_args.push_back(argv[i]);
-            if (w.takes_value) {
-                if (i + 1 >= argc)
-                    return "option '" + std::string(arg) + "' needs a value";
-                options->window_args.push_back(argv[++i]);
-            }
-        }
-        if (!window_option)
-            return std::string(arg[0] == '-' ? "unrecognized option '" : "unexpected argument '") +
-                   shown(arg) + "'";
+        const std::string error = std::strncmp(arg, "--", 2) == 0
+                                      ? read_long_option(argc, argv, &i, options)
+                                      : keep_platform_option(argc, argv, &i, platform_options, options);
+        if (!error.empty())
+            return error;
     }
     return {};
 }
+
+namespace {
+
+// The window's keys that no option names, by key: "F1 key help, F2 save the picture, ...".
+std::string window_keys_text()
+{
+    std::vector<const Control*> keyed;
+    for (const Control& control : CONTROLS)
+        if (control.key >= FIRST_NAMED_KEY && !is_option(control))
+            keyed.push_back(&control);
+    std::sort(keyed.begin(), keyed.end(), [](const Control* a, const Control* b) { return a->key < b->key; });
+    std::string text;
+    for (const Control* control : keyed)
+        text += (text.empty() ? "" : ", ") + key_cap(control->key) + " " +
+                text_in(Language::english, control->help);
+    return text;
+}
+
+}  // namespace
 
 std::string help_text()
 {
@@ -218,12 +218,14 @@ std::string help_text()
                        "\nInteractive simulator of the forced Van der Pol oscillator\n"
                        "  y'' - eps (1 - y^2) y' + y = F sin(z t).\n"
                        "Without options it asks for eps, F, z, y0 and v0 at the console.\n\n";
-    for (const OptionEntry& entry : OPTIONS) {
-        std::string left = std::string("  --") + entry.name;
-        if (*entry.value_name != '\0')
-            left += std::string(" ") + entry.value_name;
+    for (const Control& option : CONTROLS) {
+        if (!is_option(option))
+            continue;
+        std::string left = std::string("  --") + option.name;
+        if (*option.value_name != '\0')
+            left += std::string(" ") + option.value_name;
         left.resize(std::max<std::size_t>(left.size() + 2, 29), ' ');
-        text += left + entry.help + "\n";
+        text += left + control_text(option, option.help, Language::english) + "\n";
     }
     text += "\nA value follows its option as --name VALUE or as --name=VALUE.\n"
             "Giving any of --eps, --force, --z, --y0, --v0 skips the start dialog; the others\n"
@@ -233,14 +235,13 @@ std::string help_text()
             "(its permissions kept), a device or FIFO is written into, a symbolic link is\n"
             "followed; two of them cannot write to the same place.\n"
             "The window system's own options (-display NAME, -geometry WxH+X+Y, ...) are\n"
-            "passed on to it. In the window: F1 key help, F2 save the picture, F5 run/pause.\n";
+            "passed on to it. In the window: " + window_keys_text() + ".\n";
     return text;
 }
 
-void take_layers(const Options& options)
+bool layer_asked(const Options& options, const Control& layer)
 {
-    stability_shown = options.stability;
-    measured_shown = options.measured;
+    return std::find(options.layers.begin(), options.layers.end(), &layer) != options.layers.end();
 }
 
 bool has_parameters(const Options& options)
@@ -273,15 +274,93 @@ Language chosen_language(const Options& options)
 
 Text wanted_value(const char* name)
 {
-    const OptionEntry* entry = find_option(name);
-    switch (entry != nullptr ? entry->kind : Kind::flag) {
-    case Kind::number: return WANTS_NUMBER;
+    const Control* option = find_option(name);
+    switch (option != nullptr ? option->kind : Kind::flag) {
+    case Kind::value: return WANTS_NUMBER;
     case Kind::frames: return WANTS_FRAMES;
     case Kind::family: return WANTS_FAMILY;
     case Kind::language: return WANTS_LANGUAGE;
     case Kind::layer: return WANTS_LAYER;
     case Kind::flag:
-    case Kind::path: break;
+    case Kind::output:
+    case Kind::key:
+    case Kind::view:
+    case Kind::tool: break;
     }
-    return TEXT_COUNT;
+    return NO_TEXT;
+}
+
+std::string wanted_text(Language language, Text wanted)
+{
+    return fill_text(text_in(language, wanted), {std::to_string(MAX_FRAMES)});
+}
+
+namespace {
+
+constexpr std::size_t MOST_ADDRESS_NOTES = 20;   // a longer list of refusals tells no more
+
+// As shortest_digits, as an address parameter's value (where '+' would read as a blank).
+std::string address_number(double v)
+{
+    std::string value = shortest_digits(v);
+    for (std::size_t at = value.find('+'); at != std::string::npos; at = value.find('+', at))
+        value.replace(at, 1, "%2B");
+    return value;
+}
+
+}  // namespace
+
+Options address_options(const std::vector<AddressParameter>& parameters,
+                        std::vector<AddressNote>* notes)
+{
+    Options options;
+    notes->clear();
+    for (const auto& [name, value] : parameters) {
+        const Control* control = control_named(name);
+        if (control == nullptr || !control->in_link)
+            notes->push_back({name, value, NO_TEXT});
+        else if (!set_option(name.c_str(), value.c_str(), &options).empty())
+            notes->push_back({name, value, wanted_value(name.c_str())});
+    }
+    if (notes->size() > MOST_ADDRESS_NOTES)
+        notes->resize(MOST_ADDRESS_NOTES);
+    // Nothing runs half-given: after any refusal the dialog asks for every value.
+    if (!notes->empty()) {
+        for (const Control& control : CONTROLS)
+            if (control.kind == Kind::value)
+                options.*std::get<std::optional<double> Options::*>(control.target) = std::nullopt;
+        options.frames = std::nullopt;
+    }
+    return options;
+}
+
+std::string address_query(const Options& options)
+{
+    std::string query;
+    const auto add = [&query](const Control& control, const std::string& value) {
+        if (!query.empty())
+            query += '&';
+        query.append(control.name).append("=").append(value);
+    };
+    for (const Control& control : CONTROLS) {
+        if (!control.in_link)
+            continue;
+        if (control.kind == Kind::value)
+            add(control, address_number(
+                             (options.*std::get<std::optional<double> Options::*>(control.target))
+                                 .value_or(0.0)));
+        else if (control.kind == Kind::frames)
+            add(control, std::to_string(options.frames.value_or(0)));
+    }
+    for (const Control& control : CONTROLS) {
+        if (!control.in_link)
+            continue;
+        if (control.kind == Kind::family && options.family != 0)
+            add(control, std::string(1, static_cast<char>(options.family)));
+        else if (control.kind == Kind::language && options.language == Language::english)
+            add(control, "en");
+        else if (control.kind == Kind::layer && layer_asked(options, control))
+            add(control, "1");
+    }
+    return query;
 }

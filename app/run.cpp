@@ -3,7 +3,9 @@
 
 #include <cmath>
 
+#include "app/controls.h"
 #include "app/dialog.h"
+#include "app/texts.h"
 #include "core/state.h"
 #include "dynamics/simulation_step.h"
 
@@ -15,13 +17,46 @@ double next_tick_ms = 0.0;   // when the next tick of the running chain is due
 
 }  // namespace
 
-void take_parameters(const Options& options)
+void apply_start_options(const Options& options)
+{
+    console_language = chosen_language(options);
+    if (options.family != 0)
+        family_view = options.family;
+    for (const Control& control : CONTROLS)
+        if (control.kind == ControlKind::layer)
+            *std::get<bool*>(control.target) = layer_asked(options, control);
+}
+
+void set_parameters_from(const Options& options)
 {
     epsilon = options.epsilon.value_or(epsilon);
     force_amp = options.force.value_or(force_amp);
     freq_ratio = options.z.value_or(freq_ratio);
     y_init = options.y0.value_or(y_init);
     v_init = options.v0.value_or(v_init);
+}
+
+long frame_shown()
+{
+    return std::lround(sim_time / (time_step * steps_per_frame));
+}
+
+Options held_scenario()
+{
+    Options options;
+    options.epsilon = epsilon;
+    options.force = force_amp;
+    options.z = freq_ratio;
+    options.y0 = y_init;
+    options.v0 = v_init;
+    options.frames = frame_shown() > 0 ? frame_shown() - 1 : 0;
+    if (family_view == 'e' || family_view == 'E')
+        options.family = family_view;
+    for (const Control& control : CONTROLS)
+        if (control.kind == ControlKind::layer && *std::get<bool*>(control.target))
+            options.layers.push_back(&control);
+    options.language = console_language;
+    return options;
 }
 
 void advance_frames(long frames)
@@ -46,7 +81,7 @@ bool take_unseen_frame()
 void begin_run(const Options& options)
 {
     if (has_parameters(options)) {
-        take_parameters(options);
+        set_parameters_from(options);
         start_with_values();
     } else {
         command_key = 'm';

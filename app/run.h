@@ -4,9 +4,21 @@
 // desktop, F5 and the Run button in the page).
 #include "app/options.h"
 
+// What the options ask of the whole program, set before anything is written or drawn: the
+// console's language, the family and the layers shown from the first frame.
+void apply_start_options(const Options& options);
+
 // The values given take the place of the typed ones (epsilon, force_amp, freq_ratio, y_init,
 // v_init); the others keep what they hold.
-void take_parameters(const Options& options);
+void set_parameters_from(const Options& options);
+
+// Frames drawn since the motion last started from t = 0: the number of the frame shown.
+long frame_shown();
+
+// The scenario held now, as options that open on it (address_query writes them as a link):
+// the values, the frame before the one shown (a run opened on them shows the same frame), the
+// family and the layers shown, the console's language.
+Options held_scenario();
 
 // frames frames advanced as drawn frames advance them, without drawing.
 void advance_frames(long frames);

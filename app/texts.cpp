@@ -3,6 +3,9 @@
 // and the two columns have the same line structure.
 #include "app/texts.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 Language console_language = Language::japanese;
 
 #define JAPANESE_TITLE \
@@ -71,10 +74,38 @@ const char* const TEXT_TABLE[TEXT_COUNT][2] = {
     {"\n入力の 1 行が長すぎます（%s バイトまで）。ここで入力を終わりとし，残りの値はそのままです",
      "\nInput line too long (%s bytes at most): the input ends here, the values left are kept"},
     {"小数点を使った有限の数が必要です", "a finite number with a decimal point is needed"},
-    {"0 から 1000000 までの整数が必要です", "a whole number from 0 to 1000000 is needed"},
+    {"0 から %s までの整数が必要です", "a whole number from 0 to %s is needed"},
     {"e（ε の族）または E（F の族）が必要です", "e (epsilon family) or E (F family) is needed"},
     {"en または ja が必要です", "en or ja is needed"},
     {"1（表示）または 0（非表示）が必要です", "1 (on) or 0 (off) is needed"},
+    // What each control does.
+    {"このヘルプを表示して終了する", "show this help and exit"},
+    {"バージョンを表示して終了する", "show the version and exit"},
+    {"負の減衰比 ε", "negative damping ratio epsilon"},
+    {"外力振幅 F", "forcing amplitude F"},
+    {"外力振動数比 z", "forcing frequency ratio z"},
+    {"初期変位 y0", "initial displacement y0"},
+    {"初速度 v0", "initial velocity v0"},
+    {"ε（e）または F（E）を変えた 10 本の特性曲線を表示する",
+     "show the family of ten curves for epsilon (e) or F (E)"},
+    {"ウィンドウを表示する前に N フレーム（0 … %s）進める",
+     "advance N frames (0 ... %s) before the window shows"},
+    {"--frames の後のフレームを PNG で書き出して終了する",
+     "write the frame after --frames as a PNG and exit"},
+    {"振幅曲線を CSV で書き出して終了する", "write the amplitude curves as CSV and exit"},
+    {"フレーム 0 … N（既定 %s）を CSV で書き出して終了する",
+     "write frames 0 ... N (default %s) as CSV and exit"},
+    {"コンソールの言語（既定：FORCED_VDP_LANG，なければ ja）",
+     "console language (default: FORCED_VDP_LANG, else ja)"},
+    {"自動描画／停止", "run/pause"},
+    {"画像保存", "save the picture"},
+    {"振幅曲線を --export-curves と同じ CSV で保存する",
+     "the amplitude curves as CSV, as --export-curves writes them"},
+    {"この条件を開くリンクをコピーする", "copy a link that opens this scenario"},
+    {"特性曲線を安定・鞍点・不安定で描き分ける",
+     "draw the curve by its stability: stable, saddle, unstable"},
+    {"z における実測の基本波振幅を表示する", "show the measured first-harmonic amplitude at z"},
+    {"キー一覧", "key help"},
     // The page.
     {JAPANESE_TITLE,
      "Forced oscillation of the Van der Pol system  m: system and force, j: initial values, "
@@ -123,12 +154,12 @@ const char* const TEXT_TABLE[TEXT_COUNT][2] = {
     {"f：F，z，y0，v0 を入力し直す", "f: new F, z, y0, v0"},
     {"j：初期条件 y0，v0 を入力し直す", "j: new initial values y0, v0"},
     {"ESC：プログラムを終了する", "ESC: end the program"},
-    {"自動描画／停止 (F5)", "Run / Pause (F5)"},
-    {"画像を保存 (F2)", "Save picture (F2)"},
+    {"自動描画／停止", "Run / Pause"},
+    {"画像を保存", "Save picture"},
     {"曲線を CSV で保存", "Download curves (CSV)"},
     {"この条件のリンクをコピー", "Copy link to this scenario"},
-    {"安定・不安定 (F3)", "Stability (F3)"},
-    {"実測の基本波振幅 (F4)", "Measured amplitude (F4)"},
+    {"安定・不安定", "Stability"},
+    {"実測の基本波振幅", "Measured amplitude"},
 };
 
 }  // namespace
@@ -141,6 +172,31 @@ const char* text_in(Language language, Text id)
 const char* text(Text id)
 {
     return text_in(console_language, id);
+}
+
+std::string fill_text(std::string_view text, std::initializer_list<std::string_view> args)
+{
+    std::string filled(text);
+    std::size_t at = 0;
+    for (const std::string_view arg : args) {
+        at = filled.find("%s", at);
+        if (at == std::string::npos)
+            break;
+        filled.replace(at, 2, arg);
+        at += arg.size();
+    }
+    return filled;
+}
+
+std::string shortest_digits(double v)
+{
+    char digits_text[32];
+    for (int digits = 1; digits <= 17; ++digits) {
+        std::snprintf(digits_text, sizeof digits_text, "%.*g", digits, v);
+        if (std::strtod(digits_text, nullptr) == v)
+            break;
+    }
+    return digits_text;
 }
 
 const char* const WINDOW_TITLE = JAPANESE_TITLE;

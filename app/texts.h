@@ -2,6 +2,9 @@
 // Every text the program writes to the console, in Japanese and in English side by side, and
 // the window title. The Japanese texts are the program's own, byte for byte; the English ones
 // say the same in plain ASCII, so that any terminal shows them.
+#include <initializer_list>
+#include <string>
+#include <string_view>
 
 // Which language the console writes in.
 enum class Language { japanese, english };
@@ -47,6 +50,28 @@ enum Text {
     WANTS_FAMILY,
     WANTS_LANGUAGE,
     WANTS_LAYER,
+    // What each control does, one line (app/controls.cpp): --help's lines in English, the
+    // tooltips of the page's tools and toggles.
+    ABOUT_HELP,
+    ABOUT_VERSION,
+    ABOUT_EPSILON,
+    ABOUT_FORCE,
+    ABOUT_Z,
+    ABOUT_Y0,
+    ABOUT_V0,
+    ABOUT_FAMILY,
+    ABOUT_FRAMES,             // %s the most frames
+    ABOUT_SNAPSHOT,
+    ABOUT_EXPORT_CURVES,
+    ABOUT_EXPORT_MOTION,      // %s the frames written without --frames
+    ABOUT_LANGUAGE,
+    ABOUT_RUN_PAUSE,
+    ABOUT_SAVE_PICTURE,
+    ABOUT_DOWNLOAD_CURVES,
+    ABOUT_COPY_LINK,
+    ABOUT_STABILITY,
+    ABOUT_MEASURED,
+    ABOUT_KEY_HELP,
     // The page's own texts, never on the console (UTF-8 in both languages): its title, its
     // messages, the names of its controls and the panel of values beside the picture.
     PAGE_TITLE,
@@ -73,7 +98,7 @@ enum Text {
     PAGE_INPUT_NAME,          // the input line while no prompt waits
     PAGE_CONSOLE_OPEN,
     PAGE_CONSOLE_CLOSE,
-    PAGE_KEY_S,               // the on-screen keys' names, in the order of the key row
+    PAGE_KEY_S,               // the on-screen keys' names
     PAGE_KEY_SMALL_Y,
     PAGE_KEY_Y,
     PAGE_KEY_SMALL_T,
@@ -86,13 +111,14 @@ enum Text {
     PAGE_KEY_F,
     PAGE_KEY_J,
     PAGE_KEY_ESC,
-    PAGE_RUN_PAUSE,           // the tools
+    PAGE_RUN_PAUSE,           // the tools and toggles; the page adds their function key
     PAGE_SAVE_PICTURE,
     PAGE_DOWNLOAD_CURVES,
     PAGE_COPY_LINK,
     PAGE_STABILITY_LAYER,
     PAGE_MEASURED_LAYER,
     TEXT_COUNT,
+    NO_TEXT = TEXT_COUNT,     // where a control has no such text
     FIRST_PAGE_TEXT = PAGE_TITLE
 };
 
@@ -103,6 +129,12 @@ extern Language console_language;
 const char* text(Text id);
 // Text id in the given language.
 const char* text_in(Language language, Text id);
+
+// text with its "%s" places filled, in order, with args; places left over stay as they are.
+std::string fill_text(std::string_view text, std::initializer_list<std::string_view> args);
+
+// v in the fewest significant digits that read back to the same double ("0.1", "1e+21").
+std::string shortest_digits(double v);
 
 // The window's title, UTF-8.
 extern const char* const WINDOW_TITLE;

@@ -4,7 +4,7 @@
 // pixels). Medians over repetitions, in the manner of the other benchmarks; not a test.
 // Usage: [xvfb-run -a] node bench/page_bench.mjs [build-web/forced-vdp.html] [repetitions] [engines]
 // (engines: comma-separated of chromium, firefox, webkit; WebKit needs an X display).
-import {engineTab, fileUrl, launchEngine} from '../tests/platform/web/browser.mjs';
+import {fileUrl, launchEngine, newTab} from '../tests/platform/web/browser.mjs';
 
 const PAGE = process.argv[2] || 'build-web/forced-vdp.html';
 const REPETITIONS = Number(process.argv[3] || 10);
@@ -20,8 +20,8 @@ const median = (values) => {
 };
 
 // Milliseconds from the start of the page's load (navigation) to its first frame.
-async function loadToFirstFrame(browser, engine) {
-  const tab = await engineTab(browser, engine);
+async function loadToFirstFrame(browser) {
+  const tab = await newTab(browser);
   await tab.goto(fileUrl(PAGE) + SCENARIO);
   await tab.waitFor(() => window.forcedVdp && window.forcedVdp.frames === 1);
   const ms = await tab.evaluate(() => window.forcedVdp.firstFrameAt);
@@ -33,8 +33,8 @@ async function loadToFirstFrame(browser, engine) {
 // ratio is set for the page: the next frame's drawing buffer follows it): the script's time
 // (what a key costs the page; the browser renders afterwards) and the time until the frame is
 // rendered, each frame read back by one pixel (as the desktop benchmark's glFinish).
-async function frames(browser, engine) {
-  const tab = await engineTab(browser, engine);
+async function frames(browser) {
+  const tab = await newTab(browser);
   await tab.goto(fileUrl(PAGE) + SCENARIO + '&family=e');
   await tab.waitFor(() => window.forcedVdp && window.forcedVdp.frames === 1);
   const results = {};
@@ -74,11 +74,11 @@ const row = (engine, name, values) =>
 for (const engine of ENGINES) {
   const browser = await launchEngine(engine);
   try {
-    await loadToFirstFrame(browser, engine);   // the first load also warms the browser's caches
+    await loadToFirstFrame(browser);   // the first load also warms the browser's caches
     const loads = [];
-    for (let r = 0; r < REPETITIONS; r++) loads.push(await loadToFirstFrame(browser, engine));
+    for (let r = 0; r < REPETITIONS; r++) loads.push(await loadToFirstFrame(browser));
     row(engine, 'BM_PageLoadToFirstFrame', loads);
-    for (const [name, values] of Object.entries(await frames(browser, engine))) row(engine, name, values);
+    for (const [name, values] of Object.entries(await frames(browser))) row(engine, name, values);
   } finally {
     await browser.close();
   }

@@ -1,4 +1,5 @@
-// Function keys. The letter keys stay as they are; these live where the window had nothing.
+// Function and arrow keys. The letter keys stay as they are; these live where the window had
+// nothing.
 #include "platform/desktop/function_keys.h"
 
 #include <GL/freeglut.h>
@@ -10,12 +11,10 @@
 #include <unistd.h>
 
 #include "app/console.h"
-#include "app/dialog.h"
 #include "app/keyboard.h"
-#include "app/show_frame.h"
 #include "app/run.h"
+#include "app/show_frame.h"
 #include "app/texts.h"
-#include "core/state.h"
 #include "platform/desktop/picture_file.h"
 
 namespace {
@@ -61,8 +60,8 @@ void save_shown_picture()
     console_write_with(text(PICTURE_SAVED), path.c_str());
 }
 
-}  // namespace
-
+// F5: starts or stops the motion advancing by itself, 30 frames a second, each frame as if
+// 's' were pressed. A dialog key stops it first.
 void toggle_run()
 {
     const int ticket = start_or_pause_run(now_ms());
@@ -70,14 +69,38 @@ void toggle_run()
         glutTimerFunc(RUN_INTERVAL_MS, run_tick, ticket);
 }
 
+// The tools the window does itself, by the names of their rows.
+constexpr struct {
+    const char* name;
+    void (*act)();
+} WINDOW_TOOLS[] = {{"save-picture", save_shown_picture}, {"run-pause", toggle_run}};
+
+// GLUT's code of a key that types nothing as the controls name it; 0 for others.
+int named_key(int glut_key)
+{
+    if (glut_key >= GLUT_KEY_F1 && glut_key <= GLUT_KEY_F12)
+        return KEY_F1 + (glut_key - GLUT_KEY_F1);
+    switch (glut_key) {
+    case GLUT_KEY_LEFT: return KEY_LEFT;
+    case GLUT_KEY_UP: return KEY_UP;
+    case GLUT_KEY_RIGHT: return KEY_RIGHT;
+    case GLUT_KEY_DOWN: return KEY_DOWN;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
 void on_special_key(int key, int /*x*/, int /*y*/)
 {
-    switch (key) {
-    case GLUT_KEY_F1: print_key_help(); break;
-    case GLUT_KEY_F2: save_shown_picture(); break;
-    case GLUT_KEY_F3: toggle_stability_layer(); break;
-    case GLUT_KEY_F4: toggle_measured_layer(); break;
-    case GLUT_KEY_F5: toggle_run(); break;
-    default: break;
+    const Control* control = control_for_key(named_key(key));
+    if (control == nullptr)
+        return;
+    if (!platform_acts(*control)) {
+        press_control(*control);
+        return;
     }
+    for (const auto& tool : WINDOW_TOOLS)
+        if (std::strcmp(tool.name, control->name) == 0)
+            tool.act();
 }

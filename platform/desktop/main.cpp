@@ -12,8 +12,6 @@
 #include "app/options.h"
 #include "app/output_file.h"
 #include "app/run.h"
-#include "app/texts.h"
-#include "core/state.h"
 #include "display/frame.h"
 #include "platform/desktop/picture_file.h"
 #include "platform/desktop/startup_checks.h"
@@ -85,7 +83,7 @@ bool batch(const Options& options)
 // The frame after the frames asked for, drawn into a window that is never waited on, and
 // written from the back buffer: the pixels the window would show, after the same unseen
 // frame that the window draws first.
-int take_snapshot(const Options& options, std::vector<char*>& window_args)
+int write_snapshot(const Options& options, std::vector<char*>& window_args)
 {
     advance_to_frame(options.frames.value_or(0));
     int argc = static_cast<int>(window_args.size()) - 1;
@@ -101,7 +99,7 @@ int take_snapshot(const Options& options, std::vector<char*>& window_args)
 // Pictures and data out without a dialog and without console text.
 int run_batch(const Options& options, std::vector<char*>& window_args)
 {
-    take_parameters(options);
+    set_parameters_from(options);
     compute_response_curves();
     restart_run();
     if (!options.export_curves.empty()) {
@@ -116,7 +114,7 @@ int run_batch(const Options& options, std::vector<char*>& window_args)
             return write_error(options.export_motion, error);
         restart_run();
     }
-    return options.snapshot.empty() ? 0 : take_snapshot(options, window_args);
+    return options.snapshot.empty() ? 0 : write_snapshot(options, window_args);
 }
 
 }  // namespace
@@ -125,7 +123,7 @@ int main(int argc, char** argv)
 {
     open_missing_standard_streams();
     Options options;
-    const std::string error = parse_options(argc, argv, &options);
+    const std::string error = parse_options(argc, argv, &options, WINDOW_OPTIONS);
     if (!error.empty())
         return usage_error(error);
     if (options.help) {
@@ -140,18 +138,15 @@ int main(int argc, char** argv)
     if (!clash.empty())
         return usage_error(clash);
     console_on_stderr = batch(options);
-    console_language = chosen_language(options);
-    options.window_args.push_back(nullptr);   // glutInit reads argv up to its count
-    if (options.family != 0)
-        family_view = options.family;
-    take_layers(options);
+    apply_start_options(options);
+    std::vector<char*>& window_args = options.platform_args;
+    window_args.push_back(nullptr);   // glutInit reads argv up to its count
     if (!batch(options) || !options.snapshot.empty())   // a window will open
-        check_window_can_open(static_cast<int>(options.window_args.size()) - 1,
-                              options.window_args.data());
+        check_window_can_open(static_cast<int>(window_args.size()) - 1, window_args.data());
     if (batch(options))
-        return finish_standard_output(run_batch(options, options.window_args));
+        return finish_standard_output(run_batch(options, window_args));
 
     begin_run(options);
-    int window_argc = static_cast<int>(options.window_args.size()) - 1;
-    start_graphics(&window_argc, options.window_args.data());
+    int window_argc = static_cast<int>(window_args.size()) - 1;
+    start_graphics(&window_argc, window_args.data());
 }

@@ -38,7 +38,15 @@ void on_window_key(unsigned char key, int x, int y)
         drop_queued_keys();
 }
 
+// The window system's own options, with whether each takes a value: glutInit reads them.
+constexpr PlatformOption WINDOW_OPTION_TABLE[] = {
+    {"-display", true}, {"-geometry", true}, {"-iconic", false}, {"-direct", false},
+    {"-indirect", false}, {"-gldebug", false}, {"-sync", false},
+};
+
 }  // namespace
+
+const std::span<const PlatformOption> WINDOW_OPTIONS = WINDOW_OPTION_TABLE;
 
 void open_window(int* argc, char** argv)
 {

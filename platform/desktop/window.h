@@ -1,5 +1,8 @@
 #pragma once
 // GLUT set-up and the one 800 x 800 window.
+#include <span>
+
+#include "app/options.h"
 
 // Each side of the window, in pixels, unless -geometry says otherwise.
 constexpr int DEFAULT_WINDOW_SIDE = 800;
@@ -7,6 +10,9 @@ constexpr int DEFAULT_WINDOW_SIDE = 800;
 // The longest side, in pixels, that the window may have: Mesa's software renderer crashes on
 // windows of 2^30 pixels and more.
 constexpr int MAX_WINDOW_SIDE = 16384;
+
+// GLUT's own command-line options, which glutInit reads: -display NAME, -geometry WxH+X+Y, ...
+extern const std::span<const PlatformOption> WINDOW_OPTIONS;
 
 // Initialises GLUT with the command line, creates the window, registers the display, reshape,
 // keyboard and function-key callbacks and sets the white clear colour.

@@ -3,20 +3,15 @@
 // canvas, as the desktop opens its window after the dialog.
 #include "app/options.h"
 #include "app/run.h"
-#include "app/texts.h"
-#include "core/state.h"
 #include "platform/web/page.h"
 
 int main()
 {
     const Options options = page_options();
-    console_language = chosen_language(options);
+    apply_start_options(options);
     show_page_texts();
     if (!open_page())
         return 1;
-    if (options.family != 0)
-        family_view = options.family;
-    take_layers(options);
     begin_run(options);
     start_page();
 }

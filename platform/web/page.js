@@ -1,13 +1,13 @@
 // The page around the program: the console panel and its input line, the keyboard and the
 // on-screen keys, the tools, the picture's size on the screen, and window.forcedVdp, the
 // read-only view of the program's progress for tests and for pages that embed this one. Every
-// text the page shows comes from the program's texts table (Module.page.showTexts).
+// text the page shows comes from the program's texts table, and its keys, tools and toggles
+// from its controls table (Module.page.showTexts).
 (function () {
   'use strict';
 
-  var ESC = 27;
   var HOLD_DELAY_MS = 400;     // a held on-screen 's' repeats after this, as a held key does,
-  var HOLD_REPEAT_MS = 33;     // about 30 frames a second; a shorter tap draws one frame
+                               // on the Run clock's interval; a shorter tap draws one frame
   var MOST_CANVAS_PIXELS = 2400;   // a side of the drawing buffer, on the densest screens
 
   var canvas = document.getElementById('scene');
@@ -22,14 +22,10 @@
   var values = document.getElementById('values');
   var consoleBox = document.getElementById('console');
   var consoleToggle = document.getElementById('console-toggle');
-  var buttons = Array.prototype.slice.call(document.querySelectorAll('#keys button[data-key]'));
-  var languageButtons = Array.prototype.slice.call(document.querySelectorAll('#language button'));
-  var runButton = document.getElementById('run-pause');
-  var saveButton = document.getElementById('save-picture');
-  // The tools that ask the program for something work only while it waits for keys.
-  var layerButtons = Array.prototype.slice.call(document.querySelectorAll('#tools button.layer'));
-  var programTools = [runButton, document.getElementById('download-curves'),
-    document.getElementById('copy-link')].concat(layerButtons);
+  var keyRow = document.getElementById('keys');
+  var tools = document.getElementById('tools');
+  var languageGroup = document.getElementById('language');
+  var languageButtons = Array.prototype.slice.call(languageGroup.querySelectorAll('button'));
   var linkLine = document.getElementById('link-line');
   var link = document.getElementById('scenario-link');
 
@@ -51,6 +47,19 @@
   var runTicket = 0;          // the program's chain of Run ticks; 0 while paused
   var cssSide = null;         // the canvas's displayed side in CSS pixels, once laid out
   var parameters = Array.from(new URLSearchParams(location.search));
+  var keyButtons = [];        // the key row, built from the program's controls
+  var toolButtons = [];       // the tools and toggles, likewise
+  var runButton = null;
+  var controlOfKey = {};      // the program's controls by KeyboardEvent.key
+
+  // The tools the page does itself, by the names of their rows: what a press does, and when
+  // it may be pressed (by default while the program waits for keys).
+  var PAGE_TOOLS = {
+    'run-pause': {press: toggleRun},
+    'save-picture': {press: savePicture, ready: function () { return frames > 0; }},
+    'download-curves': {press: downloadCurves},
+    'copy-link': {press: copyLink},
+  };
 
   function say(text) {
     status.textContent = text;
@@ -91,9 +100,11 @@
   // What may be pressed now: keys and tools while the program waits for keys, Save picture
   // once there is a picture.
   function enableControls() {
-    programTools.forEach(function (button) { button.disabled = !running; });
-    buttons.forEach(function (button) { button.disabled = !running; });
-    saveButton.disabled = frames === 0;
+    keyButtons.forEach(function (button) { button.disabled = !running; });
+    toolButtons.forEach(function (button) {
+      var tool = PAGE_TOOLS[button.control.name];
+      button.disabled = !(tool && tool.ready ? tool.ready() : running);
+    });
   }
 
   // The last line the program wrote: the prompt that waits.
@@ -136,7 +147,8 @@
   // The character code that the desktop's keyboard callback would get for a key value, or
   // null for keys that are no character (shift, arrows, ...).
   function keyCode(key) {
-    if (key === 'Escape') return ESC;
+    var control = controlOfKey[key];
+    if (control) return control.code;
     var chars = Array.from(key);
     if (chars.length !== 1) return null;
     var code = chars[0].codePointAt(0);
@@ -148,6 +160,23 @@
     call(function () { Module._page_key(code); });
   }
 
+  // A tool or a toggle: a button among the tools, its key the program's wherever the focus is.
+  function isTool(control) {
+    return control.kind === 'tool' || control.kind === 'layer';
+  }
+
+  // A tool without an act of the program's is the page's own (Save picture, Copy link, ...);
+  // the others the program presses, as the desktop's keys do, and a toggle draws the next frame.
+  function pressControl(control) {
+    if (control.kind === 'tool' && !control.acts) {
+      var tool = PAGE_TOOLS[control.name];
+      if (tool) tool.press();
+      return;
+    }
+    if (!running || ended) return;
+    call(function () { Module._page_press(control.index); });
+  }
+
   // The page's texts in the language shown: names of the controls, the values panel's
   // heading, the notes on the address, the end box.
   function applyTexts() {
@@ -156,14 +185,14 @@
     title = texts.title;
     document.title = title;
     canvas.setAttribute('aria-label', texts.canvasName);
-    buttons.forEach(function (button) {
-      var name = texts['key:' + button.dataset.key];
+    keyButtons.forEach(function (button) {
+      var name = button.control.label[language];
       button.setAttribute('aria-label', name);
       button.title = name;
     });
-    ['run-pause', 'save-picture', 'download-curves', 'copy-link', 'stability-layer',
-      'measured-layer'].forEach(function (id) {
-      document.getElementById(id).textContent = texts['tool:' + id];
+    toolButtons.forEach(function (button) {
+      button.textContent = button.control.label[language];
+      button.title = button.control.help[language];
     });
     languageButtons.forEach(function (button) {
       button.setAttribute('aria-pressed', String(button.dataset.language === language));
@@ -192,8 +221,7 @@
   }
 
   function showEnded() {
-    document.getElementById('ended-text').textContent = exitStatus === 0 ? texts.ended
-      : texts.endedWithStatus.replace('%s', String(exitStatus));
+    document.getElementById('ended-text').textContent = UTF8ToString(Module._page_ended_text(exitStatus));
     if (!endedBox.hidden) return;
     endedBox.hidden = false;
     document.getElementById('start-again').focus();
@@ -202,7 +230,7 @@
   // ---- Run / Pause: the program's clock; each tick draws a frame as 's' does.
 
   function showRun() {
-    runButton.setAttribute('aria-pressed', String(runTicket !== 0));
+    if (runButton) runButton.setAttribute('aria-pressed', String(runTicket !== 0));
   }
 
   function scheduleTick(ticket, delay) {
@@ -227,8 +255,6 @@
     if (runTicket !== 0) scheduleTick(runTicket, Module._page_run_interval());
   }
 
-  runButton.addEventListener('click', toggleRun);
-
   // ---- Tools.
 
   function download(blob, name) {
@@ -247,17 +273,15 @@
     canvas.toBlob(function (blob) { download(blob, name); }, 'image/png');
   }
 
-  saveButton.addEventListener('click', savePicture);
-
-  document.getElementById('download-curves').addEventListener('click', function () {
+  function downloadCurves() {
     if (!running) return;
     var table = UTF8ToString(Module._page_curves_csv());
     download(new Blob([table], {type: 'text/csv'}), 'forced-vdp-curves.csv');
-  });
+  }
 
   // The link is shown in any case: where the clipboard refuses, it can be copied by hand. A
   // page opened from disk gives a link to a file of this computer: the page says so.
-  document.getElementById('copy-link').addEventListener('click', function () {
+  function copyLink() {
     if (!running) return;
     var address = location.href.split(/[?#]/)[0] + '?' + UTF8ToString(Module._page_scenario_query());
     link.href = address;
@@ -270,24 +294,16 @@
       return;
     }
     navigator.clipboard.writeText(address).then(function () { told(true); }, function () { told(false); });
-  });
+  }
 
-  // The two layers of the characteristic: a toggle each, and F3 / F4 as in the window. Each
-  // press draws the next frame, as a view key does.
+  // The layers of the characteristic: a toggle each, pressed while shown.
   function showLayers() {
-    layerButtons.forEach(function (button) {
-      var shown = Module._page_layer_shown(Number(button.dataset.layer)) !== 0;
+    toolButtons.forEach(function (button) {
+      if (button.control.kind !== 'layer') return;
+      var shown = Module._page_shown(button.control.index) !== 0;
       button.setAttribute('aria-pressed', shown ? 'true' : 'false');
     });
   }
-  function toggleLayer(layer) {
-    if (!running || ended) return;
-    call(function () { Module._page_toggle_layer(layer); });
-    showLayers();
-  }
-  layerButtons.forEach(function (button) {
-    button.addEventListener('click', function () { toggleLayer(Number(button.dataset.layer)); });
-  });
 
   languageButtons.forEach(function (button) {
     button.addEventListener('click', function () {
@@ -333,21 +349,15 @@
     submitLine(text);
   });
 
-  function functionKey(key) {
-    if (key === 'F1' && running) call(function () { Module._page_key_help(); });
-    if (key === 'F2') savePicture();
-    if (key === 'F3' || key === 'F4') toggleLayer(key === 'F3' ? 3 : 4);
-    if (key === 'F5') toggleRun();
-  }
-
   document.addEventListener('keydown', function (event) {
     if (event.isComposing) return;
     var modified = event.ctrlKey || event.metaKey || event.altKey;
-    // F1 to F5 are the program's (key help, save, the two layers, run) and never the
-    // browser's (help, find, address bar, reload), wherever the focus is.
-    if (!modified && /^F[1-5]$/.test(event.key)) {
+    // The function keys of the controls (key help, save, the layers, run) are the program's
+    // and never the browser's (help, find, address bar, reload), wherever the focus is.
+    var control = controlOfKey[event.key];
+    if (!modified && control && isTool(control)) {
       event.preventDefault();
-      if (!event.repeat) functionKey(event.key);
+      if (!event.repeat) pressControl(control);
       return;
     }
     if (event.target === input || modified) return;
@@ -364,14 +374,41 @@
     press(code);
   });
 
-  buttons.forEach(function (button) {
-    var code = keyCode(button.dataset.key);
-    if (button.dataset.key !== 's') {
-      button.addEventListener('click', function () { press(code); });
-      return;
-    }
-    // A held 's' as a held key: one frame at once, more after HOLD_DELAY_MS while held, on
-    // the clock's grid (an interval, not a timeout after each frame).
+  // The key row, the tools and the toggles, in the order of the program's controls.
+  function buildControls(controls) {
+    controls.forEach(function (control) {
+      if (control.key) controlOfKey[control.key] = control;
+      if (!control.label.ja) return;
+      var button = document.createElement('button');
+      button.type = 'button';
+      button.control = control;
+      if (isTool(control)) {
+        button.id = control.kind === 'layer' ? control.name + '-layer' : control.name;
+        if (control.kind === 'layer') {
+          button.className = 'layer';
+          button.setAttribute('aria-pressed', 'false');
+        }
+        button.addEventListener('click', function () { pressControl(control); });
+        tools.insertBefore(button, languageGroup);
+        toolButtons.push(button);
+        return;
+      }
+      button.dataset.key = control.key;
+      button.textContent = control.cap;
+      keyRow.appendChild(button);
+      keyButtons.push(button);
+      if (control.kind === 'view' && !control.acts) holdToRepeat(button, control.code);
+      else button.addEventListener('click', function () { press(control.code); });
+    });
+    runButton = document.getElementById('run-pause');
+    showRun();
+    enableControls();
+  }
+
+  // The key that only draws ('s') held as a held key: one frame at once, more after
+  // HOLD_DELAY_MS while held, on the Run clock's grid (an interval, not a timeout after each
+  // frame).
+  function holdToRepeat(button, code) {
     var timer = null;
     var repeating = null;
     function release() {
@@ -382,7 +419,7 @@
     function repeat() {
       timer = null;
       press(code);
-      repeating = setInterval(function () { press(code); }, HOLD_REPEAT_MS);
+      repeating = setInterval(function () { press(code); }, Module._page_run_interval());
     }
     button.addEventListener('pointerdown', function (event) {
       if (event.button !== 0) return;
@@ -399,8 +436,8 @@
     button.addEventListener('click', function (event) {
       if (event.detail === 0) press(code);
     });
-  });
-  document.getElementById('keys').addEventListener('contextmenu', function (event) {
+  }
+  keyRow.addEventListener('contextmenu', function (event) {
     event.preventDefault();   // a long press on a key is a held key, not a menu
   });
 
@@ -430,8 +467,9 @@
       enableControls();
       showEnded();
     },
-    showTexts: function (both, shown) {
+    showTexts: function (both, controls, shown) {
       allTexts = both;
+      if (toolButtons.length === 0) buildControls(controls);
       language = shown;
       applyTexts();
     },

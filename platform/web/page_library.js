@@ -52,7 +52,7 @@ mergeInto(LibraryManager.library, {
     throw 'unwind';
   },
 
-  page_show_texts: function (japanese, english, inEnglish) {
+  page_show_texts: function (japanese, english, controls, inEnglish) {
     function table(texts) {
       var names = {notes: []};
       UTF8ToString(texts).split('\n').forEach(function (line) {
@@ -64,7 +64,14 @@ mergeInto(LibraryManager.library, {
       });
       return names;
     }
-    Module.page.showTexts({ja: table(japanese), en: table(english)}, inEnglish ? 'en' : 'ja');
+    // A row per line, as platform/web/page.cpp writes them; its index is the row's in the table.
+    var rows = UTF8ToString(controls).split('\n').filter(Boolean).map(function (line, index) {
+      var field = line.split('\t');
+      return {index: index, name: field[0], code: Number(field[1]), key: field[2], cap: field[3],
+        kind: field[4], acts: field[5] === '1', label: {ja: field[6], en: field[8]},
+        help: {ja: field[7], en: field[9]}};
+    });
+    Module.page.showTexts({ja: table(japanese), en: table(english)}, rows, inEnglish ? 'en' : 'ja');
   },
 
   page_report_no_webgl: function () {

@@ -2,9 +2,10 @@
 // What the page's script (page_library.js) does for the program.
 extern "C" {
 
-// The page's own texts in Japanese and in English, "name<TAB>text" lines in UTF-8, and
-// whether the page starts in English.
-void page_show_texts(const char* japanese, const char* english, int in_english);
+// The page's own texts in Japanese and in English, "name<TAB>text" lines in UTF-8, the rows of
+// the controls table (lines of tab-separated fields, as page.cpp writes them), and whether the
+// page starts in English.
+void page_show_texts(const char* japanese, const char* english, const char* controls, int in_english);
 // Says on the page that the browser gives the canvas no WebGL.
 void page_report_no_webgl();
 // Counts a frame that has been drawn and shown.

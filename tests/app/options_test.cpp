@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/controls.h"
+
 #include <cstdlib>
 #include <string>
 #include <tuple>
@@ -11,10 +13,13 @@
 
 namespace {
 
+// A platform's own options, as a window system might have them.
+constexpr PlatformOption PLATFORM_OPTIONS[] = {{"-display", true}, {"-geometry", true}, {"-iconic", false}};
+
 struct Parsed {
     std::string error;
     Options options;
-    std::vector<std::string> window_args;   // copies: argv lives only within parse
+    std::vector<std::string> platform_args;   // copies: argv lives only within parse
 };
 
 Parsed parse(std::vector<std::string> args)
@@ -24,9 +29,9 @@ Parsed parse(std::vector<std::string> args)
     for (std::string& a : args)
         argv.push_back(a.data());
     Parsed p;
-    p.error = parse_options(static_cast<int>(argv.size()), argv.data(), &p.options);
-    p.window_args.assign(p.options.window_args.begin(), p.options.window_args.end());
-    p.options.window_args.clear();
+    p.error = parse_options(static_cast<int>(argv.size()), argv.data(), &p.options, PLATFORM_OPTIONS);
+    p.platform_args.assign(p.options.platform_args.begin(), p.options.platform_args.end());
+    p.options.platform_args.clear();
     return p;
 }
 
@@ -49,11 +54,11 @@ TEST(Options, AcceptedFormsSetTheirValues)
     EXPECT_EQ(chosen_language(p.options), Language::english);
     EXPECT_TRUE(has_parameters(p.options));
 
-    // The window system's options go on to it, values included, in their order.
+    // The platform's options go on to it, values included, in their order.
     p = parse({"-geometry", "400x300", "--frames", "0", "-iconic", "-display", ":7", "--"});
     ASSERT_EQ(p.error, "");
     EXPECT_FALSE(has_parameters(p.options));
-    EXPECT_EQ(p.window_args, (std::vector<std::string>{"forced-vdp", "-geometry", "400x300",
+    EXPECT_EQ(p.platform_args, (std::vector<std::string>{"forced-vdp", "-geometry", "400x300",
                                                        "-iconic", "-display", ":7"}));
 }
 
@@ -102,11 +107,14 @@ TEST(Options, EveryBadOptionOrValueIsRefusedByName)
 
 TEST(Options, LayersAreFlagsHereAndOneOrZeroAsAddressParameters)
 {
+    const Control& stability = *control_named("stability");
+    const Control& measured = *control_named("measured");
     const Parsed p = parse({"--stability", "--measured"});
-    EXPECT_TRUE(p.error.empty() && p.options.stability && p.options.measured);
+    EXPECT_TRUE(p.error.empty() && layer_asked(p.options, stability) && layer_asked(p.options, measured));
     Options o;
-    EXPECT_TRUE(set_option("stability", "1", &o).empty() && o.stability && !o.measured);
-    EXPECT_TRUE(set_option("stability", "0", &o).empty() && !o.stability);
+    EXPECT_TRUE(set_option("stability", "1", &o).empty() && layer_asked(o, stability) &&
+                !layer_asked(o, measured));
+    EXPECT_TRUE(set_option("stability", "0", &o).empty() && !layer_asked(o, stability));
     EXPECT_NE(set_option("measured", "yes", &o).find("'yes' for --measured"), std::string::npos);
 }
 

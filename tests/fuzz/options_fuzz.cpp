@@ -10,6 +10,9 @@
 
 #include "app/options.h"
 
+// A platform's own options, as a window system might have them.
+static constexpr PlatformOption PLATFORM_OPTIONS[] = {{"-display", true}, {"-iconic", false}};
+
 static void check(bool ok, const char* what)
 {
     if (ok) return;
@@ -30,10 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         argv.push_back(a.data());
 
     Options o;
-    const std::string error = parse_options(static_cast<int>(argv.size()), argv.data(), &o);
+    const std::string error = parse_options(static_cast<int>(argv.size()), argv.data(), &o, PLATFORM_OPTIONS);
     check(error.find('\n') == std::string::npos, "a refusal is one line");
-    for (const char* w : o.window_args)
-        check(std::find(argv.begin(), argv.end(), w) != argv.end(), "window arguments are argv's");
+    for (const char* w : o.platform_args)
+        check(std::find(argv.begin(), argv.end(), w) != argv.end(), "platform arguments are argv's");
     if (!error.empty())
         return 0;
     for (const auto& v : {o.epsilon, o.force, o.z, o.y0, o.v0})

@@ -42,7 +42,7 @@ TEST(RunClock, F5TicksKeepTheirGridOnGlutsClock)
     motion_running = false;
     waits.clear();
     clock_ms = 1000;
-    toggle_run();   // the grid: 1033, 1066, 1099, ...
+    on_special_key(GLUT_KEY_F5, 0, 0);   // F5; the grid: 1033, 1066, 1099, ...
     ASSERT_EQ(waits.size(), 1u);
     EXPECT_EQ(waits[0].ms, 33u);
     // Each tick fires when the test says, draws one frame and asks for the wait to the next
@@ -61,7 +61,7 @@ TEST(RunClock, F5TicksKeepTheirGridOnGlutsClock)
         EXPECT_EQ(waits.back().ms, t.next_wait) << "at " << t.fired_at;
     }
     // Paused: the pending tick draws nothing and asks for no further wait.
-    toggle_run();
+    on_special_key(GLUT_KEY_F5, 0, 0);
     const int index = trace_index;
     const std::size_t asked = waits.size();
     waits.back().tick(waits.back().value);

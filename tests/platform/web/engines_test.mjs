@@ -8,7 +8,8 @@ import fs from 'node:fs';
 import path from 'node:path';
 import {after, before, describe, test} from 'node:test';
 
-import {engineCanvas, engineTab, fileUrl, launchEngine} from './browser.mjs';
+import {answer, answerDialog, canvasImage, consoleOutput, fileUrl, finish, launchEngine, openPage,
+  state, typeKeys, waitForDialog} from './browser.mjs';
 import {countPixels, decodePng, differingPixels} from './images.mjs';
 
 const ENGINE = process.env.VDP_ENGINE || 'chromium';
@@ -20,44 +21,13 @@ const MOST_DIFFERING_PIXELS = 320;   // of 640,000: where two rasterisers may ro
 const programTexts = (args, input = '') => execFileSync('node',
   ['--no-experimental-fetch', process.env.VDP_PROGRAM_TEXTS, ...args], {input, encoding: 'utf8'});
 
-const progress = (tab) => tab.evaluate(() => ({frames: window.forcedVdp.frames,
-  ended: window.forcedVdp.ended, dialogOpen: window.forcedVdp.dialogOpen}));
-const consoleOutput = (tab) => tab.evaluate(() => Array.from(
-  document.getElementById('console-output').childNodes)
-  .filter((node) => node.nodeType === Node.TEXT_NODE).map((node) => node.data).join(''));
-
 let browser;
 before(async () => { browser = await launchEngine(ENGINE); });
 after(async () => { await browser.close(); });
 
-async function open(query = '', {dialog = true} = {}) {
-  const tab = await engineTab(browser, ENGINE);
-  await tab.goto(URL + query);
-  await tab.waitFor(dialog ? () => window.forcedVdp && window.forcedVdp.dialogOpen
-    : () => window.forcedVdp && window.forcedVdp.frames === 1);
-  return tab;
-}
-
-// Types lines into the input line; with lines that end the dialog, until the program waits
-// for keys again.
-async function answer(tab, lines, {ends = true} = {}) {
-  for (const line of lines) await tab.typeLine(line);
-  if (ends) await tab.waitFor(() => !window.forcedVdp.dialogOpen);
-}
-
-// Many keys at once, through the page's key handler without a round trip each (the real
-// keyboard's keys are checked one by one above).
-const typeKeys = (tab, keys) => tab.evaluate((keys) => keys.forEach((key) =>
-  document.dispatchEvent(new KeyboardEvent('keydown', {key, bubbles: true}))), keys);
-
-async function finish(tab) {
-  assert.deepEqual(await tab.errors(), []);
-  await tab.close();
-}
-
 describe(`the page in ${ENGINE}`, () => {
   test('the dialogs show the program\'s texts; drawing keys draw one frame each', async () => {
-    const tab = await open();
+    const tab = await openPage(browser, URL);
     assert.equal(await tab.evaluate(() => document.title), programTexts(['title']));
     const dialogs = [
       {key: null, entry: 'm', lines: ['0.1', '0.5 1', '0 0'], frames: 1},
@@ -66,65 +36,66 @@ describe(`the page in ${ENGINE}`, () => {
       {key: 'j', entry: 'j', lines: ['0.5 0.5'], frames: 0},
     ];
     for (const {key, lines, frames} of dialogs) {
-      const before = (await progress(tab)).frames;
+      const before = (await state(tab)).frames;
       if (key) {
         await tab.keys([key]);
-        await tab.waitFor(() => window.forcedVdp.dialogOpen);
+        await waitForDialog(tab);
       }
-      await answer(tab, lines);
-      assert.equal((await progress(tab)).frames, before + frames, `after ${key}`);
+      await answerDialog(tab, lines);
+      assert.equal((await state(tab)).frames, before + frames, `after ${key}`);
     }
     assert.equal(await consoleOutput(tab), programTexts(['dialog', ...dialogs.map((d) => d.entry)],
       dialogs.flatMap((d) => d.lines).join('\n') + '\n'));
     for (const key of ['s', 'y', 'Y', 't', 'T', 'z', 'Z', 'e', 'E', ' ', 'q', 'S', '0']) {
-      const {frames} = await progress(tab);
+      const {frames} = await state(tab);
       await tab.keys([key]);
-      assert.equal((await progress(tab)).frames, frames + 1, `key ${JSON.stringify(key)}`);
+      assert.equal((await state(tab)).frames, frames + 1, `key ${JSON.stringify(key)}`);
     }
     await finish(tab);
   });
 
   // The first frame of a link with frames=N is frame N + 1 of the typed answers and N 's'.
   test('a linked scenario shows the typed picture', async () => {
-    const linked = await open('?eps=0.5&force=0.2&z=1&y0=0.1&v0=0&frames=100&family=e', {dialog: false});
-    assert.equal((await progress(linked)).dialogOpen, false);
+    const linked = await openPage(browser, URL + '?eps=0.5&force=0.2&z=1&y0=0.1&v0=0&frames=100&family=e',
+      {firstFrame: true});
+    assert.equal((await state(linked)).dialogOpen, false);
     // No prompt: the banner and the key help only.
     assert.doesNotMatch(await consoleOutput(linked), /ε=|F z=|y0 v0 =/);
     assert.match(await consoleOutput(linked), /ESCキーで/);
-    const linkedPicture = await engineCanvas(linked);
+    const linkedPicture = await canvasImage(linked);
     await finish(linked);
-    const typed = await open();
-    await answer(typed, ['0.5', '0.2 1', '0.1 0']);
+    const typed = await openPage(browser, URL);
+    await answerDialog(typed, ['0.5', '0.2 1', '0.1 0']);
     await typeKeys(typed, ['e', ...Array(99).fill('s')]);
-    assert.equal((await progress(typed)).frames, 101);
-    assert.equal(differingPixels(linkedPicture, await engineCanvas(typed)), 0);
+    assert.equal((await state(typed)).frames, 101);
+    assert.equal(differingPixels(linkedPicture, await canvasImage(typed)), 0);
     await finish(typed);
   });
 
   test('ESC ends the program; Start again asks anew, or starts with the last values', async () => {
-    const tab = await open();
-    await answer(tab, ['0.3', '0.4 1.2', '0.5 0']);
+    const tab = await openPage(browser, URL);
+    await answerDialog(tab, ['0.3', '0.4 1.2', '0.5 0']);
     await tab.keys(['s', 's']);
-    const before = await engineCanvas(tab);
+    const before = await canvasImage(tab);
     await tab.keys(['Escape']);
-    assert.equal((await progress(tab)).ended, true);
-    assert.equal(await tab.evaluate(() => document.getElementById('ended').hidden), false);
+    assert.equal((await state(tab)).ended, true);
+    assert.equal(await tab.$eval('#ended', (box) => box.hidden), false);
     await tab.keys(['s']);
-    assert.equal((await progress(tab)).frames, 3);
+    assert.equal((await state(tab)).frames, 3);
 
     await tab.click('#start-again');
-    await tab.waitFor(() => window.forcedVdp.dialogOpen);
-    assert.equal((await progress(tab)).ended, false);
-    await answer(tab, ['0.3', '0.4 1.2', '0.5 0']);
+    await waitForDialog(tab);
+    assert.equal((await state(tab)).ended, false);
+    await answerDialog(tab, ['0.3', '0.4 1.2', '0.5 0']);
     await tab.keys(['s', 's']);
-    assert.equal(differingPixels(await engineCanvas(tab), before), 0);
+    assert.equal(differingPixels(await canvasImage(tab), before), 0);
 
     await tab.keys(['Escape']);
     await tab.click('#start-again-with-values');
     await tab.waitFor(() => window.forcedVdp.frames === 7);
-    assert.equal((await progress(tab)).dialogOpen, false);
+    assert.equal((await state(tab)).dialogOpen, false);
     await tab.keys(['s', 's']);
-    assert.equal(differingPixels(await engineCanvas(tab), before), 0);
+    assert.equal(differingPixels(await canvasImage(tab), before), 0);
     await finish(tab);
   });
 });
@@ -148,16 +119,16 @@ describe(`canonical frames in ${ENGINE}`, () => {
   for (const [name, steps] of Object.entries(SCENES)) {
     test(name, async () => {
       const golden = decodePng(fs.readFileSync(path.join(process.env.VDP_GOLDEN_DIR, `${name}.png`)));
-      const tab = await open();
+      const tab = await openPage(browser, URL);
       for (const {begun, lines, keys, view} of steps) {
-        if (begun) await answer(tab, begun, {ends: false});
-        if (lines) await answer(tab, lines);
+        if (begun) await answer(tab, begun);
+        if (lines) await answerDialog(tab, lines);
         if (keys) await typeKeys(tab, keys);
         if (view) await tab.evaluate((code) => Module._page_view_key(code), view.charCodeAt(0));
       }
       assert.deepEqual(await tab.evaluate(() => [document.getElementById('scene').width,
         document.getElementById('scene').getBoundingClientRect().width]), [800, 800]);
-      const drawn = await engineCanvas(tab);
+      const drawn = await canvasImage(tab);
       const differing = differingPixels(drawn, golden);
       console.log(`${ENGINE} ${name}: ${differing} pixels differ from the desktop's`);
       assert.ok(differing <= MOST_DIFFERING_PIXELS, `${differing} pixels differ`);

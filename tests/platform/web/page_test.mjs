@@ -11,8 +11,8 @@ import os from 'node:os';
 import path from 'node:path';
 import {after, before, describe, test} from 'node:test';
 
-import {answerDialog, canvasImage, consoleOutput, fileUrl, launchEngine, newTab, openPage,
-  pressKeys, state, waitForDialog} from './browser.mjs';
+import {answerDialog, canvasImage, consoleOutput, fileUrl, finish, launchEngine, newTab, openPage,
+  state, waitForDialog} from './browser.mjs';
 import {countPixels, decodePng, differingPixels} from './images.mjs';
 
 // Chromium runs everything; Firefox (VDP_ENGINE=firefox) the layout on the two phone screens
@@ -35,20 +35,14 @@ before(async () => { browser = await launchEngine(ENGINE); });
 after(async () => { await browser.close(); });
 
 async function startedPage(lines = START) {
-  const page = await openPage(browser, URL);
-  await answerDialog(page, lines);
-  return page;
+  const tab = await openPage(browser, URL);
+  await answerDialog(tab, lines);
+  return tab;
 }
 
-// No error in the page's script, whatever the test looked at.
-async function finish(page) {
-  assert.deepEqual(page.scriptErrors, []);
-  await page.close();
-}
-
-async function downloadsTo(page) {
+async function downloadsTo(tab) {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'vdp-downloads-'));
-  const session = await page.createCDPSession();
+  const session = await tab.page.createCDPSession();
   await session.send('Browser.setDownloadBehavior', {behavior: 'allow', downloadPath: folder});
   return folder;
 }
@@ -77,10 +71,10 @@ describe('console', CHROMIUM_ONLY, () => {
     const unreadable = await openPage(browser, URL);
     const plain = await openPage(browser, URL);
     for (const {key, lines, plainly} of UNREADABLE) {
-      for (const [page, typed] of [[unreadable, lines], [plain, plainly]]) {
-        if (key) await pressKeys(page, [key]);
-        await answerDialog(page, typed);
-        await pressKeys(page, ['s']);
+      for (const [tab, typed] of [[unreadable, lines], [plain, plainly]]) {
+        if (key) await tab.keys([key]);
+        await answerDialog(tab, typed);
+        await tab.keys(['s']);
       }
       assert.equal(differingPixels(await canvasImage(unreadable), await canvasImage(plain)), 0,
         JSON.stringify(lines));
@@ -93,87 +87,87 @@ describe('console', CHROMIUM_ONLY, () => {
 
 describe('keys', () => {
   test('nothing is drawn while a dialog asks; F1, F2, F5; Space on a button presses it', CHROMIUM_ONLY, async () => {
-    const page = await startedPage();
+    const tab = await startedPage();
     // While a dialog is open, keys on the picture draw nothing, and the key buttons are off.
     for (const [key, lines] of [['m', START], ['f', ['0.5 1', '0 0']], ['j', ['0 0']]]) {
-      const picture = await canvasImage(page);
-      await pressKeys(page, [key]);
-      assert.equal((await state(page)).dialogOpen, true, `key ${key}`);
-      assert.equal(await page.$$eval('#keys button', (b) => b.every((button) => button.disabled)), true);
-      await pressKeys(page, ['s']);
-      await page.$eval('#console-input', (input) => { input.value = ''; });
-      assert.equal(differingPixels(await canvasImage(page), picture), 0, `key ${key}`);
-      await answerDialog(page, lines);
+      const picture = await canvasImage(tab);
+      await tab.keys([key]);
+      assert.equal((await state(tab)).dialogOpen, true, `key ${key}`);
+      assert.equal(await tab.$$eval('#keys button', (b) => b.every((button) => button.disabled)), true);
+      await tab.keys(['s']);
+      await tab.$eval('#console-input', (input) => { input.value = ''; });
+      assert.equal(differingPixels(await canvasImage(tab), picture), 0, `key ${key}`);
+      await answerDialog(tab, lines);
       // The old frame shows: the hint over the picture says so until the next frame.
-      assert.match(await page.$eval('#hint', (h) => (h.hidden ? '' : h.textContent)), /s キー/);
-      await pressKeys(page, ['s']);
-      assert.equal(await page.$eval('#hint', (h) => h.hidden), true);
+      assert.match(await tab.$eval('#hint', (h) => (h.hidden ? '' : h.textContent)), /s キー/);
+      await tab.keys(['s']);
+      assert.equal(await tab.$eval('#hint', (h) => h.hidden), true);
     }
 
     // Function keys are the program's, never the browser's: no reload, no help.
-    const prevented = () => page.evaluate(() => new Promise((resolve) => {
+    const prevented = () => tab.evaluate(() => new Promise((resolve) => {
       document.addEventListener('keydown', (e) => setTimeout(() => resolve(e.defaultPrevented)), {once: true});
     }));
-    const folder = await downloadsTo(page);
+    const folder = await downloadsTo(tab);
     for (const key of ['F1', 'F2', 'F5']) {
       const wasPrevented = prevented();
-      await pressKeys(page, [key]);
+      await tab.keys([key]);
       assert.equal(await wasPrevented, true, key);
     }
-    assert.match(await consoleOutput(page), /F1キーで.*F5キーで：自動描画／停止\nF3キーで.*\n$/);   // F1's key help
+    assert.match(await consoleOutput(tab), /F1キーで.*F5キーで：自動描画／停止\nF3キーで.*\n$/);   // F1's key help
     assert.ok(decodePng(await downloaded(folder, /^forced-vdp-\d{8}-\d{6}\.png$/)).width > 0);
-    assert.equal(await page.evaluate(() => window.forcedVdp.running), true);
-    await pressKeys(page, ['F5']);
-    assert.equal(await page.evaluate(() => window.forcedVdp.running), false);
+    assert.equal(await tab.evaluate(() => window.forcedVdp.running), true);
+    await tab.keys(['F5']);
+    assert.equal(await tab.evaluate(() => window.forcedVdp.running), false);
     fs.rmSync(folder, {recursive: true, force: true});
 
     // Space and Enter on a focused button press that button, not 's'.
-    const {frames} = await state(page);
-    await page.focus('button[data-key="e"]');
-    await page.keyboard.press(' ');
-    await page.keyboard.press('Enter');
-    assert.equal((await state(page)).frames, frames + 2);
-    assert.match(await page.$eval('#values-panel', (p) => p.textContent), /ε = 0.1/);
+    const {frames} = await state(tab);
+    await tab.page.focus('button[data-key="e"]');
+    await tab.page.keyboard.press(' ');
+    await tab.page.keyboard.press('Enter');
+    assert.equal((await state(tab)).frames, frames + 2);
+    assert.match(await tab.$eval('#values-panel', (p) => p.textContent), /ε = 0.1/);
 
-    await pressKeys(page, ['Escape']);
-    const ended = await state(page);
-    await pressKeys(page, ['s', 'm']);
-    assert.deepEqual(await state(page), ended);
+    await tab.keys(['Escape']);
+    const ended = await state(tab);
+    await tab.keys(['s', 'm']);
+    assert.deepEqual(await state(tab), ended);
     // The view the page gives of the program cannot be changed from outside.
-    await page.evaluate(() => { try { window.forcedVdp.ended = false; } catch (e) { /* frozen */ } });
-    assert.equal((await state(page)).ended, true);
-    await finish(page);
+    await tab.evaluate(() => { try { window.forcedVdp.ended = false; } catch (e) { /* frozen */ } });
+    assert.equal((await state(tab)).ended, true);
+    await finish(tab);
   });
 
   // A tap or a click shorter than the repeat's delay is one frame; a hold draws one at once
   // and then about 30 a second. The page's own event times say how long each press was.
   test('on-screen keys: a tap is one frame, a hold repeats after a delay', async () => {
-    const page = await openPage(browser, URL, {hasTouch: true, isMobile: true, width: 820, height: 1180});
-    const keys = await page.$$eval('#keys button', (buttons) => buttons.map((b) => b.dataset.key));
+    const tab = await openPage(browser, URL, {viewport: {hasTouch: true, isMobile: true, width: 820, height: 1180}});
+    const keys = await tab.$$eval('#keys button', (buttons) => buttons.map((b) => b.dataset.key));
     assert.deepEqual(keys, ['s', 'y', 'Y', 't', 'T', 'z', 'Z', 'e', 'E', 'm', 'f', 'j', 'Escape']);
-    assert.equal(await page.$eval('#save-picture', (b) => b.disabled), true);
-    await answerDialog(page, START);
-    assert.equal(await page.$eval('#save-picture', (b) => b.disabled), false);
-    await (await page.$('button[data-key="e"]')).tap();
-    assert.equal((await state(page)).frames, 2);
+    assert.equal(await tab.$eval('#save-picture', (b) => b.disabled), true);
+    await answerDialog(tab, START);
+    assert.equal(await tab.$eval('#save-picture', (b) => b.disabled), false);
+    await (await tab.page.$('button[data-key="e"]')).tap();
+    assert.equal((await state(tab)).frames, 2);
 
-    await page.$eval('button[data-key="s"]', (button) => {
+    await tab.$eval('button[data-key="s"]', (button) => {
       window.pressTimes = [];
       button.addEventListener('pointerdown', (e) => window.pressTimes.push(e.timeStamp));
       button.addEventListener('pointerup', (e) => window.pressTimes.push(e.timeStamp));
     });
-    const box = await (await page.$('button[data-key="s"]')).boundingBox();
+    const box = await (await tab.page.$('button[data-key="s"]')).boundingBox();
     const [x, y] = [box.x + box.width / 2, box.y + box.height / 2];
     const hold = async (ms, mouse) => {
-      const {frames} = await state(page);
-      await page.evaluate(() => { window.pressTimes = []; });
-      if (mouse) await page.mouse.move(x, y);
-      await (mouse ? page.mouse.down() : page.touchscreen.touchStart(x, y));
+      const {frames} = await state(tab);
+      await tab.evaluate(() => { window.pressTimes = []; });
+      if (mouse) await tab.page.mouse.move(x, y);
+      await (mouse ? tab.page.mouse.down() : tab.page.touchscreen.touchStart(x, y));
       await new Promise((resolve) => setTimeout(resolve, ms));
-      await (mouse ? page.mouse.up() : page.touchscreen.touchEnd());
+      await (mouse ? tab.page.mouse.up() : tab.page.touchscreen.touchEnd());
       await new Promise((resolve) => setTimeout(resolve, 150));
-      const [down, up] = await page.evaluate(() => window.pressTimes);
-      return {held: up - down, drawn: (await state(page)).frames - frames};
+      const [down, up] = await tab.evaluate(() => window.pressTimes);
+      return {held: up - down, drawn: (await state(tab)).frames - frames};
     };
     const counts = [];
     for (const [ms, mouse] of [[100, false], [150, false], [250, false], [120, true]]) {
@@ -187,16 +181,16 @@ describe('keys', () => {
     // One at once, one at 400 ms, then at most one per 33 ms (and a frame of slack for the
     // release's own timing); at least a few on a loaded machine.
     assert.ok(drawn >= 5 && drawn <= 3 + (held - 400) / 33, `${drawn} frames in ${held} ms`);
-    const released = (await state(page)).frames;
+    const released = (await state(tab)).frames;
     await new Promise((resolve) => setTimeout(resolve, 300));
-    assert.equal((await state(page)).frames, released, 'frames after the release');
+    assert.equal((await state(tab)).frames, released, 'frames after the release');
 
-    await (await page.$('button[data-key="j"]')).tap();
-    assert.equal((await state(page)).dialogOpen, true);
-    await answerDialog(page, ['0 0']);
-    await (await page.$('button[data-key="Escape"]')).tap();
-    assert.equal((await state(page)).ended, true);
-    await finish(page);
+    await (await tab.page.$('button[data-key="j"]')).tap();
+    assert.equal((await state(tab)).dialogOpen, true);
+    await answerDialog(tab, ['0 0']);
+    await (await tab.page.$('button[data-key="Escape"]')).tap();
+    assert.equal((await state(tab)).ended, true);
+    await finish(tab);
   });
 });
 
@@ -214,7 +208,7 @@ describe('layout', () => {
     {width: 844, height: 390, deviceScaleFactor: 3, hasTouch: true, isMobile: true},
   ];
   // Each box, and whether the element itself is what a tap at its centre meets.
-  const boxes = (page, selectors) => page.evaluate((selectors) => selectors.map((selector) => {
+  const boxes = (tab, selectors) => tab.evaluate((selectors) => selectors.map((selector) => {
     const element = document.querySelector(selector);
     const r = element.getBoundingClientRect();
     const hit = document.elementFromPoint(r.x + r.width / 2, r.y + r.height / 2);
@@ -226,25 +220,25 @@ describe('layout', () => {
   // waits for the next frame): at each, 'j' opens a dialog, then a frame is drawn.
   test('each screen: the picture whole and as large as fits, s, Run and the input line at hand', async () => {
     const screens = SCREENS.filter((s) => ENGINE === 'chromium' || s.deviceScaleFactor === 3);
-    const page = await openPage(browser, URL, {...screens[0], hasTouch: true, isMobile: true});
-    await answerDialog(page, START);
+    const tab = await openPage(browser, URL, {viewport: {...screens[0], hasTouch: true, isMobile: true}});
+    await answerDialog(tab, START);
     for (const screen of screens) {
       const name = `${screen.width} x ${screen.height} at ${screen.deviceScaleFactor}`;
-      await page.setViewport({...screen, hasTouch: true, isMobile: true});
+      await tab.page.setViewport({...screen, hasTouch: true, isMobile: true});
       const inside = (b) => b.x >= 0 && b.y >= 0 && b.right <= screen.width && b.bottom <= screen.height;
-      await pressKeys(page, ['j']);
-      await waitForDialog(page);
-      const [waiting] = await boxes(page, ['#console-input']);
+      await tab.keys(['j']);
+      await waitForDialog(tab);
+      const [waiting] = await boxes(tab, ['#console-input']);
       assert.ok(inside(waiting) && waiting.reachable, `${name}: the input line while the dialog asks`);
-      await answerDialog(page, ['0 0']);
-      await pressKeys(page, ['s']);
-      const [picture, s, run, line] = await boxes(page, ['#scene', 'button[data-key="s"]', '#run-pause', '#console-input']);
-      const scroll = await page.evaluate(() => [document.scrollingElement.scrollWidth,
+      await answerDialog(tab, ['0 0']);
+      await tab.keys(['s']);
+      const [picture, s, run, line] = await boxes(tab, ['#scene', 'button[data-key="s"]', '#run-pause', '#console-input']);
+      const scroll = await tab.evaluate(() => [document.scrollingElement.scrollWidth,
         document.scrollingElement.scrollHeight, document.getElementById('scene').width]);
       console.log(`${ENGINE} ${name}: picture ${picture.width} CSS px (${scroll[2]} pixels), ` +
         `s at (${s.x}, ${s.y}), Run at (${run.x}, ${run.y}), input line at (${line.x}, ${line.y}), ` +
-        `page ${scroll[0]} x ${scroll[1]}`);
-      assert.ok(scroll[0] <= screen.width && scroll[1] <= screen.height, `${name}: the page scrolls`);
+        `tab ${scroll[0]} x ${scroll[1]}`);
+      assert.ok(scroll[0] <= screen.width && scroll[1] <= screen.height, `${name}: the tab scrolls`);
       assert.ok(inside(picture) && picture.reachable, `${name}: the picture`);
       assert.equal(picture.width, picture.height);
       assert.ok(picture.width >= 0.75 * Math.min(screen.width, screen.height), `${name}: picture ${picture.width}`);
@@ -255,7 +249,7 @@ describe('layout', () => {
         assert.ok(landscape ? b.x >= picture.right : b.y >= picture.bottom, `${name}: ${control} beside or below`);
       }
       // Nothing over the picture: a tap anywhere on it meets the canvas.
-      const covered = await page.evaluate(() => {
+      const covered = await tab.evaluate(() => {
         const r = document.getElementById('scene').getBoundingClientRect();
         let n = 0;
         for (let i = 1; i < 10; i++)
@@ -265,22 +259,22 @@ describe('layout', () => {
       });
       assert.equal(covered, 0, name);
     }
-    await finish(page);
+    await finish(tab);
   });
 
   // On a dense screen lines keep their width in CSS pixels and labels their size in the
   // picture: at twice the pixels each way, each colour covers four times the area.
   test('twice the pixels: the same picture at twice the resolution', CHROMIUM_ONLY, async () => {
-    const page = await openPage(browser, URL, {deviceScaleFactor: 2});
-    await answerDialog(page, START);
-    const drawn = await canvasImage(page);
+    const tab = await openPage(browser, URL, {viewport: {deviceScaleFactor: 2}});
+    await answerDialog(tab, START);
+    const drawn = await canvasImage(tab);
     assert.equal(drawn.width, 1600);
     const golden = decodePng(fs.readFileSync(path.join(GOLDEN_DIR, 'default_view.png')));
     const ratios = [TEXT_GREY, [255, 0, 0], [0, 255, 0], [0, 0, 0]].map((colour) =>
       countPixels(drawn, colour) / countPixels(golden, colour));
     console.log(`${ENGINE} twice the pixels: text, red, green, black ${ratios.map((r) => r.toFixed(3)).join(', ')} times the desktop's`);
     for (const ratio of ratios) assert.ok(Math.abs(ratio - 4) < 0.3, `${ratio} times the desktop's`);
-    await finish(page);
+    await finish(tab);
   });
 });
 
@@ -288,22 +282,22 @@ describe('layout', () => {
 // buttons' names, the input line's label, the page's language on the document.
 describe('in words', CHROMIUM_ONLY, () => {
   test('the picture is described, the controls named, the prompt labels the input', async () => {
-    const page = await openPage(browser, URL + '?lang=en');
-    assert.equal(await page.evaluate(() => document.documentElement.lang), 'en');
-    assert.doesNotMatch(await page.title(), /[^\x00-\x7f]/);
-    assert.match(await page.$eval('#console-input', (i) => i.getAttribute('aria-label')), /type eps=$/);
-    await answerDialog(page, ['0.5', '0.2 1', '0 0']);
-    await pressKeys(page, ['s', 's']);
-    const scene = await page.$eval('#scene', (c) => [c.getAttribute('role'), c.getAttribute('aria-label'),
+    const tab = await openPage(browser, URL + '?lang=en');
+    assert.equal(await tab.evaluate(() => document.documentElement.lang), 'en');
+    assert.doesNotMatch(await tab.evaluate(() => document.title), /[^\x00-\x7f]/);
+    assert.match(await tab.$eval('#console-input', (i) => i.getAttribute('aria-label')), /type eps=$/);
+    await answerDialog(tab, ['0.5', '0.2 1', '0 0']);
+    await tab.keys(['s', 's']);
+    const scene = await tab.$eval('#scene', (c) => [c.getAttribute('role'), c.getAttribute('aria-label'),
       document.getElementById(c.getAttribute('aria-describedby')).textContent]);
     assert.equal(scene[0], 'img');
     assert.match(scene[1], /amplitude/);
     assert.match(scene[2], /ε = 0.5, F = 0.2, z = 1.*y0 = 0, v0 = 0.*t = 0.3 \(frame 3\).*amplitude 0.4/s);
-    const names = await page.$$eval('#keys button', (b) => b.map((button) => button.getAttribute('aria-label')));
+    const names = await tab.$$eval('#keys button', (b) => b.map((button) => button.getAttribute('aria-label')));
     assert.equal(new Set(names).size, names.length);
     assert.equal(names[1], 'y: vertical scale × 0.9');
-    assert.notEqual(await page.$eval('#scene', (c) => getComputedStyle(c).boxShadow), 'none');
-    await finish(page);
+    assert.notEqual(await tab.$eval('#scene', (c) => getComputedStyle(c).boxShadow), 'none');
+    await finish(tab);
   });
 });
 
@@ -316,11 +310,11 @@ describe('loading', CHROMIUM_ONLY, () => {
     });
     await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
     try {
-      const page = await openPage(browser, `http://127.0.0.1:${server.address().port}/forced-vdp.html`);
-      await answerDialog(page, START);
+      const tab = await openPage(browser, `http://127.0.0.1:${server.address().port}/forced-vdp.html`);
+      await answerDialog(tab, START);
       const fromFile = await startedPage();
-      assert.equal(differingPixels(await canvasImage(page), await canvasImage(fromFile)), 0);
-      await finish(page);
+      assert.equal(differingPixels(await canvasImage(tab), await canvasImage(fromFile)), 0);
+      await finish(tab);
       await finish(fromFile);
     } finally {
       server.close();
@@ -328,14 +322,14 @@ describe('loading', CHROMIUM_ONLY, () => {
   });
 
   test('without WebGL the page says so and asks nothing', async () => {
-    const page = await newTab(browser);
-    await page.evaluateOnNewDocument(() => { HTMLCanvasElement.prototype.getContext = () => null; });
-    await page.goto(URL);
-    await page.waitForFunction(() => !document.getElementById('status').hidden, {timeout: 20000});
-    assert.match(await page.$eval('#status', (status) => status.textContent), /WebGL/);
-    assert.equal((await state(page)).dialogOpen, false);
-    assert.equal(await consoleOutput(page), '');
-    await page.close();
+    const tab = await newTab(browser);
+    await tab.page.evaluateOnNewDocument(() => { HTMLCanvasElement.prototype.getContext = () => null; });
+    await tab.goto(URL);
+    await tab.waitFor(() => !document.getElementById('status').hidden);
+    assert.match(await tab.$eval('#status', (status) => status.textContent), /WebGL/);
+    assert.equal((await state(tab)).dialogOpen, false);
+    assert.equal(await consoleOutput(tab), '');
+    await tab.close();
   });
 });
 
@@ -353,33 +347,31 @@ describe('toolbox', CHROMIUM_ONLY, () => {
   ];
   for (const {query, notes} of REFUSED) {
     test(`refused: ${query.slice(0, 40)}`, async () => {
-      const page = await newTab(browser);
-      await page.goto(URL + query);
-      await waitForDialog(page);
-      const listed = await page.$$eval('#notes li', (items) => items.map((item) => item.textContent));
+      const tab = await openPage(browser, URL + query);
+      const listed = await tab.$$eval('#notes li', (items) => items.map((item) => item.textContent));
       assert.equal(listed.length, notes.length + 1, listed.join('\n'));
       notes.forEach((note, i) => assert.ok(listed[i].startsWith(note), listed[i]));
       assert.match(listed[notes.length], /dialog asks for all/);
-      assert.match(await consoleOutput(page), /type eps=$/);
-      assert.equal(await page.$eval('#notes', (n) => n.querySelectorAll('img').length), 0);
-      await answerDialog(page, START);
-      assert.equal((await state(page)).frames, 1);
+      assert.match(await consoleOutput(tab), /type eps=$/);
+      assert.equal(await tab.$eval('#notes', (n) => n.querySelectorAll('img').length), 0);
+      await answerDialog(tab, START);
+      assert.equal((await state(tab)).frames, 1);
       // The page's language: the notes follow the switch, and so do the document's lang and title.
-      await page.click('#language [data-language="ja"]');
-      assert.match(await page.$eval('#notes li', (item) => item.textContent), /使えません|知らない/);
-      assert.equal(await page.evaluate(() => document.documentElement.lang), 'ja');
-      assert.equal(await page.title(), programTexts(['title']));
-      await finish(page);
+      await tab.click('#language [data-language="ja"]');
+      assert.match(await tab.$eval('#notes li', (item) => item.textContent), /使えません|知らない/);
+      assert.equal(await tab.evaluate(() => document.documentElement.lang), 'ja');
+      assert.equal(await tab.evaluate(() => document.title), programTexts(['title']));
+      await finish(tab);
     });
   }
 
   test('Save picture and Download curves give the canvas and the program\'s curves', async () => {
-    const page = await startedPage();
-    const folder = await downloadsTo(page);
-    await page.click('#save-picture');
+    const tab = await startedPage();
+    const folder = await downloadsTo(tab);
+    await tab.click('#save-picture');
     const picture = decodePng(await downloaded(folder, /^forced-vdp-\d{8}-\d{6}\.png$/));
-    assert.equal(differingPixels(picture, await canvasImage(page)), 0);
-    await page.click('#download-curves');
+    assert.equal(differingPixels(picture, await canvasImage(tab)), 0);
+    await tab.click('#download-curves');
     const rows = (await downloaded(folder, /^forced-vdp-curves\.csv$/)).toString().trim().split('\n');
     assert.equal(rows[0], 'set,parameter,index,amplitude,z_high,z_low,class_high,class_low');
     assert.equal(rows.filter((row) => row.startsWith('main,')).length, 801);
@@ -387,49 +379,49 @@ describe('toolbox', CHROMIUM_ONLY, () => {
     // The same double as the desktop's --export-curves: the curves are bit for bit the same.
     assert.deepEqual(rows.filter((row) => row.startsWith('crossing,')), ['crossing,1,0,3.2011905130425617,,,stable,']);
     fs.rmSync(folder, {recursive: true, force: true});
-    await finish(page);
+    await finish(tab);
   });
 
   test('the copied link says so, names the frame shown, and opens the same picture', async () => {
     // A number written with an exponent's '+' (1e+21), which an address reads as a blank.
-    const page = await startedPage(['0.5', '0.2 1', '0 1e21']);
-    await pressKeys(page, ['E', 's', 's']);
-    await page.click('#copy-link');
-    const link = await page.$eval('#scenario-link', (a) => a.href);
+    const tab = await startedPage(['0.5', '0.2 1', '0 1e21']);
+    await tab.keys(['E', 's', 's']);
+    await tab.click('#copy-link');
+    const link = await tab.$eval('#scenario-link', (a) => a.href);
     assert.match(link, /\?eps=0\.5&force=0\.2&z=1&y0=0&v0=1e%2B21&frames=3&family=E$/);
-    // Opened from disk: the link works only here, and the page says how to share it.
-    const told = await page.$eval('#status', (status) => status.textContent);
+    // Opened from disk: the link works only here, and the page says how to share it, once
+    // the clipboard has answered.
+    await tab.waitFor(() => !document.getElementById('status').hidden);
+    const told = await tab.$eval('#status', (status) => status.textContent);
     assert.match(told, /リンクをコピー(しました|できませんでした)/);
     assert.match(told, /このコンピューターでしか/);
-    const opened = await newTab(browser);
-    await opened.goto(link);
-    await opened.waitForFunction(() => window.forcedVdp.frames === 1, {timeout: 20000});
-    assert.equal(differingPixels(await canvasImage(opened), await canvasImage(page)), 0);
-    await finish(page);
+    const opened = await openPage(browser, link, {firstFrame: true});
+    assert.equal(differingPixels(await canvasImage(opened), await canvasImage(tab)), 0);
+    await finish(tab);
     await finish(opened);
   });
 
   test('Run draws by itself until Pause or a dialog key', async () => {
-    const page = await startedPage();
-    const waitFrames = (n) => page.waitForFunction((n) => window.forcedVdp.frames >= n, {timeout: 10000}, n);
+    const tab = await startedPage();
+    const waitFrames = (n) => tab.waitFor((n) => window.forcedVdp.frames >= n, n);
     const still = async () => {
-      const {frames} = await state(page);
+      const {frames} = await state(tab);
       await new Promise((resolve) => setTimeout(resolve, 300));
-      assert.equal((await state(page)).frames, frames);
+      assert.equal((await state(tab)).frames, frames);
     };
-    await page.click('#run-pause');
+    await tab.click('#run-pause');
     await waitFrames(11);
-    await page.click('#run-pause');
-    assert.equal(await page.evaluate(() => window.forcedVdp.running), false);
+    await tab.click('#run-pause');
+    assert.equal(await tab.evaluate(() => window.forcedVdp.running), false);
     await still();
-    await page.click('#run-pause');
-    await waitFrames((await state(page)).frames + 5);
-    await pressKeys(page, ['j']);
-    assert.equal((await state(page)).dialogOpen, true);
-    await answerDialog(page, ['0 0']);
+    await tab.click('#run-pause');
+    await waitFrames((await state(tab)).frames + 5);
+    await tab.keys(['j']);
+    assert.equal((await state(tab)).dialogOpen, true);
+    await answerDialog(tab, ['0 0']);
     await still();
-    assert.equal(await page.evaluate(() => window.forcedVdp.running), false);
-    await finish(page);
+    assert.equal(await tab.evaluate(() => window.forcedVdp.running), false);
+    await finish(tab);
   });
 });
 
@@ -439,32 +431,30 @@ describe('layers', () => {
   const CASE = '?eps=0.5&force=0.2&z=1&y0=0&v0=0';
   // One frame past the address's: the string takes the width the frame before it left.
   const opened = async (query) => {
-    const page = await newTab(browser);
-    await page.goto(URL + query);
-    await page.waitForFunction(() => window.forcedVdp.frames === 1, {timeout: 20000});
-    await pressKeys(page, ['s']);
-    return page;
+    const tab = await openPage(browser, URL + query, {firstFrame: true});
+    await tab.keys(['s']);
+    return tab;
   };
-  const layersPressed = (page) => page.$$eval('#tools button.layer', (all) =>
+  const layersPressed = (tab) => tab.$$eval('#tools button.layer', (all) =>
     all.map((button) => button.getAttribute('aria-pressed')).join());
 
   test('from the address as on the desktop; toggled off, the plain picture', async () => {
-    const page = await opened(CASE + '&frames=399&stability=1&measured=1');
-    const drawn = await canvasImage(page);
+    const tab = await opened(CASE + '&frames=399&stability=1&measured=1');
+    const drawn = await canvasImage(tab);
     const golden = decodePng(fs.readFileSync(path.join(GOLDEN_DIR, 'layers.png')));
     console.log(`layers: ${differingPixels(drawn, golden)} pixels differ from the desktop's`);
     assert.ok(differingPixels(drawn, golden) <= 320);   // as for the canonical frames
     assert.equal(countPixels(drawn, TEXT_GREY), countPixels(golden, TEXT_GREY), 'text pixels');
-    assert.equal(await layersPressed(page), 'true,true');
-    assert.match(await page.evaluate(() => UTF8ToString(Module._page_scenario_query())),
+    assert.equal(await layersPressed(tab), 'true,true');
+    assert.match(await tab.evaluate(() => UTF8ToString(Module._page_scenario_query())),
       /&stability=1&measured=1$/);
-    await page.click('#tools button.layer[data-layer="3"]');
-    await page.keyboard.press('F4');
-    await page.waitForFunction(() => window.forcedVdp.frames === 4, {timeout: 20000});
-    assert.equal(await layersPressed(page), 'false,false');
+    await tab.click('#stability-layer');
+    await tab.page.keyboard.press('F4');
+    await tab.waitFor(() => window.forcedVdp.frames === 4);
+    assert.equal(await layersPressed(tab), 'false,false');
     const plain = await opened(CASE + '&frames=401');
-    assert.equal(differingPixels(await canvasImage(page), await canvasImage(plain)), 0);
-    await finish(page);
+    assert.equal(differingPixels(await canvasImage(tab), await canvasImage(plain)), 0);
+    await finish(tab);
     await finish(plain);
   });
 });
