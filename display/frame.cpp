@@ -9,7 +9,6 @@
 #include "display/picture.h"
 #include "display/primitives.h"
 #include "dynamics/harmonic_measure.h"
-#include "dynamics/simulation_step.h"
 #include "response/stability.h"
 
 namespace {
@@ -26,9 +25,8 @@ constexpr double CROSSING_RADIUS = 0.01;
 
 constexpr Font LABEL_FONT = Font::helvetica_18;
 
-// The optional layers. Their lines leave the width as the traces set it, which the next
-// frame's string is drawn with.
-constexpr float PANEL_LINE_WIDTH = 2.0f;           // pixels, as the traces leave it
+// The optional layers. Their lines leave the width as the traces set it.
+constexpr float PANEL_LINE_WIDTH = TRACE_WIDTH;
 constexpr float RING_WIDTH = 2.0f;                 // pixels: an open crossing disc's outline
 constexpr float BAR_WIDTH = 3.0f;                  // pixels: the measured amplitude's range
 constexpr double BAR_OFFSET = 0.02;                // the range's bar, right of the z line
@@ -42,14 +40,16 @@ constexpr double LEGEND_STEP = 0.05;               // between legend lines
 constexpr double STABILITY_LEGEND_Y = -0.3;        // first line of the stability legend
 constexpr double MEASURED_LEGEND_Y = -0.55;        // first line of the measured legend
 
-// The string, its mass and the force arrow, at the scale of the previous frame: trace_scales
-// takes amp_scale only afterwards, so right after 'y' or 'Y' the picture lags by one frame.
+// The string, its mass and the force arrow, at picture_scale, one frame behind 'y' and 'Y'.
+// The string is drawn at the line width the frame before left, the traces' (a frame leaves it
+// so); the process's first frame found a new renderer's own.
 void draw_motion_picture()
 {
-    draw_oscillator(picture_left, trace_scales[0], mass_count, state);
+    set_line_width(process_frame_count > 1 ? TRACE_WIDTH : INITIAL_LINE_WIDTH);
+    draw_oscillator(picture_left, picture_scale, mass_count, state);
 
     // The arrow follows the phase of the forcing only; F does not enter its length.
-    const double f = std::sin(freq_ratio * sim_time) * ARROW_LENGTH_FACTOR * trace_scales[0];
+    const double f = std::sin(freq_ratio * sim_time) * ARROW_LENGTH_FACTOR * picture_scale;
     double angle = ARROW_UP;
     double offset = ARROW_TIP_OFFSET;
     if (f < 0.0) {
@@ -58,7 +58,7 @@ void draw_motion_picture()
     }
     const double length = std::fabs(f);
     const Vec2 tip = {(picture_right_x - picture_left.x) * 0.5 + picture_left.x,
-                      state[0] * trace_scales[0] + picture_left.y - offset};
+                      state[0] * picture_scale + picture_left.y - offset};
     draw_arrow(tip, length, angle, GREEN);
 
     draw_text(-0.95f, 0.95f, LABEL_FONT, "red   : response y(t)");
@@ -213,11 +213,7 @@ void draw_measured_layer()
 void draw_frame()
 {
     begin_frame();
-    advance_simulation();
     draw_motion_picture();
-    trace_scales[0] = amp_scale;
-    trace_scales[1] = amp_scale;
-    record_trace_samples();
     draw_trace_panel();
     draw_response_panel();
     if (stability_shown)

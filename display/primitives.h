@@ -92,6 +92,7 @@ void draw_text(float x, float y, Font font, const char* text);
 
 // Sets the line width, in pixels, for the lines drawn after it.
 void set_line_width(float width);
+constexpr float INITIAL_LINE_WIDTH = 1.0f;   // pixels: a new renderer's, before anything sets it
 // Hands everything drawn so far to the renderer.
 void flush_drawing();
 

@@ -43,7 +43,7 @@ constexpr std::size_t RUN_VERTICES = 65536;
 Run run = Run::none;                  // kind of the vertices in pending
 std::vector<Vertex> pending;          // shapes drawn but not yet handed to WebGL
 std::vector<unsigned short> pending_indices;   // of the triangles in pending
-float line_width = 1.0f;              // pixels, as set last
+float line_width = INITIAL_LINE_WIDTH;   // pixels, as set last
 // The drawing buffer: its side in pixels, and its pixels per CSS pixel (line widths are CSS
 // pixels) and per pixel of the desktop's 800 (labels keep their size in the picture). At
 // 800 pixels and 1 per CSS pixel every shape is drawn as on the desktop.

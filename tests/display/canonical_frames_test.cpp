@@ -52,7 +52,7 @@ void right_after_y()
 {
     start_program(DEFAULT_INPUT);
     for (int i = 0; i < 40; ++i)
-        draw_frame();
+        draw_next_frame();
     apply_view_key('y');
 }
 
@@ -61,7 +61,7 @@ void after_fourteen_t()
     start_program(DEFAULT_INPUT);
     for (int i = 0; i < 13; ++i) {
         apply_view_key('t');
-        draw_frame();
+        draw_next_frame();
     }
     apply_view_key('t');
 }
@@ -70,7 +70,7 @@ void wrap_frame()
 {
     start_program(DEFAULT_INPUT);
     for (int i = 0; i < 200; ++i)
-        draw_frame();
+        draw_next_frame();
 }
 
 // Both layers over the three crossings, once the motion has nearly locked.
@@ -80,7 +80,7 @@ void layers()
     stability_shown = true;
     measured_shown = true;
     for (int i = 0; i < 400; ++i)
-        draw_frame();
+        draw_next_frame();
 }
 
 const CanonicalFrame FRAMES[] = {
@@ -110,7 +110,7 @@ TEST_P(CanonicalFrames, MatchStoredFrame)
 {
     const CanonicalFrame& frame = FRAMES[GetParam()];
     frame.prepare();
-    draw_frame();
+    draw_next_frame();
     const Image im = read_back();
     const std::uint64_t hash = hash_image(im);
     // VDP_WRITE_GOLDEN=1 stores the images anew, from frames that match their hash only.
@@ -151,7 +151,7 @@ TEST_P(Snapshots, FromTheCommandLineTheSameFrameAsDrawnHere)
 {
     const CanonicalFrame& frame = FRAMES[GetParam()];
     frame.prepare();
-    draw_frame();
+    draw_next_frame();
     const Image drawn = read_back();
     const std::string path = std::string(VDP_TEST_OUTPUT_DIR) + "/snapshot-" + frame.name + ".png";
     const std::string command = std::string("'") + VDP_PROGRAM + "' " + frame.options +

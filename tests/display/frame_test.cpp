@@ -33,7 +33,7 @@ std::vector<int> run_starts(const Image& im, int x, Rgb c, int y0 = 0)
 TEST(Frame, DefaultViewShowsPlotLinesDiscAndLabels)
 {
     start_program(DEFAULT_INPUT);
-    draw_frame();
+    draw_next_frame();
     const Image im = read_back();
     // Stability line at y = 0.25 x 1.41421356, from x = 0.01 to past the right edge.
     EXPECT_TRUE(PixelIs(im, 760, px(0.25 * 1.41421356), BLACK_PX));
@@ -84,7 +84,7 @@ TEST(Frame, EachFamilyKeyShowsItsOwnCurvesAndLabels)
     for (const auto& v : views) {
         start_program(DEFAULT_INPUT);
         apply_view_key(v.key);
-        draw_frame();
+        draw_next_frame();
         const Image im = read_back();
         EXPECT_GT(im.count(BLUE_PX), 3000) << "key " << v.key;
         EXPECT_GT(im.count(TEXT_PX, px(-0.1), px(-0.16), px(0.8), px(-0.06)), 300) << "key " << v.key;
@@ -98,7 +98,7 @@ TEST(Frame, ThreeCrossingsGiveThreeDiscsOnTheGreenLine)
 {
     start_program("0.5\n0.2 1\n0 0\n");
     ASSERT_EQ(crossing_count, 3);
-    draw_frame();
+    draw_next_frame();
     const Image im = read_back();
     // Above the arrow, three rows at which column x = 0.51 - 0.0075 turns green: one per disc.
     ASSERT_GT(std::sin(sim_time), 0.0);
@@ -115,7 +115,7 @@ TEST(Frame, ArrowPointsWithTheForceFromInsideTheMass)
 {
     start_program("0.1\n0.5 0.5\n0 0\n");   // the green line at z = 0.5 stays clear of the mass
     for (int frame = 1; frame <= 80; ++frame) {
-        draw_frame();
+        draw_next_frame();
         const double s = std::sin(freq_ratio * sim_time);
         if (frame != 40 && frame != 80)   // sin(0.5 t) > 0 at t = 4, < 0 at t = 8
             continue;
@@ -145,9 +145,9 @@ TEST(Frame, PictureLagsOneFrameBehindTheScaleKey)
     // No forcing, so the curve is empty around the mass; y0 = 2 swings the mass far.
     start_program("0.1\n0 1\n2 0\n");
     for (int i = 0; i < 30; ++i)
-        draw_frame();
+        draw_next_frame();
     apply_view_key('y');
-    draw_frame();
+    draw_next_frame();
     ASSERT_GT(std::sin(sim_time), 0.0);   // the arrow points up, below the mass centre
     const Image im = read_back();
     const double y = state[0];
@@ -169,18 +169,18 @@ TEST(Frame, TheWrapFrameDrawsNoTrace)
 {
     start_program(DEFAULT_INPUT);
     for (int i = 0; i < 200; ++i)
-        draw_frame();
+        draw_next_frame();
     EXPECT_EQ(trace_index, 200);
     Image im = read_back();
     EXPECT_GT(im.count(GREEN_PX, 0, 0, px(0.0), FRAME_SIZE - 1), 400);
 
-    draw_frame();
+    draw_next_frame();
     EXPECT_EQ(trace_index, 0);
     im = read_back();
     EXPECT_EQ(im.count(GREEN_PX, 0, 0, px(0.0), FRAME_SIZE - 1), 0);
     EXPECT_EQ(im.count(RED_PX, 0, 0, px(0.0) - 1, FRAME_SIZE - 1), 0);
 
-    draw_frame();   // one segment from the origin; the old sweep is not shown again
+    draw_next_frame();   // one segment from the origin; the old sweep is not shown again
     im = read_back();
     EXPECT_GT(im.count(GREEN_PX, 0, 0, px(-0.99 + 0.005) + 1, FRAME_SIZE - 1), 0);
     EXPECT_EQ(im.count(GREEN_PX, px(-0.99 + 0.005) + 2, 0, px(0.0) - 1, FRAME_SIZE - 1), 0);
@@ -191,7 +191,7 @@ TEST(Frame, EveryFrameStartsWhiteWithAnIdentityModelview)
     start_program(DEFAULT_INPUT);
     draw_disc(Vec2{0.95, -0.95}, 0.1, BLACK);   // left over from an earlier frame
     glTranslated(0.5, 0.5, 0.0);
-    draw_frame();
+    draw_next_frame();
     double m[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, m);
     for (int i = 0; i < 16; ++i)
@@ -208,7 +208,7 @@ TEST(Frame, LayersDrawOverThePlainPictureAndLeaveTheMotionAlone)
 {
     start_program("0.5\n0.2 1\n0 0\n");
     for (int i = 0; i < 1000; ++i)
-        draw_frame();
+        draw_next_frame();
     const double plain[3] = {state[0], state[1], sim_time};
     double plain_measure[MEASURED_PERIODS + 2];
     std::memcpy(plain_measure, measured_amps, sizeof measured_amps);

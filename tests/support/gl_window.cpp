@@ -17,7 +17,9 @@
 #include <unistd.h>
 
 #include "app/dialog.h"
+#include "app/run.h"
 #include "core/state.h"
+#include "display/frame.h"
 #include "display/primitives.h"
 #include "platform/desktop/png_file.h"
 #include "platform/desktop/window.h"
@@ -254,8 +256,15 @@ void start_program(const char* input)
     family_view = 0;
     stability_shown = false;
     measured_shown = false;
+    process_frame_count = 0;
     glLineWidth(1.0f);
     glDisable(GL_LIGHTING);
     begin_frame();   // forgets what lighting was
     run_dialog('m', input);
+}
+
+void draw_next_frame()
+{
+    advance_frames(1);
+    draw_frame();
 }

@@ -74,6 +74,9 @@ FrameDifference compare_frames(const Image& a, const Image& b);
 // White background, identity modelview, lighting on as the primitives leave it.
 void clear_to_white();
 
-// The state of a program whose window has just opened after a dialog with input: nothing
-// chosen by the keys, line width 1, lighting off, as in a new context.
+// The state of a new process whose window has just opened after a dialog with input: nothing
+// chosen by the keys, no frame advanced yet, line width 1, lighting off, as in a new context.
 void start_program(const char* input);
+
+// The next frame as a key advances it, drawn without being shown: the back buffer holds it.
+void draw_next_frame();

@@ -48,8 +48,7 @@ wait_until 10 "F1's key help" has_at_least "$HELP_END" 2
 grep -q 'F5 key: run / pause' "$work/out" || fail "F1 did not list the function keys"
 
 # F2 twice within a second: two pictures, the second under a new name, each the very pixels
-# of the window (the first frame of the process, as it happens: drawn at the renderer's
-# initial line width).
+# of the window (the first frame shown, after the 50 advanced unseen).
 key F2 F2
 wait_until 10 "two saved pictures" has_at_least 'Picture saved: ' 2
 pictures=(forced-vdp-*.png)
