@@ -3,6 +3,7 @@
 #include "display/frame.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "core/state.h"
 #include "display/curve_plot.h"
@@ -143,17 +144,25 @@ void draw_legend_line(double y, const CurveStyle& style, const char* text)
     draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(y), LABEL_FONT, text);
 }
 
+constexpr struct {
+    ResponseClass response;
+    const char* text;
+} CLASS_LEGEND[] = {
+    {ResponseClass::stable, "stable"},
+    {ResponseClass::saddle, "saddle (between two folds)"},
+    {ResponseClass::unstable, "unstable (under the black line)"},
+    {ResponseClass::neutral, "neutral (epsilon = 0)"},
+};
+static_assert(one_row_per_class(CLASS_LEGEND));
+
 void draw_stability_legend()
 {
-    const char* const texts[CLASS_COUNT] = {
-        "stable", "saddle (between two folds)", "unstable (under the black line)",
-        "neutral (epsilon = 0)"};
     double y = STABILITY_LEGEND_Y;
-    for (int c = 0; c < CLASS_COUNT; ++c) {
+    for (int c = 0; c < RESPONSE_CLASS_COUNT; ++c) {
         // Neutral responses exist at eps = 0 only.
-        if (c == static_cast<int>(ResponseClass::neutral) && epsilon != 0.0)
+        if (CLASS_LEGEND[c].response == ResponseClass::neutral && epsilon != 0.0)
             continue;
-        draw_legend_line(y, CLASS_STYLES[c], texts[c]);
+        draw_legend_line(y, CLASS_STYLES[c], CLASS_LEGEND[c].text);
         y = y - LEGEND_STEP;
     }
     // A filled and an open disc over the sample's first and last quarter.
@@ -204,8 +213,9 @@ void draw_measured_layer()
               "measured 1st harmonic, last period");
     const double y = MEASURED_LEGEND_Y - LEGEND_STEP;
     draw_bar(sample_x, y + LEGEND_MID - MARKER_ARM, y + LEGEND_MID + MARKER_ARM);
-    draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(y), LABEL_FONT,
-              "its range, last 10 periods");
+    char range[40];
+    std::snprintf(range, sizeof range, "its range, last %d periods", MEASURED_PERIODS);
+    draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(y), LABEL_FONT, range);
 }
 
 }  // namespace
