@@ -1,8 +1,6 @@
 // The test window and the pixel helpers.
 #include "tests/support/gl_window.h"
 
-#include "tests/support/fnv1a.h"
-
 #include <GL/freeglut.h>
 #include <algorithm>
 #include <chrono>
@@ -62,7 +60,7 @@ class GlWindowEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        // The pixel hashes hold for Mesa's software renderer only.
+        // The stored frames hold for Mesa's software renderer only.
         setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
         setenv("GALLIUM_DRIVER", "llvmpipe", 1);
         glutInitWindowSize(FRAME_SIZE, FRAME_SIZE);
@@ -168,11 +166,6 @@ Box bounding_box(const Image& image, Rgb c)
             box.y1 = std::max(box.y1, y);
         }
     return box;
-}
-
-std::uint64_t hash_image(const Image& image)
-{
-    return fnv1a(image.bytes.data(), image.bytes.size());
 }
 
 std::string dump_image(const Image& image, const std::string& name)

@@ -1,7 +1,6 @@
 #pragma once
 // Drawing tests render for real: one 800 x 800 GLUT window per test process, Mesa's llvmpipe,
 // pixels read back from the back buffer before any swap.
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -51,8 +50,6 @@ struct Box {
 };
 Box bounding_box(const Image& image, Rgb c);
 
-// 64-bit FNV-1a of the RGB bytes.
-std::uint64_t hash_image(const Image& image);
 // Writes image as a binary PPM into the build folder (top row first); returns the path.
 std::string dump_image(const Image& image, const std::string& name);
 
