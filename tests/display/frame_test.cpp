@@ -1,18 +1,23 @@
 // Whole frames, drawn by the real composition after a real dialog, and read back.
 #include "display/frame.h"
 
-#include <GL/gl.h>
+#include <GL/freeglut.h>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "app/keyboard.h"
+#include "app/run.h"
 #include "app/show_frame.h"
 #include "core/state.h"
 #include "display/curve_plot.h"
 #include "display/primitives.h"
 #include "dynamics/harmonic_measure.h"
+#include "platform/desktop/function_keys.h"
 #include "platform/desktop/window.h"
 #include "tests/support/gl_window.h"
 
@@ -201,20 +206,54 @@ TEST(Frame, EveryFrameStartsWhiteWithAnIdentityModelview)
     EXPECT_TRUE(PixelIs(im, 799, px(0.25 * 1.41421356), BLACK_PX));   // not shifted
 }
 
-// The two layers at eps = 0.5, F = 0.2, z = 1: the saddle and the unstable crossing as open
-// rings, the stable one as the plain disc under the measured marker, the bar, the legends;
-// and the motion with the layers toggled on the way is, bit for bit, the motion without them.
+// The layers at eps = 0.5, F = 0.2, z = 1, where z meets the curve three times: the stability
+// layer rings the unstable and the saddle crossing (two pixels left of the green line, white
+// inside a ring), dashes the saddle part of the curve in magenta and writes its legend; the
+// measured layer puts an x on the stable disc and its bar beside it, and writes its legend.
+// Each layer's marks are there exactly when it is on.
+constexpr const char* LAYERS_INPUT = "0.5\n0.2 1\n0 0\n";
+constexpr Rgb SADDLE_PX = {204, 0, 204};
+
+// More than `least` pixels where shown, none where not.
+::testing::AssertionResult Shown(int pixels, bool shown, int least)
+{
+    if (shown ? pixels > least : pixels == 0)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << pixels << " pixels, " << (shown ? "shown" : "not shown");
+}
+
+void expect_layer_marks(const Image& im, bool stability, bool measured, const std::string& what)
+{
+    const int stability_legend = im.count(TEXT_PX, px(-0.1), px(-0.47), px(0.8), px(-0.275));
+    const int measured_legend = im.count(TEXT_PX, px(-0.1), px(-0.62), px(0.8), px(-0.505));
+    EXPECT_TRUE(Shown(stability_legend, stability, 1000)) << what << ": stability legend";
+    EXPECT_TRUE(Shown(im.count(SADDLE_PX), stability, 50)) << what << ": saddle dashes";
+    EXPECT_EQ(im.is(px(0.51) - 2, px(0.25 * 0.418208), WHITE_PX), stability) << what << ": unstable";
+    EXPECT_EQ(im.is(px(0.51) - 2, px(0.25 * 1.757804), WHITE_PX), stability) << what << ": saddle";
+    EXPECT_TRUE(PixelIs(im, px(0.51) - 4, px(0.25 * 2.1765), GREEN_PX)) << what << ": stable";
+
+    EXPECT_TRUE(Shown(measured_legend, measured, 500)) << what << ": measured legend";
+    double r = 0.0;
+    ASSERT_TRUE(last_measured_amplitude(&r)) << what;
+    EXPECT_EQ(im.is(px(0.51), px(0.25 * r), BLACK_PX), measured) << what << ": the x's centre";
+    if (measured) {
+        EXPECT_TRUE(PixelIs(im, px(0.53), px(0.25 * r), BLACK_PX)) << what << ": the bar";
+    }
+}
+
+// Both layers, and the motion with the layers toggled on the way is, bit for bit, the motion
+// without them.
 TEST(Frame, LayersDrawOverThePlainPictureAndLeaveTheMotionAlone)
 {
-    start_program("0.5\n0.2 1\n0 0\n");
+    start_program(LAYERS_INPUT);
     for (int i = 0; i < 1000; ++i)
         draw_next_frame();
     const double plain[3] = {state[0], state[1], sim_time};
     double plain_measure[MEASURED_PERIODS + 2];
     std::memcpy(plain_measure, measured_amps, sizeof measured_amps);
     std::memcpy(plain_measure + MEASURED_PERIODS, harmonic_sums, sizeof harmonic_sums);
-    EXPECT_EQ(read_back().count(TEXT_PX, px(-0.1), px(-0.65), px(0.8), px(-0.28)), 0);
-    start_program("0.5\n0.2 1\n0 0\n");
+    expect_layer_marks(read_back(), false, false, "no layer");
+    start_program(LAYERS_INPUT);
     // Shown as the window shows frames, with the picture saved (drawn again) now and then:
     // neither the layers nor the redraws may move the motion or its measure.
     for (int i = 0; i < 1000; ++i) {
@@ -231,17 +270,46 @@ TEST(Frame, LayersDrawOverThePlainPictureAndLeaveTheMotionAlone)
     EXPECT_EQ(std::memcmp(plain_measure + MEASURED_PERIODS, harmonic_sums, sizeof harmonic_sums), 0);
     stability_shown = measured_shown = true;
     draw_frame();
-    const Image im = read_back();
+    expect_layer_marks(read_back(), true, true, "both layers");
+}
+
+// One layer alone, turned on each way there is: its flag, its function key, and its option
+// on the command line (the program's snapshot, to the pixel).
+TEST(Frame, EachLayerAloneDrawsItsOwnMarksOnly)
+{
+    constexpr long FRAMES = 400;
+    const struct {
+        const char* option;
+        int key;
+        bool stability;
+    } layers[] = {{"--stability", GLUT_KEY_F3, true}, {"--measured", GLUT_KEY_F4, false}};
+    for (const auto& layer : layers) {
+        start_program(LAYERS_INPUT);
+        advance_frames(FRAMES - 1);
+        (layer.stability ? stability_shown : measured_shown) = true;
+        draw_next_frame();
+        const Image by_flag = read_back();
+        expect_layer_marks(by_flag, layer.stability, !layer.stability, layer.option);
+
+        start_program(LAYERS_INPUT);
+        advance_frames(FRAMES - 1);
+        on_special_key(layer.key, 0, 0);
+        EXPECT_EQ(stability_shown, layer.stability) << layer.option;
+        EXPECT_EQ(measured_shown, !layer.stability) << layer.option;
+        draw_frame();   // the frame the key showed, into the buffer that can be read
+        EXPECT_EQ(compare_frames(read_back(), by_flag).pixels, 0) << layer.option << "'s key";
+
+        const std::string path = std::string(VDP_TEST_OUTPUT_DIR) + "/layer" + layer.option + ".png";
+        const std::string command = std::string("'") + VDP_PROGRAM + "' --eps 0.5 --force 0.2 --z 1 " +
+                                    "--frames " + std::to_string(FRAMES - 1) + " " + layer.option +
+                                    " --snapshot '" + path + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        Image written;
+        ASSERT_TRUE(load_png(path, &written)) << path;
+        std::remove(path.c_str());
+        EXPECT_EQ(compare_frames(written, by_flag).pixels, 0) << command;
+    }
     stability_shown = measured_shown = false;
-    // Two pixels left of the green line: white inside a ring, green in a disc.
-    EXPECT_TRUE(PixelIs(im, px(0.51) - 2, px(0.25 * 0.418208), WHITE_PX));   // unstable
-    EXPECT_TRUE(PixelIs(im, px(0.51) - 2, px(0.25 * 1.757804), WHITE_PX));   // saddle
-    EXPECT_TRUE(PixelIs(im, px(0.51) - 4, px(0.25 * 2.1765), GREEN_PX));     // stable
-    double r = 0.0;
-    ASSERT_TRUE(last_measured_amplitude(&r));
-    EXPECT_TRUE(PixelIs(im, px(0.51), px(0.25 * r), BLACK_PX));   // the marker's centre
-    EXPECT_TRUE(PixelIs(im, px(0.53), px(0.25 * r), BLACK_PX));   // the bar, short: locked
-    EXPECT_GT(im.count(TEXT_PX, px(-0.1), px(-0.65), px(0.8), px(-0.28)), 1000);   // legends
 }
 
 TEST(Frame, ANonSquareWindowStretchesTheScene)
