@@ -211,6 +211,20 @@ bool load_png(const std::string& path, Image* image)
     return true;
 }
 
+::testing::AssertionResult program_snapshot(const char* program, const std::string& options,
+                                            Image* picture)
+{
+    const std::string path = std::string(VDP_TEST_OUTPUT_DIR) + "/snapshot.png";
+    const std::string command = std::string("'") + program + "' " + options + " --snapshot '" + path + "'";
+    if (std::system(command.c_str()) != 0)
+        return ::testing::AssertionFailure() << command << " failed";
+    const bool read = load_png(path, picture);
+    std::remove(path.c_str());
+    if (!read)
+        return ::testing::AssertionFailure() << command << " wrote no picture";
+    return ::testing::AssertionSuccess() << command;
+}
+
 bool FrameDifference::within(int pixels_allowed) const
 {
     const int colour_allowed = pixels_allowed / 2;
