@@ -88,12 +88,11 @@ extern int    trace_count;              // trace rows drawn, 2
 extern int    mass_count;               // masses on the string, 1
 extern bool   motion_running;           // frames advance by themselves (F5); off at start
 
-// What the frame shown is drawn with besides the motion, written when it advances: every
-// drawing of it (a redraw, a saved picture) draws the same pixels.
-extern double picture_scale;            // the string's, masses' and arrow's: trace_scales[0] of
-                                        // the frame before, so the picture lags 'y' and 'Y' a frame
+// What the frame shown is drawn with besides the motion, written when it advances, so that
+// every drawing of it (a redraw, a saved picture) has the same pixels. The picture lags 'y'
+// and 'Y' by one frame; the process's first frame draws its string thinner than the rest.
+extern double picture_scale;            // string, masses and arrow: trace_scales[0] of the frame before
 extern long   process_frame_count;      // frames advanced for the window by this process, all runs
-                                        // together; the first draws its string thinner
 
 // Optional layers of the picture (off at start) and what they show.
 extern bool   stability_shown;          // F3: the main curve drawn by its stability
