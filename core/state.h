@@ -91,7 +91,7 @@ extern bool   motion_running;           // frames advance by themselves (F5); of
 // What the frame shown is drawn with besides the motion, written when it advances, so that
 // every drawing of it (a redraw, a saved picture) has the same pixels. The picture lags 'y'
 // and 'Y' by one frame; the process's first frame draws its string thinner than the rest.
-extern double picture_scale;            // string, masses, arrow: trace_scales[0] of the frame before
+extern double picture_scale;            // string, masses, arrow: the frame before's trace_scales[0]
 extern long   process_frame_count;      // frames advanced for the window by this process, all runs
 
 // Optional layers of the picture (off at start) and what they show.
