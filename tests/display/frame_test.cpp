@@ -170,6 +170,24 @@ TEST(Frame, PictureLagsOneFrameBehindTheScaleKey)
     EXPECT_EQ(trace_scales[0], 0.25 * 0.9);
 }
 
+// The process's first frame draws the string 1 pixel wide, a new renderer's width; every later
+// frame 2, the width the frame before left. A frame drawn again is drawn the same, whatever
+// width was set in between.
+TEST(Frame, OnlyTheProcessFirstFrameDrawsTheStringThin)
+{
+    start_program("0.1\n0 1\n1 0\n");   // no forcing, no curve near the string; y0 lifts it
+    const int column = px(0.25);             // a quarter of the way up to the mass
+    for (int frame = 1; frame <= 2; ++frame) {
+        draw_next_frame();
+        const int width = read_back().count(RED_PX, column, px(0.02), column, px(0.24));
+        EXPECT_EQ(width, frame == 1 ? 1 : 2) << "frame " << frame;
+        set_line_width(5.0f);
+        draw_frame();
+        EXPECT_EQ(read_back().count(RED_PX, column, px(0.02), column, px(0.24)), width)
+            << "frame " << frame << " drawn again";
+    }
+}
+
 TEST(Frame, TheWrapFrameDrawsNoTrace)
 {
     start_program(DEFAULT_INPUT);
