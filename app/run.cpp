@@ -11,7 +11,6 @@
 
 namespace {
 
-bool unseen_frame_owed = false;   // the last frame asked for is still to be drawn, unseen
 int run_ticket = 0;          // the latest chain of ticks; earlier ones are stale
 double next_tick_ms = 0.0;   // when the next tick of the running chain is due
 
@@ -61,21 +60,10 @@ Options held_scenario()
 
 void advance_frames(long frames)
 {
-    for (long i = 0; i < frames; ++i)
+    for (long i = 0; i < frames; ++i) {
         advance_frame();
-}
-
-void advance_to_frame(long frames)
-{
-    advance_frames(frames > 0 ? frames - 1 : 0);
-    unseen_frame_owed = frames > 0;
-}
-
-bool take_unseen_frame()
-{
-    const bool owed = unseen_frame_owed;
-    unseen_frame_owed = false;
-    return owed;
+        ++process_frame_count;
+    }
 }
 
 void begin_run(const Options& options)
@@ -87,7 +75,7 @@ void begin_run(const Options& options)
         command_key = 'm';
         input_parameters();
     }
-    advance_to_frame(options.frames.value_or(0));
+    advance_frames(options.frames.value_or(0));
 }
 
 int start_or_pause_run(double now_ms)

@@ -20,18 +20,13 @@ long frame_shown();
 // family and the layers shown, the console's language.
 Options held_scenario();
 
-// frames frames advanced as drawn frames advance them, without drawing.
+// frames frames advanced as key presses advance them, without drawing: the motion's frames
+// (advance_frame), counted in process_frame_count.
 void advance_frames(long frames);
 
-// frames frames advanced so that the next frame shown is the one frames key presses would
-// show: all but the last without drawing, the last owed as a frame drawn unseen (a drawn
-// frame leaves drawing state, the line width, that the next frame starts from).
-void advance_to_frame(long frames);
-// Whether a frame is owed unseen; true once per advance_to_frame, and the debt is cleared.
-bool take_unseen_frame();
-
 // How an interactive run begins: with values given, the banner, the curves and the key help
-// without asking; else the start dialog. Then the frames asked for (advance_to_frame).
+// without asking; else the start dialog. Then the frames asked for, so that the next frame
+// shown is the one that many key presses would show.
 void begin_run(const Options& options);
 
 // Run / Pause. While the motion runs, a tick draws one frame as 's' does, on a grid of

@@ -2,14 +2,13 @@
 // A frame as the user meets it: the display callback of the platforms and the frame of every
 // drawing key.
 
-// Draws one frame (on_display), after the frame owed unseen by advance_to_frame if any. After
-// the first frame of a run whose state is no longer finite, writes one console line saying that the motion has left the range of numbers; the
-// picture goes on drawing everything else.
+// Advances one frame (advance_frames) and shows it (on_display). After the first frame of a
+// run whose state is no longer finite, writes one console line saying that the motion has
+// left the range of numbers; the picture goes on drawing everything else.
 void show_frame();
 
-// Draws the frame last shown by show_frame again, from the state it started from, without
-// advancing the motion and without showing it: the picture is then in the buffer frames are
-// drawn into, as the window shows it. False, drawing nothing, when no frame has been shown
-// since the run was last started again (a dialog): the window then shows a frame of a run
-// that is gone.
+// Draws the frame shown again (draw_frame), without showing it: the picture is then in the
+// buffer frames are drawn into, as the window shows it. False, drawing nothing, when no frame
+// has been advanced since the run was last started again (a dialog): the window then shows a
+// frame of a run that is gone.
 bool draw_shown_frame_again();

@@ -1,4 +1,4 @@
-// One whole frame as a key press draws it: integration, drawing, swap, and glFinish so that
+// One whole frame as a key press shows it: integration, drawing, swap, and glFinish so that
 // the software renderer's threads have finished too. Default view and each family. Needs an
 // X display: run under xvfb-run. Also the default view with both layers of F3 and F4.
 #include <benchmark/benchmark.h>
@@ -9,9 +9,9 @@
 #include <string>
 
 #include "app/dialog.h"
+#include "app/show_frame.h"
 #include "core/state.h"
 #include "platform/desktop/window.h"
-#include "display/frame.h"
 #include "display/primitives.h"
 
 namespace {
@@ -42,7 +42,7 @@ void BM_Frame(benchmark::State& s, int view)
     stability_shown = view == 'L';
     measured_shown = view == 'L';
     for (auto _ : s) {
-        on_display();
+        show_frame();
         glFinish();
     }
 }

@@ -49,6 +49,9 @@ int trace_count = 0;
 int mass_count = 0;
 bool motion_running = false;
 
+double picture_scale = 0.0;
+long process_frame_count = 0;
+
 bool stability_shown = false;
 bool measured_shown = false;
 long harmonic_period = -1;

@@ -75,7 +75,7 @@ extern Vec2   curve_origin;             // where z = 0, amplitude 0 lies in the 
 extern Vec2   trace_origin;             // start point of the time traces
 extern double amp_scale;                // scene units per unit amplitude; also the traces'
 extern double z_scale;                  // scene units per unit z in the amplitude plot
-extern double trace_scales[TRACE_ROWS]; // vertical scale of each trace row; [0] also the picture's
+extern double trace_scales[TRACE_ROWS]; // vertical scale of each trace row
 extern double trace_dx;                 // horizontal advance of the traces per frame
 extern int    trace_len;                // (int)(1.0 / trace_dx): largest index before the wrap
 extern int    trace_index;              // index of the newest trace sample
@@ -87,6 +87,12 @@ extern double (&trace_force)[TRACE_CAPACITY];      // row 1: F sin(z t) at the e
 extern int    trace_count;              // trace rows drawn, 2
 extern int    mass_count;               // masses on the string, 1
 extern bool   motion_running;           // frames advance by themselves (F5); off at start
+
+// What the frame shown is drawn with besides the motion, written when it advances, so that
+// every drawing of it (a redraw, a saved picture) has the same pixels. The picture lags 'y'
+// and 'Y' by one frame; the process's first frame draws its string thinner than the rest.
+extern double picture_scale;            // string, masses, arrow: the frame before's trace_scales[0]
+extern long   process_frame_count;      // frames advanced for the window by this process, all runs
 
 // Optional layers of the picture (off at start) and what they show.
 extern bool   stability_shown;          // F3: the main curve drawn by its stability

@@ -3,13 +3,6 @@
 
 #include "display/primitives.h"
 
-const CurveStyle CLASS_STYLES[CLASS_COUNT] = {
-    {RED, {0.0, 0.0}},                          // stable: solid, as the plain curve
-    {{0.8f, 0.0f, 0.8f, 0.0f}, {0.03, 0.015}},  // saddle: magenta dashes
-    {{0.8f, 0.4f, 0.0f, 0.0f}, {0.008, 0.012}}, // unstable: dark orange dots
-    {RED, {0.012, 0.012}},                      // neutral: red short dashes
-};
-
 int branch_ends[BRANCH_CAPACITY];
 int branch_end_count = 0;
 int branch_starts[BRANCH_CAPACITY];

@@ -26,11 +26,17 @@ void draw_amplitude_curve(const Vec2* origin, double scale_z, double scale_amp, 
 // How the stability layer draws a piece of curve of each class, indexed by ResponseClass:
 // stable as the plain curve, saddle dashed, unstable dotted, neutral (eps = 0) short-dashed.
 struct CurveStyle {
+    ResponseClass response;
     Color4 colour;
     DashPattern dash;
 };
-constexpr int CLASS_COUNT = 4;
-extern const CurveStyle CLASS_STYLES[CLASS_COUNT];
+inline constexpr CurveStyle CLASS_STYLES[] = {
+    {ResponseClass::stable, RED, {0.0, 0.0}},
+    {ResponseClass::saddle, {0.8f, 0.0f, 0.8f, 0.0f}, {0.03, 0.015}},    // magenta dashes
+    {ResponseClass::unstable, {0.8f, 0.4f, 0.0f, 0.0f}, {0.008, 0.012}}, // dark orange dots
+    {ResponseClass::neutral, RED, {0.012, 0.012}},                       // red short dashes
+};
+static_assert(one_row_per_class(CLASS_STYLES));
 
 // As draw_amplitude_curve, every piece in the style of its stability for eps: a piece takes
 // the class of its two ends, or where they differ the one that is furthest from stable

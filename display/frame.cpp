@@ -12,7 +12,6 @@
 #include "display/picture.h"
 #include "display/primitives.h"
 #include "dynamics/harmonic_measure.h"
-#include "dynamics/simulation_step.h"
 #include "response/balance_roots.h"
 #include "response/stability.h"
 
@@ -30,9 +29,8 @@ constexpr double CROSSING_RADIUS = 0.01;
 
 constexpr Font LABEL_FONT = Font::helvetica_18;
 
-// The optional layers. Their lines leave the width as the traces set it, which the next
-// frame's string is drawn with.
-constexpr float PANEL_LINE_WIDTH = 2.0f;           // pixels, as the traces leave it
+// The optional layers. Their lines leave the width as the traces set it.
+constexpr float PANEL_LINE_WIDTH = TRACE_WIDTH;
 constexpr float RING_WIDTH = 2.0f;                 // pixels: an open crossing disc's outline
 constexpr float BAR_WIDTH = 3.0f;                  // pixels: the measured amplitude's range
 constexpr double BAR_OFFSET = 0.02;                // the range's bar, right of the z line
@@ -46,14 +44,16 @@ constexpr double LEGEND_STEP = 0.05;               // between legend lines
 constexpr double STABILITY_LEGEND_Y = -0.3;        // first line of the stability legend
 constexpr double MEASURED_LEGEND_Y = -0.55;        // first line of the measured legend
 
-// The string, its mass and the force arrow, at the scale of the previous frame: trace_scales
-// takes amp_scale only afterwards, so right after 'y' or 'Y' the picture lags by one frame.
+// The string, its mass and the force arrow, at picture_scale, one frame behind 'y' and 'Y'.
+// The string is drawn at the line width the frame before left, the traces' (a frame leaves it
+// so); the process's first frame found a new renderer's own.
 void draw_motion_picture()
 {
-    draw_oscillator(picture_left, trace_scales[0], mass_count, state);
+    set_line_width(process_frame_count > 1 ? TRACE_WIDTH : INITIAL_LINE_WIDTH);
+    draw_oscillator(picture_left, picture_scale, mass_count, state);
 
     // The arrow follows the phase of the forcing only; F does not enter its length.
-    const double f = std::sin(freq_ratio * sim_time) * ARROW_LENGTH_FACTOR * trace_scales[0];
+    const double f = std::sin(freq_ratio * sim_time) * ARROW_LENGTH_FACTOR * picture_scale;
     double angle = ARROW_UP;
     double offset = ARROW_TIP_OFFSET;
     if (f < 0.0) {
@@ -62,7 +62,7 @@ void draw_motion_picture()
     }
     const double length = std::fabs(f);
     const Vec2 tip = {(picture_right_x - picture_left.x) * 0.5 + picture_left.x,
-                      state[0] * trace_scales[0] + picture_left.y - offset};
+                      state[0] * picture_scale + picture_left.y - offset};
     draw_arrow(tip, length, angle, GREEN);
 
     draw_text(-0.95f, 0.95f, LABEL_FONT, "red   : response y(t)");
@@ -157,6 +157,19 @@ void draw_legend_line(double y, const CurveStyle& style, const char* text)
     draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(y), LABEL_FONT, text);
 }
 
+// The legend's text for each class; the unstable part lies above the black line where eps < 0.
+constexpr struct {
+    ResponseClass response;
+    const char* text;
+} CLASS_LEGEND[] = {
+    {ResponseClass::stable, "stable"},
+    {ResponseClass::saddle, "saddle (between two folds)"},
+    {ResponseClass::unstable, "unstable (under the black line)"},
+    {ResponseClass::neutral, "neutral (epsilon = 0)"},
+};
+static_assert(one_row_per_class(CLASS_LEGEND));
+constexpr const char* UNSTABLE_ABOVE_TEXT = "unstable (above the black line)";
+
 // The exact responses above the curve's last sample, "R=6.0241 stable, ...", or "".
 std::string responses_above_curve()
 {
@@ -177,16 +190,13 @@ std::string responses_above_curve()
 // Returns the row under its last line.
 double draw_stability_legend()
 {
-    const char* const texts[CLASS_COUNT] = {
-        "stable", "saddle (between two folds)",
-        epsilon < 0.0 ? "unstable (above the black line)" : "unstable (under the black line)",
-        "neutral (epsilon = 0)"};
     double y = STABILITY_LEGEND_Y;
-    for (int c = 0; c < CLASS_COUNT; ++c) {
+    for (int c = 0; c < RESPONSE_CLASS_COUNT; ++c) {
         // Neutral responses exist at eps = 0 only.
-        if (c == static_cast<int>(ResponseClass::neutral) && epsilon != 0.0)
+        if (CLASS_LEGEND[c].response == ResponseClass::neutral && epsilon != 0.0)
             continue;
-        draw_legend_line(y, CLASS_STYLES[c], texts[c]);
+        const bool above = CLASS_LEGEND[c].response == ResponseClass::unstable && epsilon < 0.0;
+        draw_legend_line(y, CLASS_STYLES[c], above ? UNSTABLE_ABOVE_TEXT : CLASS_LEGEND[c].text);
         y = y - LEGEND_STEP;
     }
     // A filled and an open disc over the sample's first and last quarter.
@@ -245,8 +255,9 @@ void draw_measured_layer(double legend_y)
               "measured 1st harmonic, last period");
     const double y = legend_y - LEGEND_STEP;
     draw_bar(sample_x, y + LEGEND_MID - MARKER_ARM, y + LEGEND_MID + MARKER_ARM);
-    draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(y), LABEL_FONT,
-              "its range, last 10 periods");
+    char range[40];
+    std::snprintf(range, sizeof range, "its range, last %d periods", MEASURED_PERIODS);
+    draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(y), LABEL_FONT, range);
 }
 
 }  // namespace
@@ -254,11 +265,7 @@ void draw_measured_layer(double legend_y)
 void draw_frame()
 {
     begin_frame();
-    advance_simulation();
     draw_motion_picture();
-    trace_scales[0] = amp_scale;
-    trace_scales[1] = amp_scale;
-    record_trace_samples();
     draw_trace_panel();
     draw_response_panel();
     // The measured legend keeps its row unless the stability legend has grown into it.

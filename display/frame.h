@@ -1,9 +1,10 @@
 #pragma once
-// One frame: advance the motion by 0.1 time units, record the trace samples, redraw the
-// whole window from the program-wide state.
+// One frame drawn from the program-wide state: the whole window, as the frame that advanced
+// last left the state. Drawing changes no state, so the same frame can be drawn again.
 
-// The display callback, also called by the keys that draw: draw_frame, then flush and swap.
-void on_display();
-
-// Everything of a frame before its flush and swap, so that the back buffer can be read.
+// The whole frame into the buffer frames are drawn into, without showing it: the back buffer
+// can then be read.
 void draw_frame();
+
+// draw_frame, then flush and swap: the frame shown.
+void on_display();

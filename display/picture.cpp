@@ -8,7 +8,18 @@ namespace {
 
 constexpr double END_RADIUS = 0.01;    // the two fixed ends of the string
 constexpr double MASS_RADIUS = 0.04;
-constexpr float TRACE_WIDTH = 2.0f;    // pixels
+
+void draw_trace(const Vec2& origin, double dx, double scale, int count, const double values[],
+                const Color4& colour)
+{
+    set_line_width(TRACE_WIDTH);
+    Vec2 from = {origin.x, scale * values[0] + origin.y};
+    for (int i = 1; i <= count; ++i) {
+        const Vec2 to = {from.x + dx, scale * values[i] + origin.y};
+        draw_line(from, to, colour);
+        from = to;
+    }
+}
 
 }  // namespace
 
@@ -36,18 +47,6 @@ void draw_oscillator(const Vec2& left, double scale, int n, const double values[
         draw_disc(centre, MASS_RADIUS, PALETTE[i]);
     }
     flush_drawing();
-}
-
-void draw_trace(const Vec2& origin, double dx, double scale, int count, const double values[],
-                const Color4& colour)
-{
-    set_line_width(TRACE_WIDTH);
-    Vec2 from = {origin.x, scale * values[0] + origin.y};
-    for (int i = 1; i <= count; ++i) {
-        const Vec2 to = {from.x + dx, scale * values[i] + origin.y};
-        draw_line(from, to, colour);
-        from = to;
-    }
 }
 
 void draw_traces(const Vec2& origin, double dx, const double scales[], int rows, int count,

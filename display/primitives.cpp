@@ -15,16 +15,24 @@ const Color4 PALETTE[PALETTE_SIZE] = {
     {1.0f, 1.0f, 0.2f, 0.0f}, {0.2f, 1.0f, 1.0f, 0.0f}, {1.0f, 0.2f, 1.0f, 0.0f},
 };
 
-namespace {
-
-constexpr double SCENE_FACTOR = 400.0;   // multiplied in and divided out again
-
-}  // namespace
-
 double to_scene(double v)
 {
+    constexpr double SCENE_FACTOR = 400.0;   // multiplied in and divided out again
     return v * SCENE_FACTOR / SCENE_FACTOR;
 }
+
+namespace {
+
+constexpr int GRID_LINE_CAPACITY = 2 * (2 * GRID_HALF_CAPACITY + 1);
+
+// An arrow of the given length in its own frame, its point at the origin and its body along
+// -x: the shaft (a quad) and the two halves of the head (triangles), vertices in drawing
+// order. A short arrow gives up its shaft, never its head.
+struct ArrowOutline {
+    double shaft[4][2];
+    double upper[3][2];
+    double lower[3][2];
+};
 
 ArrowOutline arrow_outline(double length)
 {
@@ -41,6 +49,9 @@ ArrowOutline arrow_outline(double length)
     };
 }
 
+// The other shapes in their own frame (scene units, centre at the origin): a disc's vertices,
+// counter-clockwise from +x; the cross's two lines; the grid's lines, the vertical ones first,
+// each as its two ends.
 void disc_outline(double radius, double vertices[DISC_SEGMENTS][2])
 {
     const double r = to_scene(radius);
@@ -62,6 +73,7 @@ void cross_lines(double ends[4][2])
     }
 }
 
+// Fills ends with 2 (2n + 1) lines and returns that count; n is held within the capacity.
 int grid_lines(int n, double spacing_x, double spacing_y, double ends[2 * GRID_LINE_CAPACITY][2])
 {
     if (n > GRID_HALF_CAPACITY)
@@ -87,6 +99,8 @@ int grid_lines(int n, double spacing_x, double spacing_y, double ends[2 * GRID_L
     }
     return k / 2;
 }
+
+}  // namespace
 
 void draw_disc(const Vec2& centre, double radius, const Color4& colour)
 {

@@ -27,28 +27,13 @@ enum class Font { helvetica_18 };
 // Scene length of a length v: v * 400 / 400, so v itself up to the last bit.
 double to_scene(double v);
 
-// An arrow of the given length in its own frame, its point at the origin and its body along
-// -x, as every platform draws it: the shaft (a quad) and the two halves of the head
-// (triangles), vertices in drawing order. A short arrow gives up its shaft, never its head.
-struct ArrowOutline {
-    double shaft[4][2];
-    double upper[3][2];
-    double lower[3][2];
-};
-ArrowOutline arrow_outline(double length);
-
-// The geometry of the other shapes, in their own frame (scene units, centre at the origin),
-// as every platform draws it: a disc's vertices, counter-clockwise from +x; the cross's two
-// lines; the grid's lines, the vertical ones first, each as its two ends.
+// The shapes' geometry (display/primitives.cpp), the same on every platform: a disc is a
+// polygon of DISC_SEGMENTS vertices; the cross's two lines reach CROSS_ARM either way; a grid
+// holds at most GRID_HALF_CAPACITY lines either side of its centre.
 constexpr double CROSS_ARM = 10.0;            // scene units: five window widths either way
 constexpr float CROSS_WIDTH = 2.0f;           // pixels
 constexpr float GRID_WIDTH = 1.0f;            // pixels
 constexpr int GRID_HALF_CAPACITY = 50;        // most lines either side of a grid's centre
-constexpr int GRID_LINE_CAPACITY = 2 * (2 * GRID_HALF_CAPACITY + 1);
-void disc_outline(double radius, double vertices[DISC_SEGMENTS][2]);
-void cross_lines(double ends[4][2]);
-// Fills ends with 2 (2n + 1) lines and returns that count; n is held within the capacity.
-int grid_lines(int n, double spacing_x, double spacing_y, double ends[2 * GRID_LINE_CAPACITY][2]);
 
 // A dash pattern along a line: on for `on` scene units, off for `off`; on = 0 is a solid line.
 struct DashPattern {
@@ -92,6 +77,7 @@ void draw_text(float x, float y, Font font, const char* text);
 
 // Sets the line width, in pixels, for the lines drawn after it.
 void set_line_width(float width);
+constexpr float INITIAL_LINE_WIDTH = 1.0f;   // pixels: a new renderer's, before anything sets it
 // Hands everything drawn so far to the renderer.
 void flush_drawing();
 

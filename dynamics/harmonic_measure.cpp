@@ -47,7 +47,7 @@ void reset_harmonic_measure()
     weigh(sim_time, state[0], harmonic_last);
 }
 
-void take_harmonic_step()
+void record_harmonic_step()
 {
     if (harmonic_period < 0)
         return;

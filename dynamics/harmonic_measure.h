@@ -13,7 +13,7 @@ constexpr double MEASURE_MIN_STEPS = 4.0;
 void reset_harmonic_measure();
 
 // Takes in the state after one integrator step (state[0] at sim_time).
-void take_harmonic_step();
+void record_harmonic_step();
 
 // The amplitude of the last whole period into *r; false until one has passed.
 bool last_measured_amplitude(double* r);

@@ -13,7 +13,7 @@ void advance_simulation()
         const double start[2] = {state[0], state[1]};
         rkg_step(sim_time, time_step, start, state, 2);
         sim_time = sim_time + time_step;
-        take_harmonic_step();
+        record_harmonic_step();
     }
 }
 
@@ -21,7 +21,7 @@ void record_trace_samples()
 {
     trace_index = trace_index + 1;
     // The keys keep trace_len within a row; the second test guards the row whatever happens.
-    if (static_cast<double>(trace_index) > 1.0 / trace_dx || trace_index >= TRACE_CAPACITY)
+    if (trace_index > trace_len || trace_index >= TRACE_CAPACITY)
         trace_index = 0;
     trace_response[trace_index] = state[0];
     trace_force[trace_index] = std::sin(freq_ratio * sim_time) * force_amp;
@@ -30,6 +30,7 @@ void record_trace_samples()
 void advance_frame()
 {
     advance_simulation();
+    picture_scale = trace_scales[0];
     trace_scales[0] = amp_scale;
     trace_scales[1] = amp_scale;
     record_trace_samples();

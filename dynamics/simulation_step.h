@@ -10,7 +10,7 @@ void advance_simulation();
 // and stores y and F sin(z t) at that index.
 void record_trace_samples();
 
-// Everything one drawn frame changes, in the frame's order, without drawing: the advance, the
-// trace scales taken from amp_scale, the trace samples. A run of these followed by drawn
-// frames leaves the same state as drawn frames alone.
+// Everything one frame changes, in the frame's order, without drawing: the advance, the
+// picture's scale (the traces' until now), the trace scales taken from amp_scale, the trace
+// samples.
 void advance_frame();

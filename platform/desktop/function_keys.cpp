@@ -37,8 +37,8 @@ void run_tick(int ticket)
 // F2: the picture the window shows, under a new name in the current folder.
 void save_shown_picture()
 {
-    // Drawn again from the state the frame on the screen started from: what the front
-    // buffer holds after a swap is undefined (black under Mesa's software renderer).
+    // Drawn again from the state, into the back buffer: what the front buffer holds after a
+    // swap is undefined (black under Mesa's software renderer).
     if (!draw_shown_frame_again()) {
         console_write_with(text(PICTURE_NOT_SAVED), text(NO_FRAME_TO_SAVE));
         return;

@@ -81,16 +81,13 @@ bool batch(const Options& options)
 }
 
 // The frame after the frames asked for, drawn into a window that is never waited on, and
-// written from the back buffer: the pixels the window would show, after the same unseen
-// frame that the window draws first.
+// written from the back buffer: the pixels the window would show first.
 int write_snapshot(const Options& options, std::vector<char*>& window_args)
 {
-    advance_to_frame(options.frames.value_or(0));
+    advance_frames(options.frames.value_or(0) + 1);
     int argc = static_cast<int>(window_args.size()) - 1;
     open_window(&argc, window_args.data());
     on_reshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
-    if (take_unseen_frame())
-        draw_frame();
     draw_frame();
     const std::string error = save_window_picture(options.snapshot.c_str());
     return error.empty() ? 0 : write_error(options.snapshot, error);

@@ -2,7 +2,7 @@
 // OpenGL 1.1 pixels: the same vertices in single precision (as the fixed-function pipeline
 // holds them), polygons as triangle fans, lines wider than one pixel as the quads a wide line
 // covers, and text as the pixels of the desktop's bitmap glyphs. Shapes are collected and
-// handed to WebGL in runs of one kind, in drawing order, since there is no depth test.
+// handed to WebGL in batches of one kind, in drawing order, since there is no depth test.
 #include "platform/web/webgl_primitives.h"
 
 #include <GLES2/gl2.h>
@@ -34,16 +34,16 @@ struct Vertex {
     Rgba rgba;
 };
 
-enum class Run { none, triangles, lines, points };
+enum class Batch { none, triangles, lines, points };
 
 // Triangles are indexed (a wide line's quad is 4 vertices, not 6); 16-bit indices reach this
-// many vertices in one run.
-constexpr std::size_t RUN_VERTICES = 65536;
+// many vertices in one batch.
+constexpr std::size_t BATCH_VERTICES = 65536;
 
-Run run = Run::none;                  // kind of the vertices in pending
+Batch batch = Batch::none;            // kind of the vertices in pending
 std::vector<Vertex> pending;          // shapes drawn but not yet handed to WebGL
 std::vector<unsigned short> pending_indices;   // of the triangles in pending
-float line_width = 1.0f;              // pixels, as set last
+float line_width = INITIAL_LINE_WIDTH;   // pixels, as set last
 // The drawing buffer: its side in pixels, and its pixels per CSS pixel (line widths are CSS
 // pixels) and per pixel of the desktop's 800 (labels keep their size in the picture). At
 // 800 pixels and 1 per CSS pixel every shape is drawn as on the desktop.
@@ -54,13 +54,13 @@ float glyph_scale = 1.0f;
 GLuint vertex_buffer = 0;
 GLuint index_buffer = 0;
 
-// The modelview matrix of a pushed frame in single precision: turned by angle, moved to
+// The desktop's pushed modelview matrix in single precision: turned by angle, moved to
 // (tx, ty). Only the entries that a vertex in the plane z = 0 meets.
-struct Frame {
+struct Transform {
     float c, s, tx, ty;
 };
 
-constexpr Frame IDENTITY = {1.0f, 0.0f, 0.0f, 0.0f};
+constexpr Transform IDENTITY = {1.0f, 0.0f, 0.0f, 0.0f};
 
 const char* const VERTEX_SHADER =
     "attribute vec2 position;\n"
@@ -87,25 +87,25 @@ void hand_over()
         return;
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(pending.size() * sizeof(Vertex)),
                  pending.data(), GL_STREAM_DRAW);
-    if (run == Run::triangles) {
+    if (batch == Batch::triangles) {
         glBufferData(GL_ELEMENT_ARRAY_BUFFER,
                      static_cast<GLsizeiptr>(pending_indices.size() * sizeof(unsigned short)),
                      pending_indices.data(), GL_STREAM_DRAW);
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(pending_indices.size()), GL_UNSIGNED_SHORT,
                        nullptr);
     } else {
-        glDrawArrays(run == Run::lines ? GL_LINES : GL_POINTS, 0, static_cast<GLsizei>(pending.size()));
+        glDrawArrays(batch == Batch::lines ? GL_LINES : GL_POINTS, 0, static_cast<GLsizei>(pending.size()));
     }
     pending.clear();
     pending_indices.clear();
 }
 
-// Starts or continues a run of kind with room for n more vertices.
-void begin_run(Run kind, std::size_t n)
+// Starts or continues a batch of kind with room for n more vertices.
+void begin_batch(Batch kind, std::size_t n)
 {
-    if (run != kind || pending.size() + n > RUN_VERTICES)
+    if (batch != kind || pending.size() + n > BATCH_VERTICES)
         hand_over();
-    run = kind;
+    batch = kind;
 }
 
 unsigned char to_byte(float c)
@@ -131,8 +131,8 @@ void add_triangle(std::size_t n, int i, int j, int k)
         pending_indices.push_back(static_cast<unsigned short>(first + static_cast<std::size_t>(v)));
 }
 
-// A vertex given in double precision, as glVertex2d hands it on, through the frame.
-void add_in(const Frame& f, double x, double y, Rgba colour)
+// A vertex given in double precision, as glVertex2d hands it on, through the transform.
+void add_in(const Transform& f, double x, double y, Rgba colour)
 {
     const float fx = static_cast<float>(x);
     const float fy = static_cast<float>(y);
@@ -141,9 +141,9 @@ void add_in(const Frame& f, double x, double y, Rgba colour)
 
 // glTranslated and glRotated of the desktop: the arguments become floats, the rotation's
 // sine and cosine are taken of the angle in degrees and rounded to float.
-Frame frame_at(double x, double y, double angle)
+Transform transform_at(double x, double y, double angle)
 {
-    Frame f = IDENTITY;
+    Transform f = IDENTITY;
     f.tx = static_cast<float>(x);
     f.ty = static_cast<float>(y);
     const float degrees = static_cast<float>(angle / DEGREE);
@@ -156,9 +156,9 @@ Frame frame_at(double x, double y, double angle)
 }
 
 // A convex polygon as the fan of triangles from its first vertex.
-void polygon(const Frame& f, const double (*points)[2], int n, Rgba colour)
+void polygon(const Transform& f, const double (*points)[2], int n, Rgba colour)
 {
-    begin_run(Run::triangles, static_cast<std::size_t>(n));
+    begin_batch(Batch::triangles, static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i)
         add_in(f, points[i][0], points[i][1], colour);
     for (int i = 1; i + 1 < n; ++i)
@@ -172,7 +172,7 @@ void segment(float ax, float ay, float bx, float by, Rgba colour)
 {
     const float width = line_scale == 1.0f ? std::fmax(1.0f, std::round(line_width)) : line_width * line_scale;
     if (width == 1.0f) {
-        begin_run(Run::lines, 2);
+        begin_batch(Batch::lines, 2);
         add(ax, ay, colour);
         add(bx, by, colour);
         return;
@@ -181,7 +181,7 @@ void segment(float ax, float ay, float bx, float by, Rgba colour)
     const bool x_major = std::fabs(bx - ax) >= std::fabs(by - ay);
     const float ox = x_major ? 0.0f : half;
     const float oy = x_major ? half : 0.0f;
-    begin_run(Run::triangles, 4);
+    begin_batch(Batch::triangles, 4);
     add(ax - ox, ay - oy, colour);
     add(bx - ox, by - oy, colour);
     add(bx + ox, by + oy, colour);
@@ -190,7 +190,7 @@ void segment(float ax, float ay, float bx, float by, Rgba colour)
     add_triangle(4, 0, 2, 3);
 }
 
-void segment_in(const Frame& f, double ax, double ay, double bx, double by, Rgba colour)
+void segment_in(const Transform& f, double ax, double ay, double bx, double by, Rgba colour)
 {
     const float fax = static_cast<float>(ax), fay = static_cast<float>(ay);
     const float fbx = static_cast<float>(bx), fby = static_cast<float>(by);
@@ -313,14 +313,14 @@ void draw_line(const Vec2& p, const Vec2& q, const Color4& colour)
 void fill_polygon(const Vec2& origin, double angle, const double (*vertices)[2], int n,
                   const Color4& colour)
 {
-    polygon(frame_at(origin.x, origin.y, angle), vertices, n, bytes_of(colour));
+    polygon(transform_at(origin.x, origin.y, angle), vertices, n, bytes_of(colour));
 }
 
 void stroke_lines(const Vec2& origin, double angle, const double (*ends)[2], int n, float width,
                   const Color4& colour)
 {
     line_width = width;
-    const Frame f = frame_at(origin.x, origin.y, angle);
+    const Transform f = transform_at(origin.x, origin.y, angle);
     const Rgba bytes = bytes_of(colour);
     for (int i = 0; i < n; ++i)
         segment_in(f, ends[2 * i][0], ends[2 * i][1], ends[2 * i + 1][0], ends[2 * i + 1][1],
@@ -340,9 +340,9 @@ void draw_text(float x, float y, Font /*font*/, const char* text)
         const auto& g = GLYPHS[code - GLYPH_FIRST_CODE];
         const std::size_t pixels = static_cast<std::size_t>(g.width * g.height);
         if (glyph_scale == 1.0f)
-            begin_run(Run::points, pixels);
+            begin_batch(Batch::points, pixels);
         else
-            begin_run(Run::triangles, 4 * pixels);
+            begin_batch(Batch::triangles, 4 * pixels);
         glyph_pixels(code, px, py, grey);
         px += static_cast<float>(g.advance) * glyph_scale;
     }

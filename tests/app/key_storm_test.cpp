@@ -8,8 +8,8 @@
 #include <cstdlib>
 
 #include "app/keyboard.h"
+#include "app/show_frame.h"
 #include "core/state.h"
-#include "display/frame.h"
 #include "tests/support/scratch_counter.h"
 #include "tests/support/gl_window.h"
 
@@ -31,7 +31,7 @@ unsigned next_random()
 // near-black text.
 void expect_still_drawing(const char* when)
 {
-    draw_frame();
+    draw_next_frame();
     const Image image = read_back();
     EXPECT_GT(image.count(TEXT_PX), 100) << when;
     EXPECT_GT(image.count(BLACK_PX), 100) << when;
@@ -92,7 +92,7 @@ TEST(LongRun, ThousandsOfFramesWithAFamilyShown)
     const long requests_before = scratch_requests();
     double largest = 0.0;
     for (long frame = 0; frame < frames; ++frame) {
-        on_display();
+        show_frame();
         expect_trace_index_in_its_sweep(frame);
         largest = std::fmax(largest, std::fabs(state[0]));
     }

@@ -21,7 +21,10 @@ std::vector<int> starts()
     return std::vector<int>(branch_starts, branch_starts + branch_start_count);
 }
 
-void plot_computed(double eps, double force)
+const Vec2 ORIGIN = {0.01, 0.0};   // the plot's, with z 0.5 and amplitude 0.25 per unit
+
+// The curve for eps and force, drawn plain in red; returned for drawing again.
+const ResponsePoint* plot_computed(double eps, double force)
 {
     static ResponsePoint curve[CURVE_CAPACITY];
     static ResponsePoint folds[FOLD_CAPACITY];
@@ -30,9 +33,9 @@ void plot_computed(double eps, double force)
     force_amp = force;
     compute_amplitude_curve(0.005, 800, curve, &fold_count, folds);
     clear_to_white();
-    const Vec2 origin = {0.01, 0.0};
-    draw_amplitude_curve(&origin, 0.5, 0.25, 800, curve, &RED);
+    draw_amplitude_curve(&ORIGIN, 0.5, 0.25, 800, curve, &RED);
     settle_drawing_state();
+    return curve;
 }
 
 TEST(AmplitudeCurvePlot, BranchListsOfComputedCurves)
@@ -52,6 +55,42 @@ TEST(AmplitudeCurvePlot, BranchListsOfComputedCurves)
     plot_computed(0.0, 4.0);   // no lower root anywhere
     EXPECT_TRUE(ends().empty());
     EXPECT_TRUE(starts().empty());
+}
+
+// The stability layer's curve at eps = 0.5, F = 0.2, which z = 1 meets three times. At z = 1
+// the determinant is eps^2 (1 - R^2/4)(1 - 3 R^2/4) and the trace eps (1 - R^2/2): R = 0.418
+// is unstable (both factors and the trace positive), R = 1.758 a saddle (factors of opposite
+// signs), R = 2.1765 stable (both factors and the trace negative). Around each, the curve
+// drawn plain is drawn in that class's colour and no other: dotted, dashed, or solid.
+TEST(ClassifiedCurvePlot, AroundEachRootTheStyleOfItsClass)
+{
+    set_line_width(1.0f);
+    const ResponsePoint* curve = plot_computed(0.5, 0.2);
+    const Image plain = read_back();
+    clear_to_white();
+    draw_classified_curve(&ORIGIN, 0.5, 0.25, 800, curve, 0.5);
+    const Image styled = read_back();
+    constexpr Rgb MAGENTA = {204, 0, 204};
+    constexpr Rgb ORANGE = {204, 102, 0};
+    const struct {
+        double R;
+        Rgb colour;
+        bool broken;
+    } roots[] = {{0.418208, ORANGE, true}, {1.757804, MAGENTA, true}, {2.1765, RED_PX, false}};
+    for (const auto& root : roots) {
+        const int x0 = px(0.51) - 10, y0 = px(0.25 * root.R) - 10, x1 = x0 + 20, y1 = y0 + 20;
+        const int drawn = plain.count(RED_PX, x0, y0, x1, y1);
+        ASSERT_GT(drawn, 15) << "R = " << root.R;
+        // Every pixel of the box is the class's colour or the background.
+        const int own = styled.count(root.colour, x0, y0, x1, y1);
+        EXPECT_EQ(own + styled.count(WHITE_PX, x0, y0, x1, y1), 21 * 21) << "R = " << root.R;
+        if (root.broken) {
+            EXPECT_GT(own, 2) << "R = " << root.R;
+            EXPECT_LT(own, drawn - 2) << "R = " << root.R;
+        } else {
+            EXPECT_EQ(own, drawn) << "R = " << root.R;
+        }
+    }
 }
 
 // Upper branch at z = 1.5 and lower branch at z = 0.5 for amplitudes 0.5 i: a connector is

@@ -1,18 +1,23 @@
 // Whole frames, drawn by the real composition after a real dialog, and read back.
 #include "display/frame.h"
 
-#include <GL/gl.h>
+#include <GL/freeglut.h>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "app/keyboard.h"
+#include "app/run.h"
 #include "app/show_frame.h"
 #include "core/state.h"
 #include "display/curve_plot.h"
 #include "display/primitives.h"
 #include "dynamics/harmonic_measure.h"
+#include "platform/desktop/function_keys.h"
 #include "platform/desktop/window.h"
 #include "tests/support/gl_window.h"
 
@@ -33,7 +38,7 @@ std::vector<int> run_starts(const Image& im, int x, Rgb c, int y0 = 0)
 TEST(Frame, DefaultViewShowsPlotLinesDiscAndLabels)
 {
     start_program(DEFAULT_INPUT);
-    draw_frame();
+    draw_next_frame();
     const Image im = read_back();
     // Stability line at y = 0.25 x 1.41421356, from x = 0.01 to past the right edge.
     EXPECT_TRUE(PixelIs(im, 760, px(0.25 * 1.41421356), BLACK_PX));
@@ -84,7 +89,7 @@ TEST(Frame, EachFamilyKeyShowsItsOwnCurvesAndLabels)
     for (const auto& v : views) {
         start_program(DEFAULT_INPUT);
         apply_view_key(v.key);
-        draw_frame();
+        draw_next_frame();
         const Image im = read_back();
         EXPECT_GT(im.count(BLUE_PX), 3000) << "key " << v.key;
         EXPECT_GT(im.count(TEXT_PX, px(-0.1), px(-0.16), px(0.8), px(-0.06)), 300) << "key " << v.key;
@@ -98,7 +103,7 @@ TEST(Frame, ThreeCrossingsGiveThreeDiscsOnTheGreenLine)
 {
     start_program("0.5\n0.2 1\n0 0\n");
     ASSERT_EQ(crossing_count, 3);
-    draw_frame();
+    draw_next_frame();
     const Image im = read_back();
     // Above the arrow, three rows at which column x = 0.51 - 0.0075 turns green: one per disc.
     ASSERT_GT(std::sin(sim_time), 0.0);
@@ -115,7 +120,7 @@ TEST(Frame, ArrowPointsWithTheForceFromInsideTheMass)
 {
     start_program("0.1\n0.5 0.5\n0 0\n");   // the green line at z = 0.5 stays clear of the mass
     for (int frame = 1; frame <= 80; ++frame) {
-        draw_frame();
+        draw_next_frame();
         const double s = std::sin(freq_ratio * sim_time);
         if (frame != 40 && frame != 80)   // sin(0.5 t) > 0 at t = 4, < 0 at t = 8
             continue;
@@ -145,9 +150,9 @@ TEST(Frame, PictureLagsOneFrameBehindTheScaleKey)
     // No forcing, so the curve is empty around the mass; y0 = 2 swings the mass far.
     start_program("0.1\n0 1\n2 0\n");
     for (int i = 0; i < 30; ++i)
-        draw_frame();
+        draw_next_frame();
     apply_view_key('y');
-    draw_frame();
+    draw_next_frame();
     ASSERT_GT(std::sin(sim_time), 0.0);   // the arrow points up, below the mass centre
     const Image im = read_back();
     const double y = state[0];
@@ -165,22 +170,40 @@ TEST(Frame, PictureLagsOneFrameBehindTheScaleKey)
     EXPECT_EQ(trace_scales[0], 0.25 * 0.9);
 }
 
+// The process's first frame draws the string 1 pixel wide, a new renderer's width; every later
+// frame 2, the width the frame before left. A frame drawn again is drawn the same, whatever
+// width was set in between.
+TEST(Frame, OnlyTheProcessFirstFrameDrawsTheStringThin)
+{
+    start_program("0.1\n0 1\n1 0\n");   // no forcing, no curve near the string; y0 lifts it
+    const int column = px(0.25);             // a quarter of the way up to the mass
+    for (int frame = 1; frame <= 2; ++frame) {
+        draw_next_frame();
+        const int width = read_back().count(RED_PX, column, px(0.02), column, px(0.24));
+        EXPECT_EQ(width, frame == 1 ? 1 : 2) << "frame " << frame;
+        set_line_width(5.0f);
+        draw_frame();
+        EXPECT_EQ(read_back().count(RED_PX, column, px(0.02), column, px(0.24)), width)
+            << "frame " << frame << " drawn again";
+    }
+}
+
 TEST(Frame, TheWrapFrameDrawsNoTrace)
 {
     start_program(DEFAULT_INPUT);
     for (int i = 0; i < 200; ++i)
-        draw_frame();
+        draw_next_frame();
     EXPECT_EQ(trace_index, 200);
     Image im = read_back();
     EXPECT_GT(im.count(GREEN_PX, 0, 0, px(0.0), FRAME_SIZE - 1), 400);
 
-    draw_frame();
+    draw_next_frame();
     EXPECT_EQ(trace_index, 0);
     im = read_back();
     EXPECT_EQ(im.count(GREEN_PX, 0, 0, px(0.0), FRAME_SIZE - 1), 0);
     EXPECT_EQ(im.count(RED_PX, 0, 0, px(0.0) - 1, FRAME_SIZE - 1), 0);
 
-    draw_frame();   // one segment from the origin; the old sweep is not shown again
+    draw_next_frame();   // one segment from the origin; the old sweep is not shown again
     im = read_back();
     EXPECT_GT(im.count(GREEN_PX, 0, 0, px(-0.99 + 0.005) + 1, FRAME_SIZE - 1), 0);
     EXPECT_EQ(im.count(GREEN_PX, px(-0.99 + 0.005) + 2, 0, px(0.0) - 1, FRAME_SIZE - 1), 0);
@@ -191,7 +214,7 @@ TEST(Frame, EveryFrameStartsWhiteWithAnIdentityModelview)
     start_program(DEFAULT_INPUT);
     draw_disc(Vec2{0.95, -0.95}, 0.1, BLACK);   // left over from an earlier frame
     glTranslated(0.5, 0.5, 0.0);
-    draw_frame();
+    draw_next_frame();
     double m[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, m);
     for (int i = 0; i < 16; ++i)
@@ -201,20 +224,54 @@ TEST(Frame, EveryFrameStartsWhiteWithAnIdentityModelview)
     EXPECT_TRUE(PixelIs(im, 799, px(0.25 * 1.41421356), BLACK_PX));   // not shifted
 }
 
-// The two layers at eps = 0.5, F = 0.2, z = 1: the saddle and the unstable crossing as open
-// rings, the stable one as the plain disc under the measured marker, the bar, the legends;
-// and the motion with the layers toggled on the way is, bit for bit, the motion without them.
+// The layers at eps = 0.5, F = 0.2, z = 1, where z meets the curve three times: the stability
+// layer rings the unstable and the saddle crossing (two pixels left of the green line, white
+// inside a ring), dashes the saddle part of the curve in magenta and writes its legend; the
+// measured layer puts an x on the stable disc and its bar beside it, and writes its legend.
+// Each layer's marks are there exactly when it is on.
+constexpr const char* LAYERS_INPUT = "0.5\n0.2 1\n0 0\n";
+constexpr Rgb SADDLE_PX = {204, 0, 204};
+
+// More than `least` pixels where shown, none where not.
+::testing::AssertionResult Shown(int pixels, bool shown, int least)
+{
+    if (shown ? pixels > least : pixels == 0)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << pixels << " pixels, " << (shown ? "shown" : "not shown");
+}
+
+void expect_layer_marks(const Image& im, bool stability, bool measured, const std::string& what)
+{
+    const int stability_legend = im.count(TEXT_PX, px(-0.1), px(-0.47), px(0.8), px(-0.275));
+    const int measured_legend = im.count(TEXT_PX, px(-0.1), px(-0.62), px(0.8), px(-0.505));
+    EXPECT_TRUE(Shown(stability_legend, stability, 1000)) << what << ": stability legend";
+    EXPECT_TRUE(Shown(im.count(SADDLE_PX), stability, 50)) << what << ": saddle dashes";
+    EXPECT_EQ(im.is(px(0.51) - 2, px(0.25 * 0.418208), WHITE_PX), stability) << what << ": unstable";
+    EXPECT_EQ(im.is(px(0.51) - 2, px(0.25 * 1.757804), WHITE_PX), stability) << what << ": saddle";
+    EXPECT_TRUE(PixelIs(im, px(0.51) - 4, px(0.25 * 2.1765), GREEN_PX)) << what << ": stable";
+
+    EXPECT_TRUE(Shown(measured_legend, measured, 500)) << what << ": measured legend";
+    double r = 0.0;
+    ASSERT_TRUE(last_measured_amplitude(&r)) << what;
+    EXPECT_EQ(im.is(px(0.51), px(0.25 * r), BLACK_PX), measured) << what << ": the x's centre";
+    if (measured) {
+        EXPECT_TRUE(PixelIs(im, px(0.53), px(0.25 * r), BLACK_PX)) << what << ": the bar";
+    }
+}
+
+// Both layers, and the motion with the layers toggled on the way is, bit for bit, the motion
+// without them.
 TEST(Frame, LayersDrawOverThePlainPictureAndLeaveTheMotionAlone)
 {
-    start_program("0.5\n0.2 1\n0 0\n");
+    start_program(LAYERS_INPUT);
     for (int i = 0; i < 1000; ++i)
-        draw_frame();
+        draw_next_frame();
     const double plain[3] = {state[0], state[1], sim_time};
     double plain_measure[MEASURED_PERIODS + 2];
     std::memcpy(plain_measure, measured_amps, sizeof measured_amps);
     std::memcpy(plain_measure + MEASURED_PERIODS, harmonic_sums, sizeof harmonic_sums);
-    EXPECT_EQ(read_back().count(TEXT_PX, px(-0.1), px(-0.65), px(0.8), px(-0.28)), 0);
-    start_program("0.5\n0.2 1\n0 0\n");
+    expect_layer_marks(read_back(), false, false, "no layer");
+    start_program(LAYERS_INPUT);
     // Shown as the window shows frames, with the picture saved (drawn again) now and then:
     // neither the layers nor the redraws may move the motion or its measure.
     for (int i = 0; i < 1000; ++i) {
@@ -231,17 +288,42 @@ TEST(Frame, LayersDrawOverThePlainPictureAndLeaveTheMotionAlone)
     EXPECT_EQ(std::memcmp(plain_measure + MEASURED_PERIODS, harmonic_sums, sizeof harmonic_sums), 0);
     stability_shown = measured_shown = true;
     draw_frame();
-    const Image im = read_back();
+    expect_layer_marks(read_back(), true, true, "both layers");
+}
+
+// One layer alone, turned on each way there is: its flag, its function key, and its option
+// on the command line (the program's snapshot, to the pixel).
+TEST(Frame, EachLayerAloneDrawsItsOwnMarksOnly)
+{
+    constexpr long FRAMES = 400;
+    const struct {
+        const char* option;
+        int key;
+        bool stability;
+    } layers[] = {{"--stability", GLUT_KEY_F3, true}, {"--measured", GLUT_KEY_F4, false}};
+    for (const auto& layer : layers) {
+        start_program(LAYERS_INPUT);
+        advance_frames(FRAMES - 1);
+        (layer.stability ? stability_shown : measured_shown) = true;
+        draw_next_frame();
+        const Image by_flag = read_back();
+        expect_layer_marks(by_flag, layer.stability, !layer.stability, layer.option);
+
+        start_program(LAYERS_INPUT);
+        advance_frames(FRAMES - 1);
+        on_special_key(layer.key, 0, 0);
+        EXPECT_EQ(stability_shown, layer.stability) << layer.option;
+        EXPECT_EQ(measured_shown, !layer.stability) << layer.option;
+        draw_frame();   // the frame the key showed, into the buffer that can be read
+        EXPECT_EQ(compare_frames(read_back(), by_flag).pixels, 0) << layer.option << "'s key";
+
+        const std::string options = "--eps 0.5 --force 0.2 --z 1 --frames " +
+                                    std::to_string(FRAMES - 1) + " " + layer.option;
+        Image written;
+        ASSERT_TRUE(program_snapshot(VDP_PROGRAM, options, &written));
+        EXPECT_EQ(compare_frames(written, by_flag).pixels, 0) << options;
+    }
     stability_shown = measured_shown = false;
-    // Two pixels left of the green line: white inside a ring, green in a disc.
-    EXPECT_TRUE(PixelIs(im, px(0.51) - 2, px(0.25 * 0.418208), WHITE_PX));   // unstable
-    EXPECT_TRUE(PixelIs(im, px(0.51) - 2, px(0.25 * 1.757804), WHITE_PX));   // saddle
-    EXPECT_TRUE(PixelIs(im, px(0.51) - 4, px(0.25 * 2.1765), GREEN_PX));     // stable
-    double r = 0.0;
-    ASSERT_TRUE(last_measured_amplitude(&r));
-    EXPECT_TRUE(PixelIs(im, px(0.51), px(0.25 * r), BLACK_PX));   // the marker's centre
-    EXPECT_TRUE(PixelIs(im, px(0.53), px(0.25 * r), BLACK_PX));   // the bar, short: locked
-    EXPECT_GT(im.count(TEXT_PX, px(-0.1), px(-0.65), px(0.8), px(-0.28)), 1000);   // legends
 }
 
 TEST(Frame, ANonSquareWindowStretchesTheScene)

@@ -74,7 +74,8 @@ TEST(Trace, CountZeroDrawsNothingButSetsTheWidth)
     clear_to_white();
     glLineWidth(1.0f);
     const double values[3] = {0.5, 0.5, 0.5};
-    draw_trace(Vec2{-0.5, 0.0}, 0.1, 1.0, 0, values, RED);
+    const double scale = 1.0;
+    draw_traces(Vec2{-0.5, 0.0}, 0.1, &scale, 1, 0, values, 3);
     settle_drawing_state();
     float width = 0.0f;
     glGetFloatv(GL_LINE_WIDTH, &width);
@@ -86,8 +87,9 @@ TEST(Trace, CountOneJoinsTwoSamplesAndIgnoresTheRest)
 {
     clear_to_white();
     const double values[3] = {0.0, 1.0, -9.0};
-    draw_trace(Vec2{-0.5, 0.0}, 0.2, 0.5, 1, values, GREEN);
-    const Box b = bounding_box(read_back(), GREEN_PX);
+    const double scale = 0.5;
+    draw_traces(Vec2{-0.5, 0.0}, 0.2, &scale, 1, 1, values, 3);
+    const Box b = bounding_box(read_back(), RED_PX);
     EXPECT_NEAR(b.x0, px(-0.5), 1);
     EXPECT_NEAR(b.x1, px(-0.3), 1);
     EXPECT_NEAR(b.y0, px(0.0), 2);

@@ -28,6 +28,7 @@ void start_run(const RunCase& c)
     sim_time = 0.0;
     trace_index = 0;
     trace_dx = 0.005;
+    trace_len = 200;
 }
 
 // The stored states come from the desktop build. The wasm build's sin (musl's) differs from

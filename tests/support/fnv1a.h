@@ -1,5 +1,5 @@
 #pragma once
-// 64-bit FNV-1a over bytes, for hashes of frames and curves that show any changed bit.
+// 64-bit FNV-1a over bytes, for hashes of curves that show any changed bit.
 #include <cstddef>
 #include <cstdint>
 

@@ -1,8 +1,6 @@
 // The test window and the pixel helpers.
 #include "tests/support/gl_window.h"
 
-#include "tests/support/fnv1a.h"
-
 #include <GL/freeglut.h>
 #include <algorithm>
 #include <chrono>
@@ -17,7 +15,9 @@
 #include <unistd.h>
 
 #include "app/dialog.h"
+#include "app/run.h"
 #include "core/state.h"
+#include "display/frame.h"
 #include "display/primitives.h"
 #include "platform/desktop/png_file.h"
 #include "platform/desktop/window.h"
@@ -60,7 +60,7 @@ class GlWindowEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        // The pixel hashes hold for Mesa's software renderer only.
+        // The stored frames hold for Mesa's software renderer only.
         setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
         setenv("GALLIUM_DRIVER", "llvmpipe", 1);
         glutInitWindowSize(FRAME_SIZE, FRAME_SIZE);
@@ -168,11 +168,6 @@ Box bounding_box(const Image& image, Rgb c)
     return box;
 }
 
-std::uint64_t hash_image(const Image& image)
-{
-    return fnv1a(image.bytes.data(), image.bytes.size());
-}
-
 std::string dump_image(const Image& image, const std::string& name)
 {
     const std::string path = std::string(VDP_TEST_OUTPUT_DIR) + "/" + name + ".ppm";
@@ -216,6 +211,20 @@ bool load_png(const std::string& path, Image* image)
     return true;
 }
 
+::testing::AssertionResult program_snapshot(const char* program, const std::string& options,
+                                            Image* picture)
+{
+    const std::string path = std::string(VDP_TEST_OUTPUT_DIR) + "/snapshot.png";
+    const std::string command = std::string("'") + program + "' " + options + " --snapshot '" + path + "'";
+    if (std::system(command.c_str()) != 0)
+        return ::testing::AssertionFailure() << command << " failed";
+    const bool read = load_png(path, picture);
+    std::remove(path.c_str());
+    if (!read)
+        return ::testing::AssertionFailure() << command << " wrote no picture";
+    return ::testing::AssertionSuccess() << command;
+}
+
 bool FrameDifference::within(int pixels_allowed) const
 {
     const int colour_allowed = pixels_allowed / 2;
@@ -254,8 +263,15 @@ void start_program(const char* input)
     family_view = 0;
     stability_shown = false;
     measured_shown = false;
+    process_frame_count = 0;
     glLineWidth(1.0f);
     glDisable(GL_LIGHTING);
     begin_frame();   // forgets what lighting was
     run_dialog('m', input);
+}
+
+void draw_next_frame()
+{
+    advance_frames(1);
+    draw_frame();
 }

@@ -1,7 +1,6 @@
 #pragma once
 // Drawing tests render for real: one 800 x 800 GLUT window per test process, Mesa's llvmpipe,
 // pixels read back from the back buffer before any swap.
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -51,8 +50,6 @@ struct Box {
 };
 Box bounding_box(const Image& image, Rgb c);
 
-// 64-bit FNV-1a of the RGB bytes.
-std::uint64_t hash_image(const Image& image);
 // Writes image as a binary PPM into the build folder (top row first); returns the path.
 std::string dump_image(const Image& image, const std::string& name);
 
@@ -60,6 +57,11 @@ std::string dump_image(const Image& image, const std::string& name);
 std::string save_png(const Image& image, const std::string& path);
 // Reads an 800 x 800 RGB PNG written by save_png; false when there is none or it differs.
 bool load_png(const std::string& path, Image* image);
+
+// The picture program writes with the command-line options and --snapshot (into the build
+// folder, removed again), in *picture; a failure names the command.
+::testing::AssertionResult program_snapshot(const char* program, const std::string& options,
+                                            Image* picture);
 
 // How far two frames differ: pixels of another colour, and for each colour of the picture
 // how many more or fewer pixels of it the first frame has.
@@ -74,6 +76,9 @@ FrameDifference compare_frames(const Image& a, const Image& b);
 // White background, identity modelview, lighting on as the primitives leave it.
 void clear_to_white();
 
-// The state of a program whose window has just opened after a dialog with input: nothing
-// chosen by the keys, line width 1, lighting off, as in a new context.
+// The state of a new process whose window has just opened after a dialog with input: nothing
+// chosen by the keys, no frame advanced yet, line width 1, lighting off, as in a new context.
 void start_program(const char* input);
+
+// The next frame as a key advances it, drawn without being shown: the back buffer holds it.
+void draw_next_frame();

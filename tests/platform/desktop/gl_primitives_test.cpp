@@ -4,6 +4,8 @@
 
 #include <GL/freeglut.h>
 #include <array>
+#include <cmath>
+#include <vector>
 
 #include "tests/support/gl_window.h"
 
@@ -101,11 +103,11 @@ TEST_F(Primitives, ShortArrowKeepsItsWholeHeadAtTheTip)
 
     clear_to_white();
     draw_arrow(Vec2{0.0, 0.0}, -0.3, UP, GREEN);
-    EXPECT_EQ(hash_image(read_back()), hash_image(zero));   // a negative length acts as 0
+    EXPECT_EQ(compare_frames(read_back(), zero).pixels, 0);   // a negative length acts as 0
 
     clear_to_white();
     draw_arrow(Vec2{0.0, 0.0}, ARROW_HEAD_LENGTH, UP, GREEN);
-    EXPECT_EQ(hash_image(read_back()), hash_image(zero));   // a head-long arrow has no shaft
+    EXPECT_EQ(compare_frames(read_back(), zero).pixels, 0);   // a head-long arrow has no shaft
 }
 
 TEST_F(Primitives, LongArrowHasAShaftBehindItsHead)
@@ -171,6 +173,57 @@ TEST_F(Primitives, GridOfHalfCountZeroShowsNothing)
 {
     draw_grid(Vec2{0.3, 0.3}, 0.0, 0, 0.1, 0.1);
     EXPECT_EQ(read_back().count(WHITE_PX), FRAME_SIZE * FRAME_SIZE);
+}
+
+// A row dashed 0.03 on (12 px), 0.015 off (6 px), drawn as 100 short pieces with the pattern
+// carried from one to the next as along a curve: each column whose centre lies a pixel or
+// more from a dash's end is red where the pattern is on, white where it is off.
+TEST_F(Primitives, DashesGoOnAcrossJoinedLines)
+{
+    set_line_width(1.0f);
+    const double row = 0.00125;   // the centre of pixel row 400
+    const DashPattern pattern = {0.03, 0.015};
+    double phase = 0.0;
+    for (int i = 0; i < 100; ++i)
+        draw_dashed_line(Vec2{-0.5 + 0.01 * i, row}, Vec2{-0.5 + 0.01 * (i + 1), row}, pattern,
+                         &phase, RED);
+    EXPECT_NEAR(phase, 1.0 - 22 * 0.045, 1e-9);
+    const Image im = read_back();
+    int checked = 0;
+    for (int x = px(-0.5); x < px(0.5); ++x) {
+        const double into = std::fmod(x + 0.5 - px(-0.5), 18.0);   // pixels into a period
+        if (std::fabs(into - 12.0) < 1.0 || into < 1.0 || into > 17.0)
+            continue;
+        ++checked;
+        EXPECT_TRUE(PixelIs(im, x, px(row), into < 12.0 ? RED_PX : WHITE_PX)) << "column " << x;
+    }
+    EXPECT_GT(checked, 250);
+
+    clear_to_white();   // no pattern: the whole line
+    draw_dashed_line(Vec2{-0.5, row}, Vec2{0.5, row}, DashPattern{0.0, 0.0}, &phase, RED);
+    EXPECT_NEAR(read_back().count(RED_PX, 0, px(row), FRAME_SIZE - 1, px(row)), 400, 1);
+}
+
+// An open crossing disc: its outline 2 pixels wide over a white fill, which hides what lay
+// under it (here the green line through the crossing); the width stays set.
+TEST_F(Primitives, RingHidesWhatItCoversWithinItsOutline)
+{
+    const double column = 0.00125;   // the centre of pixel column 400
+    draw_line(Vec2{column, -0.5}, Vec2{column, 0.5}, GREEN);
+    draw_ring(Vec2{0.0, 0.0}, 0.05, 2.0f, WHITE, GREEN);
+    settle_drawing_state();
+    EXPECT_EQ(line_width(), 2.0f);
+    const Image im = read_back();
+    // Along the row through the centre: the outline 20 pixels to either side, white between.
+    std::vector<int> starts;
+    for (int x = px(-0.1); x <= px(0.1); ++x)
+        if (im.is(x, px(column), GREEN_PX) && !im.is(x - 1, px(column), GREEN_PX))
+            starts.push_back(x);
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_NEAR(starts[0], px(-0.05) - 1, 1);
+    EXPECT_NEAR(starts[1], px(0.05) - 1, 1);
+    EXPECT_TRUE(PixelIs(im, px(column), px(0.0) + 10, WHITE_PX));
+    EXPECT_TRUE(PixelIs(im, px(column), px(0.1), GREEN_PX));   // the line goes on outside
 }
 
 TEST_F(Primitives, TextIsNearBlackWhateverColourWasSetLast)

@@ -44,6 +44,10 @@ if grep -qE '\.(a|h)$|/include/' <<<"$contents"; then fail "development files in
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
 [[ -x "$root/usr/bin/forced-vdp" ]] || fail "the package unpacks no usr/bin/forced-vdp"
+# The copyright file gives the terms of LICENSE, word for word, under their Debian name.
+licence_text() { awk '/^License: Expat$/ { n = NR } { line[NR] = $0 } END { for (i = n + 1; i <= NR; ++i) print line[i] }' "$1"; }
+licence_text "$root/usr/share/doc/forced-vdp/copyright" | sed -e 's/^ //' -e 's/^\.$//' |
+  cmp -s - <(sed -n '5,$p' "$(dirname "$0")/../../../LICENSE") || fail "the copyright file's licence is not LICENSE's"
 grep -qx 'Terminal=true' "$root/usr/share/applications/forced-vdp.desktop" || fail "the desktop entry does not open a terminal"
 # The manual page describes every option that --help lists.
 for option in $("$root/usr/bin/forced-vdp" --help | grep -oE '^  --[a-z-]+' | tr -d ' '); do

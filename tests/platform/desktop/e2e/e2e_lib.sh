@@ -1,6 +1,13 @@
-# Shared by the end-to-end tests: an X server of their own, the program with a fifo as its
+# Shared by the end-to-end tests, their whole preamble: the arguments every one takes
+# (PROGRAM WINDOW_PROBE OUTPUT_DIR), an X server of their own, the program with a fifo as its
 # console, X tools tried again when the server hangs up on a new client, and the checks'
-# helpers. Source it after setting program, probe and outdir; "name" names failure files.
+# helpers. Each test sources it first thing: source "$(dirname "$0")/e2e_lib.sh"
+set -euo pipefail
+
+program=$1
+probe=$2
+outdir=$3
+name=$(basename "$0" _test.sh)   # names the files a failure leaves in OUTPUT_DIR
 
 export LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe LC_ALL=C.UTF-8
 
@@ -94,6 +101,24 @@ wait_for_window() {
     sleep 0.05
   done
   win=$(head -n 1 <<<"$win")
+}
+
+# Runs a command that starts the program and waits for its window (returning 1 when GLUT
+# could not open the display) until it succeeds, at most five times.
+open_program() {
+  local attempt
+  for attempt in 1 2 3 4 5; do
+    "$@" && return 0
+    ((attempt < 5)) || fail "the program could not open the display"
+    exec 4>&-
+    wait "$program_pid" || true
+  done
+}
+
+# Starts the program with the given arguments and waits for its window (see wait_for_window).
+launch_and_wait() {
+  launch_program "$@"
+  wait_for_window
 }
 
 # ESC ends the program with status 0 and nothing more on the console.

@@ -3,12 +3,7 @@
 # display, with a -geometry that is no geometry or too large to draw, and resized past that
 # size while keys are queued.
 # Usage: hostile_start_test.sh PROGRAM WINDOW_PROBE OUTPUT_DIR
-set -euo pipefail
 
-program=$1
-probe=$2
-outdir=$3
-name=hostile_start
 source "$(dirname "$0")/e2e_lib.sh"
 
 ANSWERS=$'0.1\n0.5 1\n0 0\n'

@@ -2,12 +2,7 @@
 # Where the batch options' files land (devices made with mknod here, never the machine's own
 # /dev), what a failed write or a signal leaves, and no text on standard output in a batch run.
 # Usage: output_files_test.sh PROGRAM WINDOW_PROBE OUTPUT_DIR
-set -euo pipefail
 
-program=$1
-probe=$2
-outdir=$3
-name=output_files
 source "$(dirname "$0")/e2e_lib.sh"
 cd "$work"
 CURVES=(--eps 0.1 --force 0.5 --z 1 --export-curves)

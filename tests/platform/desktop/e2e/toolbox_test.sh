@@ -4,12 +4,7 @@
 # F1 key help, F2 pictures that never overwrite each other, F5 running and pausing the motion,
 # and a dialog key that pauses it.
 # Usage: toolbox_test.sh PROGRAM WINDOW_PROBE OUTPUT_DIR
-set -euo pipefail
 
-program=$1
-probe=$2
-outdir=$3
-name=toolbox
 source "$(dirname "$0")/e2e_lib.sh"
 
 HELP_END='ESC key  : quit'
@@ -26,13 +21,7 @@ grep -q '^Usage: forced-vdp' "$work/err" || fail "no usage line"
 [[ ! -s $work/out && -z $(ls -A) ]] || fail "something was written for a refused command line"
 
 start_xvfb
-for attempt in 1 2 3 4 5; do
-  launch_program --lang en --eps 0.1 --force 0.5 --z 1 --frames 50
-  wait_for_window && break
-  ((attempt < 5)) || fail "the program could not open the display"
-  exec 4>&-
-  wait "$program_pid" || true
-done
+open_program launch_and_wait --lang en --eps 0.1 --force 0.5 --z 1 --frames 50
 
 # No dialog: the English banner and key help only, and the 51st frame is the first shown.
 wait_until 10 "the first frame" index_at_least 51
@@ -48,8 +37,7 @@ wait_until 10 "F1's key help" has_at_least "$HELP_END" 2
 grep -q 'F5 key: run / pause' "$work/out" || fail "F1 did not list the function keys"
 
 # F2 twice within a second: two pictures, the second under a new name, each the very pixels
-# of the window (the first frame of the process, as it happens: drawn at the renderer's
-# initial line width).
+# of the window (the first frame shown, after the 50 advanced unseen).
 key F2 F2
 wait_until 10 "two saved pictures" has_at_least 'Picture saved: ' 2
 pictures=(forced-vdp-*.png)

@@ -3,11 +3,8 @@
 # standard input, the window only after it, one frame per drawing key and none for 'm', 'f'
 # and 'j', the title as the window system sees it, pixels of the window, and ESC.
 # Usage: window_test.sh PROGRAM WINDOW_PROBE OUTPUT_DIR
-set -euo pipefail
 
-program=$1
-probe=$2
-outdir=$3
+source "$(dirname "$0")/e2e_lib.sh"
 
 TITLE='Van der Pol系の強制振動　m:系・外力 j:初期条件 変更, s:描画継続,　y,Y:f特性縦倍率変更 t,T:時間軸伸縮'
 PROMPT_EPSILON='ε='
@@ -15,9 +12,6 @@ PROMPT_FORCE='F z='
 PROMPT_INITIAL='y0 v0 = '
 NOTE_FORCE='z=1の付近で'
 KEY_HELP_END='ESCキーで   ：終了'
-
-name=program_window
-source "$(dirname "$0")/e2e_lib.sh"
 
 # Starts the program, answers the first dialog and returns when the window is there. Returns
 # 1 when GLUT could not open the display (tried again).
@@ -60,12 +54,7 @@ expect_index() {
 }
 
 start_xvfb
-for attempt in 1 2 3 4 5; do
-  start_program && break
-  ((attempt < 5)) || fail "the program could not open the display"
-  exec 4>&-
-  wait "$program_pid" || true
-done
+open_program start_program
 
 # The title as UTF-8 and as a WM_NAME that decodes to the same text.
 net_name=$(x xprop -id "$win" _NET_WM_NAME)
