@@ -1,0 +1,180 @@
+// Changes of z while the motion runs, and the sweep's judgement of each ratio it visits.
+#include "app/sweep.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/state.h"
+#include "dynamics/entrainment_measure.h"
+#include "dynamics/forcing.h"
+#include "dynamics/harmonic_measure.h"
+#include "dynamics/simulation_step.h"
+#include "response/crossings.h"
+#include "response/stability.h"
+
+namespace {
+
+// The later half's moves below this share of the earlier half's: converging.
+constexpr double CONVERGING_SHARE = 0.5;
+// Periods whose moves judge convergence: at CONVERGING_SHARE, a contraction to 0.991 a period
+// shows.
+constexpr std::size_t JUDGED_PERIODS = 4 * MEASURE_WINDOW_PERIODS;
+// Steps between the ends counted to this much below a whole number: 0.2 / 0.005 is 40.
+constexpr double STEP_ROUNDING = 1e-9;
+
+// The ratio `index` steps from sweep_from towards sweep_to.
+double sweep_ratio(int index)
+{
+    return sweep_to >= sweep_from ? sweep_from + index * sweep_step
+                                  : sweep_from - index * sweep_step;
+}
+
+// The n (up to half the window) over which the window's points move least: the cycle that a
+// converging motion approaches.
+int nearest_cycle(std::span<const StrobePoint> window)
+{
+    int best = 1;
+    for (int n = 2; n <= static_cast<int>(window.size() / 2); ++n)
+        if (strobe_move(window, n) < strobe_move(window, best))
+            best = n;
+    return best;
+}
+
+EntrainmentMeasure measured_over(std::span<const StrobePoint> points)
+{
+    return measure_window(points, upcrossings_within(points.front().t, points.back().t),
+                          freq_ratio);
+}
+
+EntrainmentMeasure undecided(EntrainmentMeasure m)
+{
+    m.state = MotionState::settling;
+    m.strobe_period = 0;
+    return m;
+}
+
+// Whether the present ratio is decided, and its measures into *m.
+bool judge_ratio(EntrainmentMeasure* m)
+{
+    const long count = strobe_count;
+    if (count < MEASURE_SETTLE_PERIODS + MEASURE_WINDOW_PERIODS)
+        return false;
+    const std::span<const StrobePoint> window = recent_strobe_points(MEASURE_WINDOW_PERIODS);
+    *m = measured_over(window);
+    if (m->state == MotionState::locked || m->state == MotionState::periodic ||
+        std::isnan(m->spread))
+        return true;   // a period, or a motion no longer finite
+
+    // No period yet. Converging: the moves towards the nearest cycle shrink from the earlier
+    // to the later half of the latest JUDGED_PERIODS (a transient moves them too, so the
+    // judgement looks at the latest only).
+    const std::span<const StrobePoint> history =
+        recent_strobe_points(count - MEASURE_SETTLE_PERIODS);
+    const std::span<const StrobePoint> judged =
+        history.last(std::min<std::size_t>(history.size(), JUDGED_PERIODS));
+    const std::size_t half = judged.size() / 2;
+    const int n = nearest_cycle(window);
+    const bool converging =
+        strobe_move(judged.last(half), n) < CONVERGING_SHARE * strobe_move(judged.first(half), n);
+    const std::span<const double> upcrossings =
+        upcrossings_within(history.front().t, history.back().t);
+    if (!converging && history.size() >= 2 * MEASURE_WINDOW_PERIODS &&
+        phase_returns(upcrossings, freq_ratio)) {
+        *m = measured_over(history);
+        return true;
+    }
+    if (count < SWEEP_PERIOD_LIMIT)
+        return false;
+    *m = undecided(measured_over(judged));
+    return true;
+}
+
+// The stability class of the crossing nearest the measured amplitude r; -1 for none.
+int nearest_crossing_class(double r)
+{
+    int nearest = -1;
+    for (int i = 0; i < crossing_count; ++i)
+        if (nearest < 0 || std::fabs(crossings[i] - r) < std::fabs(crossings[nearest] - r))
+            nearest = i;
+    if (nearest < 0 || !std::isfinite(r))
+        return -1;
+    return static_cast<int>(classify_response(epsilon, freq_ratio, crossings[nearest]));
+}
+
+void record_ratio(const EntrainmentMeasure& m)
+{
+    if (sweep_record_count >= SWEEP_CAPACITY)
+        return;
+    double r = NAN;
+    if (!last_measured_amplitude(&r))
+        r = NAN;
+    sweep_records[sweep_record_count] = {(sweep_to >= sweep_from) != sweep_returning,
+                                         freq_ratio, m, r, nearest_crossing_class(r)};
+    sweep_record_count = sweep_record_count + 1;
+}
+
+}  // namespace
+
+void change_forcing_ratio(double z_new)
+{
+    if (z_new == freq_ratio)
+        return;
+    set_forcing_ratio(z_new);
+    crossing_count = find_crossings(freq_ratio, crossings);
+    reset_harmonic_measure();
+    reset_entrainment_measure();
+}
+
+bool start_sweep(double from, double to, double step)
+{
+    const double steps = std::floor(std::fabs(to - from) / step + STEP_ROUNDING);
+    if (!period_measurable(from) || !period_measurable(to) || !(step > 0.0) ||
+        !(2.0 * steps + 1.0 <= SWEEP_CAPACITY))
+        return false;
+    sweep_from = from;
+    sweep_to = to;
+    sweep_step = step;
+    sweep_steps = static_cast<int>(steps);
+    sweep_index = 0;
+    sweep_returning = false;
+    sweep_record_count = 0;
+    sweep_points_judged = 0;
+    sweep_running = true;
+    change_forcing_ratio(from);
+    return true;
+}
+
+void stop_sweep()
+{
+    sweep_running = false;
+}
+
+void sweep_after_frame()
+{
+    if (!sweep_running || strobe_count == sweep_points_judged)
+        return;
+    sweep_points_judged = strobe_count;
+    EntrainmentMeasure m;
+    if (!judge_ratio(&m))
+        return;
+    record_ratio(m);
+    if (!sweep_returning && sweep_index < sweep_steps) {
+        sweep_index = sweep_index + 1;
+    } else if (sweep_index > 0) {
+        sweep_returning = true;
+        sweep_index = sweep_index - 1;
+    } else {
+        sweep_running = false;
+        return;
+    }
+    change_forcing_ratio(sweep_ratio(sweep_index));
+    sweep_points_judged = 0;
+}
+
+void run_sweep()
+{
+    while (sweep_running) {
+        advance_frame();
+        sweep_after_frame();
+    }
+}

@@ -1,0 +1,31 @@
+#pragma once
+// An independent reference for the measured motion: classical Runge-Kutta (not the program's
+// integrator or model code) for y'' - eps (1 - y^2) y' + y = F sin(theta), theta = theta0 +
+// z (t - t0), and stroboscopic points taken where steps of T / round(T / 0.02) end exactly at
+// the forcing instants, so that no interpolation enters.
+#include <vector>
+
+struct ReferenceForcing {
+    double eps, force, z;
+    double t0 = 0.0, theta0 = 0.0;   // the phase's anchor
+};
+
+struct ReferencePoint {
+    double y, v;
+};
+
+// n steps of h from (t, s), t advanced; returns the upward zero crossings of y at step ends.
+long reference_steps(const ReferenceForcing& f, double* t, double h, long n, double s[2]);
+
+// `periods` forcing periods from s at a forcing instant (phase 2 pi k0), each point appended
+// to *points at its period's end; returns the upward zero crossings.
+long reference_periods(const ReferenceForcing& f, long k0, long periods, double s[2],
+                       std::vector<ReferencePoint>* points);
+
+// Our own comparison: the smallest n <= max_n at which the last `window` points repeat within
+// tol in y and in v; 0 for none.
+int reference_period(const std::vector<ReferencePoint>& points, int window, int max_n, double tol);
+
+// From (y0, 0) at rest: whether the last 40 points repeat every period within 1e-5 before
+// `limit` periods have passed (stopping as soon as they do).
+bool reference_locks(double eps, double force, double z, double y0, long limit);
