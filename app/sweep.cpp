@@ -19,7 +19,8 @@ constexpr double CONVERGING_SHARE = 0.5;
 // Periods whose moves judge convergence: at CONVERGING_SHARE, a contraction to 0.991 a period
 // shows.
 constexpr std::size_t JUDGED_PERIODS = 4 * MEASURE_WINDOW_PERIODS;
-// Steps between the ends counted to this much below a whole number: 0.2 / 0.005 is 40.
+// A whole number of steps between the ends can come out a hair under it (0.2 / 0.005): this
+// much is added before rounding down.
 constexpr double STEP_ROUNDING = 1e-9;
 
 // The ratio `index` steps from sweep_from towards sweep_to.
@@ -34,9 +35,14 @@ double sweep_ratio(int index)
 int nearest_cycle(std::span<const StrobePoint> window)
 {
     int best = 1;
-    for (int n = 2; n <= static_cast<int>(window.size() / 2); ++n)
-        if (strobe_move(window, n) < strobe_move(window, best))
+    double least = strobe_move(window, 1);
+    for (int n = 2; n <= static_cast<int>(window.size() / 2); ++n) {
+        const double moved = strobe_move(window, n);
+        if (moved < least) {
+            least = moved;
             best = n;
+        }
+    }
     return best;
 }
 
