@@ -7,11 +7,13 @@
 //
 // Within the step that holds an instant or a crossing the motion is taken as the quintic
 // Hermite interpolant of y, v and their first two derivatives (from the model) at both ends.
-// Its error is far below the 1e-5 at which points count as repeating: the points of a locked
-// motion at eps = 0.1, F = 0.2, z = 1 repeat within 1e-8, where linear interpolation scatters
-// them by 5e-5 (its error depends on the instant's place in the step, which moves from period
-// to period). At eps = F = 5 the point that falls into a fast jump of the relaxation
-// oscillation (v near -9) repeats within about 5e-6, the integrator's own consistency there.
+// The interpolation's error depends on the instant's place in the step, which moves from
+// period to period, so it scatters the points of a locked motion; measured on the last 300
+// points: at eps = 0.1, F = 0.2, z = 1 they repeat within 2e-11 (linear interpolation: 7e-5,
+// beyond the 1e-5 at which points count as repeating); at eps = F = 5, z = 2 two of the three
+// repeat within 1e-8 and the third, in a fast jump of the relaxation oscillation (v near -9),
+// within 6e-6, where the cubic Hermite interpolant of values and slopes scatters it by 1.5e-4
+// and the period 3 goes unseen.
 //
 // The measures of a window are pure functions over spans, so that motions integrated
 // elsewhere (many at once, say) can be measured alike from their own points and crossings.
