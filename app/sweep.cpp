@@ -1,7 +1,6 @@
 // Changes of z while the motion runs, and the sweep's judgement of each ratio it visits.
 #include "app/sweep.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "core/state.h"
@@ -14,11 +13,6 @@
 
 namespace {
 
-// The later half's moves below this share of the earlier half's: converging.
-constexpr double CONVERGING_SHARE = 0.5;
-// Periods whose moves judge convergence: at CONVERGING_SHARE, a contraction to 0.991 a period
-// shows.
-constexpr std::size_t JUDGED_PERIODS = 4 * MEASURE_WINDOW_PERIODS;
 // A whole number of steps between the ends can come out a hair under it (0.2 / 0.005): this
 // much is added before rounding down.
 constexpr double STEP_ROUNDING = 1e-9;
@@ -28,71 +22,6 @@ double sweep_ratio(int index)
 {
     return sweep_to >= sweep_from ? sweep_from + index * sweep_step
                                   : sweep_from - index * sweep_step;
-}
-
-// The n (up to half the window) over which the window's points move least: the cycle that a
-// converging motion approaches.
-int nearest_cycle(std::span<const StrobePoint> window)
-{
-    int best = 1;
-    double least = strobe_move(window, 1);
-    for (int n = 2; n <= static_cast<int>(window.size() / 2); ++n) {
-        const double moved = strobe_move(window, n);
-        if (moved < least) {
-            least = moved;
-            best = n;
-        }
-    }
-    return best;
-}
-
-EntrainmentMeasure measured_over(std::span<const StrobePoint> points)
-{
-    return measure_window(points, upcrossings_within(points.front().t, points.back().t),
-                          freq_ratio);
-}
-
-EntrainmentMeasure undecided(EntrainmentMeasure m)
-{
-    m.state = MotionState::settling;
-    m.strobe_period = 0;
-    return m;
-}
-
-// Whether the present ratio is decided, and its measures into *m.
-bool judge_ratio(EntrainmentMeasure* m)
-{
-    const long count = strobe_count;
-    if (count < MEASURE_SETTLE_PERIODS + MEASURE_WINDOW_PERIODS)
-        return false;
-    const std::span<const StrobePoint> window = recent_strobe_points(MEASURE_WINDOW_PERIODS);
-    *m = measured_over(window);
-    if (m->state == MotionState::locked || m->state == MotionState::periodic ||
-        std::isnan(m->spread))
-        return true;   // a period, or a motion no longer finite
-
-    // No period yet. Converging: the moves towards the nearest cycle shrink from the earlier
-    // to the later half of the latest JUDGED_PERIODS (a transient moves them too, so the
-    // judgement looks at the latest only).
-    const std::span<const StrobePoint> history =
-        recent_strobe_points(count - MEASURE_SETTLE_PERIODS);
-    const std::span<const StrobePoint> judged =
-        history.last(std::min<std::size_t>(history.size(), JUDGED_PERIODS));
-    const std::size_t half = judged.size() / 2;
-    const int n = nearest_cycle(window);
-    const bool converging =
-        strobe_move(judged.last(half), n) < CONVERGING_SHARE * strobe_move(judged.first(half), n);
-    const std::span<const double> upcrossings =
-        upcrossings_within(history.front().t, history.back().t);
-    if (!converging && history.size() >= 2 * MEASURE_WINDOW_PERIODS &&
-        phase_returns(upcrossings, freq_ratio)) {
-        *m = measured_over(history);
-        return true;
-    }
-    if (count < SWEEP_PERIOD_LIMIT)
-        return false;
-    *m = undecided(measured_over(judged));
-    return true;
 }
 
 // The stability class of the crossing nearest the measured amplitude r; -1 for none.
@@ -161,7 +90,8 @@ void sweep_after_frame()
         return;
     sweep_points_judged = strobe_count;
     EntrainmentMeasure m;
-    if (!judge_ratio(&m))
+    if (!judge_motion(recent_strobe_points(strobe_count), recent_upcrossings(), freq_ratio,
+                      SWEEP_PERIOD_LIMIT, &m))
         return;
     record_ratio(m);
     if (!sweep_returning && sweep_index < sweep_steps) {

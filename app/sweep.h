@@ -24,15 +24,8 @@ bool start_sweep(double from, double to, double step);
 void stop_sweep();
 
 // The sweep's bookkeeping after one frame: once per new stroboscopic point it judges the
-// present ratio. At each ratio the motion settles for at least MEASURE_SETTLE_PERIODS and is
-// measured over at least MEASURE_WINDOW_PERIODS more. A strobe period in the window decides
-// the ratio. Without one, the points' moves over the latest periods are compared between
-// their earlier and later half: shrinking, the motion converges geometrically towards a fixed
-// point or cycle and is measured on; not shrinking, it is drifting, once the measuring time is
-// twice the window and closes a whole beat (or the motion slips no cycle at all:
-// phase_returns), and measured over all of it. A ratio still undecided at SWEEP_PERIOD_LIMIT
-// is settling. The decided ratio is recorded and z steps on; after the last the sweep ends
-// (sweep_running false).
+// present ratio (judge_motion, with SWEEP_PERIOD_LIMIT). The decided ratio is recorded and z
+// steps on; after the last the sweep ends (sweep_running false).
 void sweep_after_frame();
 
 // A started sweep run to its end without a window: frames advanced as drawn frames advance

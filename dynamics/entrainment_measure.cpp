@@ -13,6 +13,12 @@
 
 namespace {
 
+// The later half's moves below this share of the earlier half's: converging.
+constexpr double CONVERGING_SHARE = 0.5;
+// Periods whose moves judge convergence: at CONVERGING_SHARE, a contraction to 0.991 a period
+// shows.
+constexpr std::size_t JUDGED_PERIODS = 4 * MEASURE_WINDOW_PERIODS;
+
 constexpr int CROSSING_ITERATIONS = 60;       // safeguarded Newton steps; bisection alone needs 53
 constexpr double CROSSING_TOLERANCE = 1e-15;  // in the step's fraction
 
@@ -233,6 +239,81 @@ EntrainmentMeasure measure_window(std::span<const StrobePoint> points,
     return m;
 }
 
+std::span<const double> crossings_within(std::span<const double> upcrossings, double t0,
+                                         double t1)
+{
+    const auto first = std::lower_bound(upcrossings.begin(), upcrossings.end(), t0);
+    const auto last = std::upper_bound(first, upcrossings.end(), t1);
+    return {first, last};
+}
+
+namespace {
+
+EntrainmentMeasure measured_over(std::span<const StrobePoint> points,
+                                 std::span<const double> upcrossings, double z)
+{
+    return measure_window(points, crossings_within(upcrossings, points.front().t, points.back().t),
+                          z);
+}
+
+// The n (up to half the window) over which the window's points move least: the cycle that a
+// converging motion approaches.
+int nearest_cycle(std::span<const StrobePoint> window)
+{
+    int best = 1;
+    double least = strobe_move(window, 1);
+    for (int n = 2; n <= static_cast<int>(window.size() / 2); ++n) {
+        const double moved = strobe_move(window, n);
+        if (moved < least) {
+            least = moved;
+            best = n;
+        }
+    }
+    return best;
+}
+
+EntrainmentMeasure undecided(EntrainmentMeasure m)
+{
+    m.state = MotionState::settling;
+    m.strobe_period = 0;
+    return m;
+}
+
+}  // namespace
+
+bool judge_motion(std::span<const StrobePoint> points, std::span<const double> upcrossings,
+                  double z, long limit, EntrainmentMeasure* m)
+{
+    const long count = static_cast<long>(points.size());
+    if (count < MEASURE_SETTLE_PERIODS + MEASURE_WINDOW_PERIODS)
+        return false;
+    const std::span<const StrobePoint> window = points.last(MEASURE_WINDOW_PERIODS);
+    *m = measured_over(window, upcrossings, z);
+    if (m->state == MotionState::locked || m->state == MotionState::periodic ||
+        std::isnan(m->spread))
+        return true;   // a period, or a motion no longer finite
+
+    // No period yet. Converging: the moves towards the nearest cycle shrink from the earlier
+    // to the later half of the latest JUDGED_PERIODS (a transient moves them too, so the
+    // judgement looks at the latest only).
+    const std::span<const StrobePoint> history = points.subspan(MEASURE_SETTLE_PERIODS);
+    const std::span<const StrobePoint> judged =
+        history.last(std::min<std::size_t>(history.size(), JUDGED_PERIODS));
+    const std::size_t half = judged.size() / 2;
+    const int n = nearest_cycle(window);
+    const bool converging =
+        strobe_move(judged.last(half), n) < CONVERGING_SHARE * strobe_move(judged.first(half), n);
+    if (!converging && history.size() >= 2 * MEASURE_WINDOW_PERIODS &&
+        phase_returns(crossings_within(upcrossings, history.front().t, history.back().t), z)) {
+        *m = measured_over(history, upcrossings, z);
+        return true;
+    }
+    if (count < limit)
+        return false;
+    *m = undecided(measured_over(judged, upcrossings, z));
+    return true;
+}
+
 void reset_entrainment_measure()
 {
     strobe_count = 0;
@@ -278,13 +359,14 @@ std::span<const StrobePoint> recent_strobe_points(long n)
     return latest(strobe_ring, STROBE_CAPACITY, strobe_count, n);
 }
 
+std::span<const double> recent_upcrossings()
+{
+    return latest(upcrossing_ring, UPCROSSING_CAPACITY, upcrossing_count, upcrossing_count);
+}
+
 std::span<const double> upcrossings_within(double t0, double t1)
 {
-    const std::span<const double> held =
-        latest(upcrossing_ring, UPCROSSING_CAPACITY, upcrossing_count, upcrossing_count);
-    const auto first = std::lower_bound(held.begin(), held.end(), t0);
-    const auto last = std::upper_bound(first, held.end(), t1);
-    return {first, last};
+    return crossings_within(recent_upcrossings(), t0, t1);
 }
 
 EntrainmentMeasure measure_recent(long settle, long window)

@@ -76,6 +76,24 @@ bool phase_returns(std::span<const double> upcrossings, double z);
 EntrainmentMeasure measure_window(std::span<const StrobePoint> points,
                                   std::span<const double> upcrossings, double z);
 
+// The crossings of an increasing list that lie within [t0, t1].
+std::span<const double> crossings_within(std::span<const double> upcrossings, double t0,
+                                         double t1);
+
+// Whether a motion at one ratio is decided, from all its points since z was set there
+// (oldest first) and its crossings over them; its measures into *m when it is. At least
+// MEASURE_SETTLE_PERIODS are left to settle and MEASURE_WINDOW_PERIODS more measured; a strobe
+// period in the latest window decides it (locked, periodic), and so does a point no longer
+// finite (settling). Without a period, the moves of the latest points towards their nearest
+// cycle are compared between the earlier and the later half: shrinking, the motion converges
+// geometrically towards a fixed point or cycle and is measured on; not shrinking, it is
+// drifting, once twice the window is measured and closes a whole beat (or slips no cycle at
+// all: phase_returns), and measured over all of it. Undecided with `limit` points, it is
+// settling. Near a band's edge the transient outlasts any fixed run (critical slowing down):
+// settling, not a wrong class.
+bool judge_motion(std::span<const StrobePoint> points, std::span<const double> upcrossings,
+                  double z, long limit, EntrainmentMeasure* m);
+
 // The measures of the window's own motion, into strobe_ring, upcrossing_ring and
 // motion_measure (core/state.h).
 
@@ -92,7 +110,8 @@ void take_entrainment_step(double t0, const double s0[2]);
 // The latest n points (fewer when fewer are held), oldest first.
 std::span<const StrobePoint> recent_strobe_points(long n);
 
-// The held crossing times within [t0, t1].
+// The held crossing times, oldest first, and those within [t0, t1].
+std::span<const double> recent_upcrossings();
 std::span<const double> upcrossings_within(double t0, double t1);
 
 // The latest window of at most `window` points after the first `settle` since the measures

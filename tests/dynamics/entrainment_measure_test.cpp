@@ -117,6 +117,48 @@ TEST(RotationNumber, CountsWholeBeatsAndRefusesTooFewCrossings)
     EXPECT_TRUE(std::isnan(rotation_number(locked, 0.0)));
 }
 
+TEST(JudgeMotion, WaitsWhileConvergingAndDecidesADriftOnceABeatCloses)
+{
+    const double z = 1.0;
+    const double T = 2.0 * PI / z;
+    // A drift: the points go round a ring, a turn in 25.13 periods, and the crossings slip.
+    std::vector<StrobePoint> ring, spiral;
+    for (int k = 0; k < 120; ++k) {
+        const double a = 0.25 * k;
+        ring.push_back({k, k * T, 2.0 * std::cos(a), 2.0 * std::sin(a)});
+        // Closing in on (1, 0) by 0.97 a period, a turn in 7: 0.97^80 = 0.09 of the way.
+        const double r = 0.1 * std::pow(0.97, k);
+        const double b = 2.0 * PI * k / 7.0;
+        spiral.push_back({k, k * T, 1.0 + r * std::cos(b), r * std::sin(b)});
+    }
+    const std::vector<double> slipping = slipping_crossings(z, 0.96, 0.5, 115);
+    const std::vector<double> slow = slipping_crossings(z, 0.996, 0.0, 119);   // half a beat
+    std::vector<double> steady;   // as many crossings as periods: no slip
+    for (int j = 0; j < 120; ++j)
+        steady.push_back(j * T + 0.3);
+    const struct {
+        const char* name;
+        std::span<const StrobePoint> points;
+        std::span<const double> upcrossings;
+        long limit;
+        bool decided;
+        MotionState state;
+    } cases[] = {
+        {"too few points yet", std::span(ring).first(69), slipping, 2000, false, MotionState::settling},
+        {"a beat closes: drifting", ring, slipping, 2000, true, MotionState::drifting},
+        {"half a beat: measured on", ring, slow, 2000, false, MotionState::settling},
+        {"converging: measured on", spiral, steady, 2000, false, MotionState::settling},
+        {"converging at the limit", spiral, steady, 120, true, MotionState::settling},
+    };
+    for (const auto& c : cases) {
+        EntrainmentMeasure m = {MotionState::settling, 0, NAN, NAN, NAN};
+        EXPECT_EQ(judge_motion(c.points, c.upcrossings, z, c.limit, &m), c.decided) << c.name;
+        if (c.decided) {
+            EXPECT_EQ(m.state, c.state) << c.name;
+        }
+    }
+}
+
 TEST(Interpolation, ReproducesQuinticsAndFindsTheirRoot)
 {
     // y = (t - r) q(t) with q > 0 near r, and v any quintic: the quintic interpolant is exact.
