@@ -6,8 +6,11 @@
 #include <string>
 
 #include "app/console.h"
+#include "app/sweep.h"
 #include "app/texts.h"
 #include "core/state.h"
+#include "dynamics/entrainment_measure.h"
+#include "dynamics/forcing.h"
 #include "dynamics/harmonic_measure.h"
 #include "response/amplitude_curve.h"
 #include "response/crossings.h"
@@ -133,7 +136,10 @@ void restart_run()
     trace_scales[1] = amp_scale;
     trace_count = TRACE_ROWS;
     motion_lost_told = false;
+    stop_sweep();
+    reset_forcing_phase();
     reset_harmonic_measure();
+    reset_entrainment_measure();
 }
 
 void start_with_values()

@@ -20,7 +20,7 @@ void compute_response_curves();
 void start_with_values();
 
 // The simulation back to t = 0 with the typed initial state and the view to its defaults, as
-// at the end of every dialog run.
+// at the end of every dialog run: the forcing's phase z t again, the measures afresh, no sweep.
 void restart_run();
 
 // The dialog's key help, then the function keys, on the console.

@@ -85,15 +85,67 @@ std::string curves_csv()
     return out;
 }
 
-std::string export_curves_csv(const char* path)
+namespace {
+
+// A whole table to path, through the output code.
+std::string write_table(const char* path, const std::string& table)
 {
     OutputFile file;
     const std::string error = open_output(path, &file);
     if (!error.empty())
         return error;
-    const std::string table = curves_csv();
     write_output(&file, table.data(), table.size());
     return close_output(&file, true);
+}
+
+// A measure as a CSV field: 17 significant digits, or nothing where it is not known.
+void append_measure(std::string* out, double value)
+{
+    if (std::isnan(value))
+        *out += ',';
+    else
+        append(out, ",%.17g", value);
+}
+
+}  // namespace
+
+std::string export_curves_csv(const char* path)
+{
+    return write_table(path, curves_csv());
+}
+
+std::string sweep_csv()
+{
+    std::string out =
+        "direction,z,state,strobe_period,rotation,drift,spread,harmonic_amplitude,hb_class\n";
+    for (int i = 0; i < sweep_record_count; ++i) {
+        const SweepRecord& r = sweep_records[i];
+        const EntrainmentMeasure& m = r.measure;
+        append(&out, "%s,%.17g,", r.up ? "up" : "down", r.z);
+        switch (m.state) {
+        case MotionState::settling: out += "settling"; break;
+        case MotionState::locked: out += "locked"; break;
+        case MotionState::periodic: append(&out, "period %d", m.strobe_period); break;
+        case MotionState::drifting: out += "drifting"; break;
+        }
+        out += ',';
+        if (m.strobe_period > 0)
+            append(&out, "%d", m.strobe_period);
+        append_measure(&out, m.rotation);
+        append_measure(&out, m.drift);
+        append_measure(&out, m.spread);
+        append_measure(&out, r.harmonic_amplitude);
+        out += ',';
+        if (r.hb_class >= 0)
+            out += response_class_name(static_cast<ResponseClass>(r.hb_class));
+        out += '\n';
+    }
+    return out;
+}
+
+std::string export_sweep_csv(const char* path)
+{
+    return write_table(path, sweep_csv());
 }
 
 std::string export_motion_csv(const char* path, long frames)

@@ -22,3 +22,14 @@ std::string curves_csv();
 // last whole forcing period, empty before one has passed), advanced exactly as the window's
 // frames advance it (frame 0 is the state as it stands). Leaves the state advanced by frames. Returns as export_curves_csv.
 std::string export_motion_csv(const char* path, long frames);
+
+// The records of the last sweep, one row per ratio it left, with the header
+//   direction,z,state,strobe_period,rotation,drift,spread,harmonic_amplitude,hb_class
+// direction up or down; state locked, period N, drifting or settling; strobe_period empty
+// where none was found; rotation, drift, spread and harmonic_amplitude empty where not known;
+// hb_class the stability class of the crossing nearest the measured amplitude, empty where z
+// meets no curve. Returns as export_curves_csv.
+std::string export_sweep_csv(const char* path);
+
+// The same table as text.
+std::string sweep_csv();

@@ -5,9 +5,12 @@
 #include <cmath>
 
 #include "app/dialog.h"
+#include "app/sweep.h"
 #include "core/state.h"
+#include "dynamics/entrainment_measure.h"
 #include "dynamics/harmonic_measure.h"
 #include "dynamics/periodic_orbit.h"
+#include "dynamics/rkg_step.h"
 #include "dynamics/simulation_step.h"
 
 namespace {
@@ -49,7 +52,8 @@ void BM_DialogArithmeticFloor(benchmark::State& s)
 }
 BENCHMARK(BM_DialogArithmeticFloor);
 
-void BM_FrameIntegration(benchmark::State& s)
+// eps = 0.1, F = 0.5, z = 1 from rest, the measures started as every run starts them.
+void start_frames()
 {
     epsilon = 0.1;
     force_amp = 0.5;
@@ -57,13 +61,55 @@ void BM_FrameIntegration(benchmark::State& s)
     state[0] = 0.0;
     state[1] = 0.0;
     sim_time = 0.0;
-    reset_harmonic_measure();   // as every run starts: the measure takes in each step
+    reset_harmonic_measure();
+    reset_entrainment_measure();
+}
+
+void BM_FrameIntegration(benchmark::State& s)
+{
+    start_frames();
     for (auto _ : s) {
         advance_simulation();
         benchmark::DoNotOptimize(state);
     }
 }
 BENCHMARK(BM_FrameIntegration);
+
+// The same frame without the entrainment measures (stroboscopic points, zero crossings and
+// the window's measures once a period): what a frame cost before them.
+void BM_FrameWithoutEntrainment(benchmark::State& s)
+{
+    start_frames();
+    for (auto _ : s) {
+        for (int i = 0; i < steps_per_frame; ++i) {
+            const double start[2] = {state[0], state[1]};
+            rkg_step(sim_time, time_step, start, state, 2);
+            sim_time = sim_time + time_step;
+            record_harmonic_step();
+        }
+        benchmark::DoNotOptimize(state);
+    }
+}
+BENCHMARK(BM_FrameWithoutEntrainment);
+
+// A frame of a sweep: the frame's advance and the sweep's judgement of the ratio, at
+// eps = 0.1, F = 0.2 over 0.9 ... 1.1 (started again when it ends).
+void BM_SweepFrame(benchmark::State& s)
+{
+    epsilon = 0.1;
+    force_amp = 0.2;
+    freq_ratio = 0.9;
+    compute_response_curves();
+    restart_run();
+    for (auto _ : s) {
+        if (!sweep_running)
+            start_sweep(0.9, 1.1, SWEEP_DEFAULT_STEP);
+        advance_frame();
+        sweep_after_frame();
+        benchmark::DoNotOptimize(state);
+    }
+}
+BENCHMARK(BM_SweepFrame);
 
 // One frame's model arithmetic alone: 5 steps x 4 stages of the acceleration, whose sine
 // dominates; no scratch allocation, no stage bookkeeping.

@@ -1,6 +1,8 @@
-// Program-wide state with its start values. Only five variables start non-zero; the dialog
+// Program-wide state with its start values. Few variables start non-zero; the dialog
 // gives the rest their working values before any frame is drawn.
 #include "core/state.h"
+
+#include <cmath>
 
 double epsilon = 0.0;
 double force_amp = 0.0;
@@ -59,3 +61,26 @@ double harmonic_sums[2] = {0.0, 0.0};
 double harmonic_last[4] = {0.0, 0.0, 0.0, 0.0};
 double measured_amps[MEASURED_PERIODS] = {};
 long measured_count = 0;
+
+bool forcing_ratio_changed = false;
+double forcing_anchor_time = 0.0;
+double forcing_anchor_phase = 0.0;
+
+StrobePoint strobe_ring[2 * STROBE_CAPACITY] = {};
+long strobe_count = 0;
+long strobe_next = -1;
+double strobe_due = 0.0;
+double upcrossing_ring[2 * UPCROSSING_CAPACITY] = {};
+long upcrossing_count = 0;
+EntrainmentMeasure motion_measure = {MotionState::settling, 0, NAN, NAN, NAN};
+
+bool sweep_running = false;
+double sweep_from = 0.0;
+double sweep_to = 0.0;
+double sweep_step = 0.0;
+int sweep_steps = 0;
+int sweep_index = 0;
+bool sweep_returning = false;
+long sweep_points_judged = 0;
+SweepRecord sweep_records[SWEEP_CAPACITY] = {};
+int sweep_record_count = 0;

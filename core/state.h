@@ -10,6 +10,9 @@ constexpr int CROSSING_CAPACITY = 5;    // a cubic in R^2 meets a vertical line 
 constexpr int TRACE_CAPACITY = 801;     // samples per trace row, indices 0 ... 800
 constexpr int TRACE_ROWS = 2;           // row 0 the response y, row 1 the forcing term
 constexpr int MEASURED_PERIODS = 10;    // whole forcing periods the measured amplitude keeps
+constexpr int STROBE_CAPACITY = 2048;   // stroboscopic points kept: 2,000 forcing periods and more
+constexpr int UPCROSSING_CAPACITY = 8192;   // upward zero crossings of y kept: 4 a period
+constexpr int SWEEP_CAPACITY = 4001;    // records of one sweep: 2,000 steps each way and back
 
 // The values every dialog run gives the curves and the view. Amplitudes and forcing ratios are
 // in the oscillator's normalised units; positions and scales in scene units (the window spans
@@ -103,4 +106,34 @@ extern long   harmonic_period;          // k of the period being summed; -1: not
 extern double harmonic_sums[2];         // integral of y cos(z t) and of y sin(z t) so far in it
 extern double harmonic_last[4];         // the last step taken in: t, y, y cos(z t), y sin(z t)
 extern double measured_amps[MEASURED_PERIODS];  // amplitude of period k, at k % MEASURED_PERIODS
-extern long   measured_count;           // whole periods measured since the run began
+extern long   measured_count;           // whole periods measured since the run or z changed;
+                                        // -1 while the period in progress began before that
+
+// The forcing F sin(theta), theta' = z. Until z changes within a run theta is z t, computed as
+// such; a change anchors theta where it stands, so the force stays continuous.
+extern bool   forcing_ratio_changed;    // z has changed since the run began
+extern double forcing_anchor_time;      // t of the last change of z
+extern double forcing_anchor_phase;     // theta there
+
+// The entrainment measures, taken from every integrator step since the run began or z last
+// changed. Both rings hold each entry twice, at i % capacity and capacity further on, so that
+// the latest capacity entries always lie in a row.
+extern StrobePoint strobe_ring[2 * STROBE_CAPACITY];   // stroboscopic points, oldest first
+extern long   strobe_count;             // points taken since the measures restarted
+extern long   strobe_next;              // k of the next forcing instant to sample; -1: none
+extern double strobe_due;               // the time of that instant
+extern double upcrossing_ring[2 * UPCROSSING_CAPACITY];   // times where y passes 0 upward
+extern long   upcrossing_count;         // crossings taken since the measures restarted
+extern EntrainmentMeasure motion_measure;   // of the latest window, renewed at each point
+
+// The sweep of z (quasi-static steps up and back down), run with the motion.
+extern bool   sweep_running;            // a sweep steps z; off at start
+extern double sweep_from;               // the ratio it starts and ends at
+extern double sweep_to;                 // the ratio it turns at
+extern double sweep_step;               // the step of z, positive
+extern int    sweep_steps;              // steps from sweep_from to the turning ratio
+extern int    sweep_index;              // steps from sweep_from to the present ratio
+extern bool   sweep_returning;          // on the way back to sweep_from
+extern long   sweep_points_judged;      // strobe_count when the present ratio was last judged
+extern SweepRecord sweep_records[SWEEP_CAPACITY];   // one per ratio left, in order
+extern int    sweep_record_count;       // valid entries of sweep_records

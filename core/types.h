@@ -24,3 +24,38 @@ struct ResponsePoint {
     double z_low;      // forcing ratio of the lower root, or NO_ROOT
     double amplitude;  // response amplitude R of the sample
 };
+
+// One stroboscopic point: the state at the start of forcing period k, where the forcing's
+// phase is 2 pi k.
+struct StrobePoint {
+    long k;       // forcing periods since the run began (the phase over 2 pi)
+    double t;     // time of the instant
+    double y;
+    double v;
+};
+
+// What a window of the motion is doing, by its stroboscopic points.
+enum class MotionState {
+    settling,   // not enough periods since the last change, or not decided within the limit
+    locked,     // the points repeat every forcing period
+    periodic,   // the points repeat every n > 1 periods
+    drifting,   // no period found in the window
+};
+
+// The measures of one window of the motion. A measure that the window cannot give is NaN.
+struct EntrainmentMeasure {
+    MotionState state;
+    int strobe_period;   // smallest n at which the points repeat; 0 for none
+    double rotation;     // upward zero crossings of y per forcing period
+    double drift;        // z |1 - rotation|: the beat's angular frequency near 1:1
+    double spread;       // largest distance between two points of the window
+};
+
+// One ratio visited by a sweep, as measured when the sweep left it.
+struct SweepRecord {
+    bool up;                    // on the way up (z growing), else down
+    double z;
+    EntrainmentMeasure measure;
+    double harmonic_amplitude;  // first harmonic of the last whole period; NaN before one
+    int hb_class;               // ResponseClass of the crossing nearest it; -1 for none
+};

@@ -11,6 +11,7 @@
 #include "display/curve_plot.h"
 #include "display/picture.h"
 #include "display/primitives.h"
+#include "dynamics/forcing.h"
 #include "dynamics/harmonic_measure.h"
 #include "response/balance_roots.h"
 #include "response/stability.h"
@@ -53,7 +54,7 @@ void draw_motion_picture()
     draw_oscillator(picture_left, picture_scale, mass_count, state);
 
     // The arrow follows the phase of the forcing only; F does not enter its length.
-    const double f = std::sin(freq_ratio * sim_time) * ARROW_LENGTH_FACTOR * picture_scale;
+    const double f = std::sin(forcing_phase(sim_time)) * ARROW_LENGTH_FACTOR * picture_scale;
     double angle = ARROW_UP;
     double offset = ARROW_TIP_OFFSET;
     if (f < 0.0) {

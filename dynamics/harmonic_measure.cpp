@@ -6,21 +6,22 @@
 #include <numbers>
 
 #include "core/state.h"
+#include "dynamics/forcing.h"
+
+bool period_measurable(double z)
+{
+    return z > 0.0 && 2.0 * std::numbers::pi / z >= MEASURE_MIN_STEPS * time_step;
+}
 
 namespace {
 
-double period_length()
-{
-    return 2.0 * std::numbers::pi / freq_ratio;
-}
-
-// The step (t, y) as the sums take it: t, y, y cos(z t), y sin(z t).
+// The step (t, y) as the sums take it: t, y, y cos(theta), y sin(theta).
 void weigh(double t, double y, double out[4])
 {
     out[0] = t;
     out[1] = y;
-    out[2] = y * std::cos(freq_ratio * t);
-    out[3] = y * std::sin(freq_ratio * t);
+    out[2] = y * std::cos(forcing_phase(t));
+    out[3] = y * std::sin(forcing_phase(t));
 }
 
 // Adds the trapezoid from harmonic_last to next and makes next the last.
@@ -41,9 +42,12 @@ void reset_harmonic_measure()
     harmonic_sums[1] = 0.0;
     measured_count = 0;
     harmonic_period = -1;
-    if (!(freq_ratio > 0.0) || !(period_length() >= MEASURE_MIN_STEPS * time_step))
+    if (!period_measurable(freq_ratio))
         return;
-    harmonic_period = static_cast<long>(std::floor(sim_time / period_length()));
+    harmonic_period = forcing_period_at(sim_time);
+    // After a change of z the period in progress began before it: it is summed, not kept.
+    if (forcing_instant(harmonic_period) < sim_time)
+        measured_count = -1;
     weigh(sim_time, state[0], harmonic_last);
 }
 
@@ -51,13 +55,12 @@ void record_harmonic_step()
 {
     if (harmonic_period < 0)
         return;
-    const double period = period_length();
     double next[4];
     weigh(sim_time, state[0], next);
     // Each period end within the step closes that period; t grows by a step at a time, and
     // a period holds at least MEASURE_MIN_STEPS of them, so this runs once at most.
-    for (double end = (harmonic_period + 1) * period; next[0] >= end;
-         end = (harmonic_period + 1) * period) {
+    for (double end = forcing_instant(harmonic_period + 1); next[0] >= end;
+         end = forcing_instant(harmonic_period + 1)) {
         const double y_end = harmonic_last[1] + (next[1] - harmonic_last[1]) *
                                                     (end - harmonic_last[0]) /
                                                     (next[0] - harmonic_last[0]);
@@ -65,8 +68,9 @@ void record_harmonic_step()
         weigh(end, y_end, at_end);
         add_trapezoid(at_end);
         const double scale = freq_ratio / std::numbers::pi;
-        measured_amps[harmonic_period % MEASURED_PERIODS] =
-            std::hypot(scale * harmonic_sums[0], scale * harmonic_sums[1]);
+        if (measured_count >= 0)
+            measured_amps[harmonic_period % MEASURED_PERIODS] =
+                std::hypot(scale * harmonic_sums[0], scale * harmonic_sums[1]);
         measured_count = measured_count + 1;
         harmonic_period = harmonic_period + 1;
         harmonic_sums[0] = 0.0;

@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "core/state.h"
+#include "dynamics/entrainment_measure.h"
+#include "dynamics/forcing.h"
 #include "dynamics/harmonic_measure.h"
 #include "dynamics/rkg_step.h"
 
@@ -11,9 +13,11 @@ void advance_simulation()
 {
     for (int i = 0; i < steps_per_frame; ++i) {
         const double start[2] = {state[0], state[1]};
+        const double start_time = sim_time;
         rkg_step(sim_time, time_step, start, state, 2);
         sim_time = sim_time + time_step;
         record_harmonic_step();
+        record_entrainment_step(start_time, start);
     }
 }
 
@@ -24,7 +28,7 @@ void record_trace_samples()
     if (trace_index > trace_len || trace_index >= TRACE_CAPACITY)
         trace_index = 0;
     trace_response[trace_index] = state[0];
-    trace_force[trace_index] = std::sin(freq_ratio * sim_time) * force_amp;
+    trace_force[trace_index] = std::sin(forcing_phase(sim_time)) * force_amp;
 }
 
 void advance_frame()

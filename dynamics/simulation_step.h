@@ -3,11 +3,11 @@
 // newest trace samples. Kept apart from the drawing so that long runs need no window.
 
 // Advances state and sim_time by steps_per_frame integrator steps of time_step; the
-// first-harmonic measure takes in each step's state.
+// first-harmonic and the entrainment measures take in each step.
 void advance_simulation();
 
 // Advances trace_index, wrapping to 0 past trace_len (and never past the last slot of a row),
-// and stores y and F sin(z t) at that index.
+// and stores y and the force F sin(theta) (dynamics/forcing.h) at that index.
 void record_trace_samples();
 
 // Everything one frame changes, in the frame's order, without drawing: the advance, the

@@ -1,0 +1,27 @@
+#pragma once
+// The phase of the forcing F sin(theta). theta' = z, with z = freq_ratio: until z changes
+// within a run theta is z t, computed as the model always has (a plain run stays bit for bit
+// what it was); a change of z while the motion runs advances theta piecewise from where it
+// stood, so the force stays continuous. Every evaluation of the forcing goes through here.
+#include "core/state.h"
+
+// theta at time t. Inline: the model evaluates it in every stage of every step.
+inline double forcing_phase(double t)
+{
+    if (!forcing_ratio_changed)
+        return freq_ratio * t;
+    return (t - forcing_anchor_time) * freq_ratio + forcing_anchor_phase;
+}
+
+// The instant at which theta = 2 pi k: the start of forcing period k. Computed from k, never
+// accumulated, so that the instants of a long run keep their place to the last bits.
+double forcing_instant(long k);
+
+// The forcing period in progress at t: floor(theta / 2 pi).
+long forcing_period_at(double t);
+
+// z becomes z_new at sim_time, theta continuing from its value there.
+void set_forcing_ratio(double z_new);
+
+// theta = z t again, as at the beginning of every run.
+void reset_forcing_phase();
