@@ -5,9 +5,6 @@
 #include <cstdio>
 #include <string>
 
-#include "app/console.h"
-#include "app/output_file.h"
-#include "app/texts.h"
 #include "core/state.h"
 #include "dynamics/harmonic_measure.h"
 #include "dynamics/simulation_step.h"
@@ -87,17 +84,6 @@ std::string curves_csv()
 
 namespace {
 
-// A whole table to path, through the output code.
-std::string write_table(const char* path, const std::string& table)
-{
-    OutputFile file;
-    const std::string error = open_output(path, &file);
-    if (!error.empty())
-        return error;
-    write_output(&file, table.data(), table.size());
-    return close_output(&file, true);
-}
-
 // A measure as a CSV field: 17 significant digits, or nothing where it is not known.
 void append_measure(std::string* out, double value)
 {
@@ -108,11 +94,6 @@ void append_measure(std::string* out, double value)
 }
 
 }  // namespace
-
-std::string export_curves_csv(const char* path)
-{
-    return write_table(path, curves_csv());
-}
 
 std::string sweep_csv()
 {
@@ -143,41 +124,21 @@ std::string sweep_csv()
     return out;
 }
 
-std::string export_sweep_csv(const char* path)
+bool append_motion_rows(long* next, long frames, std::string* rows)
 {
-    return write_table(path, sweep_csv());
-}
-
-std::string export_motion_csv(const char* path, long frames)
-{
-    OutputFile file;
-    const std::string error = open_output(path, &file);
-    if (!error.empty())
-        return error;
-    std::string rows = "frame,t,y,v,force,harmonic_amplitude\n";
+    if (*next == 0)
+        *rows += "frame,t,y,v,force,harmonic_amplitude\n";
     bool overflowed = false;
-    // Written in blocks: one write per row would cost more than the rows' formatting.
-    constexpr std::size_t BLOCK_BYTES = 1 << 16;
-    for (long frame = 0; frame <= frames && file.error == 0; ++frame) {
-        if (frame > 0)
+    for (; *next <= frames && rows->size() < MOTION_BLOCK_BYTES; ++*next) {
+        if (*next > 0)
             advance_frame();
-        append(&rows, "%ld,%.17g,%.17g,%.17g,%.17g,", frame, sim_time, state[0], state[1],
+        append(rows, "%ld,%.17g,%.17g,%.17g,%.17g,", *next, sim_time, state[0], state[1],
                trace_force[trace_index]);
         double r = 0.0;
         if (last_measured_amplitude(&r))
-            append(&rows, "%.17g", r);
-        rows += '\n';
+            append(rows, "%.17g", r);
+        *rows += '\n';
         overflowed = overflowed || !std::isfinite(state[0]) || !std::isfinite(state[1]);
-        if (rows.size() >= BLOCK_BYTES) {
-            write_output(&file, rows.data(), rows.size());
-            rows.clear();
-        }
     }
-    write_output(&file, rows.data(), rows.size());
-    // The window's note, once, where the window would have given it.
-    if (overflowed && !motion_lost_told) {
-        console_write(text(MOTION_OUT_OF_RANGE));
-        motion_lost_told = true;
-    }
-    return close_output(&file, true);
+    return overflowed;
 }

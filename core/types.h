@@ -1,5 +1,6 @@
 #pragma once
 // Record types shared by every subsystem: plain data, no behaviour.
+#include <cstddef>
 
 // A point of the scene in scene units (the window spans -1 ... 1 on both axes).
 struct Vec2 {
@@ -24,6 +25,23 @@ struct ResponsePoint {
     double z_low;      // forcing ratio of the lower root, or NO_ROOT
     double amplitude;  // response amplitude R of the sample
 };
+
+// What a response is to the slow equations of harmonic balance (response/stability), or a
+// periodic orbit by its multipliers (dynamics/periodic_orbit). The order is that of the
+// curves' CSV words; neutral stays last, where RESPONSE_CLASS_COUNT counts to.
+enum class ResponseClass { stable, saddle, unstable, neutral };
+constexpr int RESPONSE_CLASS_COUNT = static_cast<int>(ResponseClass::neutral) + 1;
+
+// Whether rows, a table indexed by the class, holds one row for each class in the enum's
+// order: row i's member `response` is class i. For a static_assert beside each such table.
+template <typename Row, std::size_t N>
+constexpr bool one_row_per_class(const Row (&rows)[N])
+{
+    for (std::size_t i = 0; i < N; ++i)
+        if (static_cast<std::size_t>(rows[i].response) != i)
+            return false;
+    return N == RESPONSE_CLASS_COUNT;
+}
 
 // One stroboscopic point: the state at the start of forcing period k, where the forcing's
 // phase is 2 pi k.

@@ -5,7 +5,7 @@
 // (Floquet multipliers) at the orbit. Headless, for the window's key and for vdp-validate.
 #include <complex>
 
-#include "response/stability.h"
+#include "core/types.h"
 
 constexpr int ORBIT_SAMPLES = 256;           // (y, v) samples kept over one period, for drawing
 constexpr int ORBIT_SEGMENT_CAPACITY = 32;   // shooting segments per period at most

@@ -6,23 +6,7 @@
 //   determinant  Delta / (4 z^2),  Delta = (1 - z^2)^2 + eps^2 z^2 (1 - R^2/4)(1 - 3 R^2/4)
 // and Delta is the derivative of the balance relation by R^2, so it vanishes at the folds.
 
-#include <cstddef>
-
-// What a response is to the slow equations. The order is that of the curves' CSV words;
-// neutral stays last, where RESPONSE_CLASS_COUNT counts to.
-enum class ResponseClass { stable, saddle, unstable, neutral };
-constexpr int RESPONSE_CLASS_COUNT = static_cast<int>(ResponseClass::neutral) + 1;
-
-// Whether rows, a table indexed by the class, holds one row for each class in the enum's
-// order: row i's member `response` is class i. For a static_assert beside each such table.
-template <typename Row, std::size_t N>
-constexpr bool one_row_per_class(const Row (&rows)[N])
-{
-    for (std::size_t i = 0; i < N; ++i)
-        if (static_cast<std::size_t>(rows[i].response) != i)
-            return false;
-    return N == RESPONSE_CLASS_COUNT;
-}
+#include "core/types.h"
 
 // T and Delta of the response of amplitude r at ratio z.
 double response_trace(double eps, double r);

@@ -10,9 +10,10 @@
 #include "app/dialog.h"
 #include "app/export.h"
 #include "app/options.h"
-#include "app/output_file.h"
 #include "app/run.h"
 #include "display/frame.h"
+#include "platform/desktop/data_files.h"
+#include "platform/desktop/output_file.h"
 #include "platform/desktop/picture_file.h"
 #include "platform/desktop/startup_checks.h"
 #include "platform/desktop/window.h"
@@ -100,13 +101,13 @@ int run_batch(const Options& options, std::vector<char*>& window_args)
     compute_response_curves();
     restart_run();
     if (!options.export_curves.empty()) {
-        const std::string error = export_curves_csv(options.export_curves.c_str());
+        const std::string error = write_table_file(options.export_curves.c_str(), curves_csv());
         if (!error.empty())
             return write_error(options.export_curves, error);
     }
     if (!options.export_motion.empty()) {
         const long frames = options.frames.value_or(MOTION_FRAMES);
-        const std::string error = export_motion_csv(options.export_motion.c_str(), frames);
+        const std::string error = write_motion_file(options.export_motion.c_str(), frames);
         if (!error.empty())
             return write_error(options.export_motion, error);
         restart_run();

@@ -4,7 +4,7 @@
 #include <csetjmp>
 #include <png.h>
 
-#include "app/output_file.h"
+#include "platform/desktop/output_file.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include <unistd.h>
 
 #include "app/console.h"
-#include "app/output_file.h"
+#include "platform/desktop/output_file.h"
 #include "app/texts.h"
 #include "display/frame.h"
 #include "platform/desktop/window.h"

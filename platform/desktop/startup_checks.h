@@ -5,7 +5,7 @@
 // Opens /dev/null on each of the descriptors 0, 1 and 2 that the program was started without
 // (a launcher may close them), before anything else takes them: else the X connection would
 // become standard input or output and the dialog would read or write its protocol stream.
-// A closed descriptor 1 sets standard_output_closed (app/output_file.h).
+// A closed descriptor 1 sets standard_output_closed (platform/desktop/output_file.h).
 void open_missing_standard_streams();
 
 // For a run that will open the window, given the window system's part of the command line:

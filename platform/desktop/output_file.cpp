@@ -1,7 +1,7 @@
 // Output under a temporary name, renamed when complete, so that an interrupted or failed write
 // leaves no half file and never destroys an older file of that name; in place where the
 // target is no regular file.
-#include "app/output_file.h"
+#include "platform/desktop/output_file.h"
 
 #include <cerrno>
 #include <climits>

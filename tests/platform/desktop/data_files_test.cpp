@@ -1,6 +1,6 @@
-// CSV out: the curves read back to the very doubles the program holds, the motion to the
+// CSV files out: the curves read back to the very doubles the program holds, the motion to the
 // regression's states, and a file that cannot be written is reported and left absent.
-#include "app/export.h"
+#include "platform/desktop/data_files.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/dialog.h"
+#include "app/export.h"
 #include "app/picture_name.h"
 #include "core/state.h"
 
@@ -71,7 +72,7 @@ TEST(Export, CurvesReadBackToTheSamplesHeld)
     for (const double eps : {0.1, 0.5}) {
         start(eps, eps == 0.1 ? 0.5 : 0.2, 1.0, 0.0, 0.0);
         const std::string path = temporary_path("curves.csv");
-        ASSERT_EQ(export_curves_csv(path.c_str()), "");
+        ASSERT_EQ(write_table_file(path.c_str(), curves_csv()), "");
         const auto rows = read_csv(path);
         std::remove(path.c_str());
         ASSERT_EQ(rows.at(0), (std::vector<std::string>{"set", "parameter", "index", "amplitude",
@@ -127,7 +128,7 @@ TEST(Export, MotionReachesTheRegressionStatesBitForBit)
 {
     start(0.1, 0.5, 1.0, 0.0, 0.0);
     const std::string path = temporary_path("motion.csv");
-    ASSERT_EQ(export_motion_csv(path.c_str(), 1000), "");
+    ASSERT_EQ(write_motion_file(path.c_str(), 1000), "");
     const auto rows = read_csv(path);
     std::remove(path.c_str());
     ASSERT_EQ(rows.size(), 1002u);   // the header, frames 0 ... 1000
@@ -147,8 +148,8 @@ TEST(Export, AnUnwritablePathIsReportedAndNothingIsLeft)
     start(0.1, 0.5, 1.0, 0.0, 0.0);
     const std::string folder = temporary_path("missing-folder");
     const std::string path = folder + "/curves.csv";
-    EXPECT_NE(export_curves_csv(path.c_str()), "");
-    EXPECT_NE(export_motion_csv(path.c_str(), 10), "");
+    EXPECT_NE(write_table_file(path.c_str(), curves_csv()), "");
+    EXPECT_NE(write_motion_file(path.c_str(), 10), "");
     EXPECT_NE(access(folder.c_str(), F_OK), 0);
 }
 
@@ -169,7 +170,7 @@ TEST(Export, NewModesLinksAndTheLongestNames)
 
     const mode_t old_mask = umask(027);
     const std::string fresh = folder + "/fresh.csv";
-    EXPECT_EQ(export_curves_csv(fresh.c_str()), "");
+    EXPECT_EQ(write_table_file(fresh.c_str(), curves_csv()), "");
     umask(old_mask);
     struct stat st {};
     ASSERT_EQ(stat(fresh.c_str(), &st), 0);
@@ -178,14 +179,14 @@ TEST(Export, NewModesLinksAndTheLongestNames)
     const std::string linked = folder + "/linked.csv", other = folder + "/other-name.csv";
     std::ofstream(linked) << "old\n";
     ASSERT_EQ(link(linked.c_str(), other.c_str()), 0);
-    EXPECT_EQ(export_curves_csv(linked.c_str()), "");
+    EXPECT_EQ(write_table_file(linked.c_str(), curves_csv()), "");
     EXPECT_TRUE(contents(other) == contents(fresh)) << "the other link kept the old text";
     ASSERT_EQ(stat(other.c_str(), &st), 0);
     EXPECT_EQ(st.st_nlink, 2u);
 
     const std::string longest = folder + "/" + std::string(251, 'a') + ".csv";
-    EXPECT_EQ(export_curves_csv(longest.c_str()), "");
-    EXPECT_EQ(export_curves_csv(longest.c_str()), "");   // replacing it, too
+    EXPECT_EQ(write_table_file(longest.c_str(), curves_csv()), "");
+    EXPECT_EQ(write_table_file(longest.c_str(), curves_csv()), "");   // replacing it, too
     EXPECT_TRUE(contents(longest) == contents(fresh));
     for (const std::string& name : {fresh, linked, other, longest})
         unlink(name.c_str());

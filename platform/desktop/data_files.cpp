@@ -1,0 +1,38 @@
+// Data tables into files.
+#include "platform/desktop/data_files.h"
+
+#include "app/console.h"
+#include "app/export.h"
+#include "app/texts.h"
+#include "core/state.h"
+#include "platform/desktop/output_file.h"
+
+std::string write_table_file(const char* path, const std::string& table)
+{
+    OutputFile file;
+    const std::string error = open_output(path, &file);
+    if (!error.empty())
+        return error;
+    write_output(&file, table.data(), table.size());
+    return close_output(&file, true);
+}
+
+std::string write_motion_file(const char* path, long frames)
+{
+    OutputFile file;
+    const std::string error = open_output(path, &file);
+    if (!error.empty())
+        return error;
+    std::string rows;
+    bool overflowed = false;
+    for (long next = 0; next <= frames && file.error == 0; rows.clear()) {
+        overflowed = append_motion_rows(&next, frames, &rows) || overflowed;
+        write_output(&file, rows.data(), rows.size());
+    }
+    // The window's note, once, where the window would have given it.
+    if (overflowed && !motion_lost_told) {
+        console_write(text(MOTION_OUT_OF_RANGE));
+        motion_lost_told = true;
+    }
+    return close_output(&file, true);
+}

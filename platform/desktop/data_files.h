@@ -1,0 +1,12 @@
+#pragma once
+// The program's data tables landed as files (output_file.h): each returns an empty string, or
+// what went wrong. path "-" is standard output.
+#include <string>
+
+// A whole table of text (app/export.h's curves and sweep).
+std::string write_table_file(const char* path, const std::string& table);
+
+// The motion for frames 0 ... frames (app/export.h's append_motion_rows), written block by
+// block as it is computed; leaves the state advanced by frames. A motion that leaves the range
+// of numbers gets the window's console note, once.
+std::string write_motion_file(const char* path, long frames);
