@@ -458,3 +458,89 @@ describe('layers', () => {
     await finish(plain);
   });
 });
+
+// The motion in words and as sound. The live region speaks when the kind of motion changes,
+// not at every frame, while 's' is held across the moment the motion locks (frame 4336 of this
+// case); the sound starts only with its toggle, plays while frames advance, and stops.
+describe('the motion in words and as sound', CHROMIUM_ONLY, () => {
+  const CASE = '?lang=en&eps=0.1&force=0.5&z=1&y0=0&v0=0&frames=4325';
+
+  test('the live region changes only when the motion does, while s is held', async () => {
+    const tab = await openPage(browser, URL + CASE, {firstFrame: true});
+    assert.equal(await tab.$eval('#motion-words', (p) => p.getAttribute('aria-live')), 'polite');
+    await tab.waitFor(() => /^Settling: judged after 70 pushes/.test(document.getElementById('motion-words').textContent));
+    await tab.evaluate(() => {
+      const head = () => document.getElementById('values').lastChild.textContent.split(':')[0];
+      window.heard = {heads: [head()], said: []};
+      new MutationObserver(() => {
+        const now = head();
+        if (window.heard.heads[window.heard.heads.length - 1] !== now) window.heard.heads.push(now);
+      }).observe(document.getElementById('values'), {subtree: true, childList: true, characterData: true});
+      new MutationObserver(() => window.heard.said.push([head(), document.getElementById('motion-words').textContent]))
+        .observe(document.getElementById('motion-words'), {subtree: true, childList: true, characterData: true});
+    });
+    const before = (await state(tab)).frames;
+    const box = await (await tab.page.$('button[data-key="s"]')).boundingBox();
+    await tab.page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
+    await tab.page.mouse.down();
+    await tab.waitFor(() => window.heard.said.length > 0);
+    await new Promise((resolve) => setTimeout(resolve, 1000));
+    await tab.page.mouse.up();
+    const drawn = (await state(tab)).frames - before;
+    const {heads, said} = await tab.evaluate(() => window.heard);
+    console.log(`${drawn} frames held: heads ${heads.join(' > ')}; said ${JSON.stringify(said)}`);
+    assert.ok(drawn >= 40, `${drawn} frames`);
+    assert.deepEqual(heads, ['Settling', 'Locked']);
+    assert.equal(said.length, 1);
+    assert.equal(said[0][0], 'Locked');
+    assert.match(said[0][1], /^Locked: one swing per push; amplitude 3\.20, predicted 3\.20 \(stable\)$/);
+    await tab.keys(['F10']);   // the same sentence on the console
+    assert.match(await consoleOutput(tab), /\nLocked: one swing per push; amplitude 3\.20, predicted 3\.20 \(stable\)\n$/);
+    await finish(tab);
+  });
+
+  test('the sound starts only with its toggle, plays while frames advance, and stops', async () => {
+    const tab = await newTab(browser);
+    await tab.page.evaluateOnNewDocument(() => {
+      window.audioContexts = [];
+      const Made = window.AudioContext;
+      window.AudioContext = class extends Made {
+        constructor(...args) {
+          super(...args);
+          window.audioContexts.push(this);
+        }
+      };
+    });
+    await tab.goto(URL + CASE);
+    await tab.waitFor(() => window.forcedVdp && window.forcedVdp.frames === 1);
+    await tab.keys(['s', 's']);
+    assert.equal(await tab.evaluate(() => window.audioContexts.length), 0, 'a context before the toggle');
+    assert.equal(await tab.$eval('#sound', (b) => b.getAttribute('aria-pressed')), 'false');
+    assert.match(await tab.$eval('#sound', (b) => b.title), /angular frequency 1 sounds at 220 Hz/);
+
+    await tab.click('#sound');
+    await tab.waitFor(() => window.audioContexts.length === 1 && window.audioContexts[0].state === 'running');
+    assert.equal(await tab.$eval('#sound', (b) => b.getAttribute('aria-pressed')), 'true');
+    const sound = () => tab.evaluate(() => ({...window.forcedVdpSound, state: window.forcedVdpSound.state,
+      blocks: window.forcedVdpSound.blocks, loudBlocks: window.forcedVdpSound.loudBlocks,
+      lastPeak: window.forcedVdpSound.lastPeak}));
+    await tab.waitFor(() => window.forcedVdpSound.blocks >= 5);
+    assert.equal((await sound()).loudBlocks, 0, 'sound with no frame advancing');
+
+    await tab.click('#run-pause');
+    await tab.waitFor(() => window.forcedVdpSound.loudBlocks >= 10 && window.forcedVdpSound.lastPeak > 0.2);
+    await tab.click('#run-pause');
+    await tab.waitFor(() => window.forcedVdpSound.lastPeak === 0);
+    const paused = await sound();
+    await new Promise((resolve) => setTimeout(resolve, 300));
+    assert.equal((await sound()).loudBlocks, paused.loudBlocks, 'sound after the pause');
+
+    await tab.click('#sound');
+    await tab.waitFor(() => window.audioContexts[0].state === 'closed');
+    assert.equal(await tab.$eval('#sound', (b) => b.getAttribute('aria-pressed')), 'false');
+    const stopped = (await sound()).blocks;
+    await new Promise((resolve) => setTimeout(resolve, 300));
+    assert.equal((await sound()).blocks, stopped, 'blocks after the sound stopped');
+    await finish(tab);
+  });
+});
