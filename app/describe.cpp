@@ -103,6 +103,37 @@ double largest_measured_z()
     return 2.0 * std::numbers::pi / (MEASURE_MIN_STEPS * time_step);
 }
 
+// The rotation over every period held after the settling ones, and the free swing's angular
+// frequency over the latest crossings.
+void take_crossings(MotionFacts* f)
+{
+    const std::span<const StrobePoint> points =
+        recent_strobe_points(strobe_count - MEASURE_SETTLE_PERIODS);
+    if (f->measurable && points.size() >= 2) {
+        const std::span<const double> c = upcrossings_within(points.front().t, points.back().t);
+        f->rotation = rotation_number(c, freq_ratio);
+        f->span = c.empty() ? 0.0 : freq_ratio * (c.back() - c.front()) / (2.0 * std::numbers::pi);
+    }
+    const std::span<const double> all = recent_upcrossings();
+    const std::span<const double> latest = all.last(std::min<std::size_t>(all.size(), FREE_CROSSINGS));
+    if (latest.size() >= 2)
+        f->free_frequency = 2.0 * std::numbers::pi * static_cast<double>(latest.size() - 1) /
+                            (latest.back() - latest.front());
+}
+
+// The response harmonic balance predicts nearest to the measured amplitude, and its class.
+void take_prediction(MotionFacts* f)
+{
+    double roots[RESPONSE_ROOT_CAPACITY];
+    const int count = response_amplitudes(epsilon, force_amp, freq_ratio, roots);
+    for (int i = 0; i < count && !std::isnan(f->amplitude); ++i)
+        if (std::isnan(f->predicted) ||
+            std::fabs(roots[i] - f->amplitude) < std::fabs(f->predicted - f->amplitude))
+            f->predicted = roots[i];
+    if (!std::isnan(f->predicted))
+        f->predicted_class = classify_response(epsilon, freq_ratio, f->predicted);
+}
+
 }  // namespace
 
 MotionFacts motion_facts()
@@ -116,28 +147,12 @@ MotionFacts motion_facts()
     f.state = motion_measure.state;
     f.strobe_period = motion_measure.strobe_period;
     f.rotation = f.free_frequency = f.amplitude = f.low = f.high = f.predicted = NAN;
-    const std::span<const StrobePoint> points = recent_strobe_points(strobe_count - MEASURE_SETTLE_PERIODS);
-    if (f.measurable && points.size() >= 2) {
-        const std::span<const double> c = upcrossings_within(points.front().t, points.back().t);
-        f.rotation = rotation_number(c, freq_ratio);
-        f.span = c.empty() ? 0.0 : freq_ratio * (c.back() - c.front()) / (2.0 * std::numbers::pi);
-    }
-    const std::span<const double> latest = recent_upcrossings().last(
-        std::min<std::size_t>(recent_upcrossings().size(), FREE_CROSSINGS));
-    if (latest.size() >= 2)
-        f.free_frequency = 2.0 * std::numbers::pi * static_cast<double>(latest.size() - 1) /
-                           (latest.back() - latest.front());
+    take_crossings(&f);
     if (!last_measured_amplitude(&f.amplitude))
         f.amplitude = NAN;
     if (measured_range(&f.low, &f.high) == 0)
         f.low = f.high = NAN;
-    double roots[RESPONSE_ROOT_CAPACITY];
-    const int count = response_amplitudes(epsilon, force_amp, freq_ratio, roots);
-    for (int i = 0; i < count && !std::isnan(f.amplitude); ++i)
-        if (std::isnan(f.predicted) || std::fabs(roots[i] - f.amplitude) < std::fabs(f.predicted - f.amplitude))
-            f.predicted = roots[i];
-    if (!std::isnan(f.predicted))
-        f.predicted_class = classify_response(epsilon, freq_ratio, f.predicted);
+    take_prediction(&f);
     return f;
 }
 
@@ -188,7 +203,8 @@ std::string brief_description(const std::string& sentence, Language language)
 std::string motion_announcement(const MotionFacts& facts, double now_ms, Language language)
 {
     const int kind = words_kind(facts);
-    if (kind == words_said_kind || (words_said_kind >= 0 && now_ms - words_said_at_ms < WORDS_GAP_MS))
+    const bool too_soon = words_said_kind >= 0 && now_ms - words_said_at_ms < WORDS_GAP_MS;
+    if (kind == words_said_kind || too_soon)
         return {};
     const bool again = (words_told_in_full >> kind & 1) != 0;
     words_said_kind = kind;

@@ -76,7 +76,8 @@ std::string wav_header(long samples)
     return h;
 }
 
-void append_audio_block(Voice* voice, long* next, long samples, bool force_voice, std::string* bytes)
+void append_audio_block(Voice* voice, long* next, long samples, bool force_voice,
+                        std::string* bytes)
 {
     const int count = static_cast<int>(std::min<long>(AUDIO_BLOCK_SAMPLES, samples - *next));
     if (count <= 0)
@@ -85,8 +86,8 @@ void append_audio_block(Voice* voice, long* next, long samples, bool force_voice
     std::vector<double> force(static_cast<std::size_t>(count));
     voice_samples(voice, count, y.data(), force.data());
     for (int i = 0; i < count; ++i) {
-        const auto sample = static_cast<std::uint16_t>(pcm_sample(sound_level(y[i], force[i], force_voice)));
-        append_little_endian(bytes, sample, 2);
+        const std::int16_t sample = pcm_sample(sound_level(y[i], force[i], force_voice));
+        append_little_endian(bytes, static_cast<std::uint16_t>(sample), 2);
     }
     *next += count;
 }
@@ -125,7 +126,8 @@ void sound_block(float out[], int count, bool force_voice, double now_ms)
         for (int i = 0; i < n; ++i) {
             sound_gain = target > sound_gain ? std::min(target, sound_gain + ramp)
                                              : std::max(target, sound_gain - ramp);
-            out[done + i] = static_cast<float>(sound_gain * sound_level(y[i], force[i], force_voice));
+            const double level = sound_level(y[i], force[i], force_voice);
+            out[done + i] = static_cast<float>(sound_gain * level);
         }
         done += n;
     }

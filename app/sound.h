@@ -40,7 +40,8 @@ std::string wav_header(long samples);
 
 // The next samples of voice, from sample *next up to `samples` in all, as 16-bit PCM, little
 // endian, appended to bytes, AUDIO_BLOCK_SAMPLES at most per call; *next moves past them.
-void append_audio_block(Voice* voice, long* next, long samples, bool force_voice, std::string* bytes);
+void append_audio_block(Voice* voice, long* next, long samples, bool force_voice,
+                        std::string* bytes);
 
 // ---- The page's sound, in sound_voice and sound_* (core/state.h).
 

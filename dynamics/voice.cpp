@@ -37,15 +37,17 @@ double phase_taken(const Voice& voice, double t)
 // was. The model depends on t only through theta, so the motion itself goes on unchanged.
 void follow_forcing(Voice* voice)
 {
-    if (voice->forcing_changed == forcing_ratio_changed && voice->anchor_time == forcing_anchor_time &&
-        voice->anchor_phase == forcing_anchor_phase && voice->ratio == freq_ratio)
+    if (voice->forcing_changed == forcing_ratio_changed &&
+        voice->anchor_time == forcing_anchor_time && voice->anchor_phase == forcing_anchor_phase &&
+        voice->ratio == freq_ratio)
         return;
     const double theta = phase_taken(*voice, voice->t0);
     take_forcing(voice);
     // With z = 0 theta stands still and no shift can keep it: the clock stays.
     if (freq_ratio != 0.0) {
-        const double t = forcing_ratio_changed ? (theta - forcing_anchor_phase) / freq_ratio + forcing_anchor_time
-                                               : theta / freq_ratio;
+        const double t = forcing_ratio_changed
+                             ? (theta - forcing_anchor_phase) / freq_ratio + forcing_anchor_time
+                             : theta / freq_ratio;
         voice->origin += t - voice->t0;
         voice->t0 = t;
     }

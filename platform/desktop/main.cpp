@@ -139,8 +139,8 @@ int run_batch(const Options& options, std::vector<char*>& window_args)
         restart_run();
     }
     if (!options.export_audio.empty()) {
-        const std::string error =
-            write_audio_file(options.export_audio.c_str(), audio_samples(options), options.audio_force);
+        const std::string error = write_audio_file(options.export_audio.c_str(),
+                                                   audio_samples(options), options.audio_force);
         if (!error.empty())
             return write_error(options.export_audio, error);
     }

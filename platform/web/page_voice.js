@@ -51,7 +51,8 @@
   }
 
   function nameVolume() {
-    volumeName.textContent = UTF8ToString(Module._page_volume_name(document.documentElement.lang === 'en' ? 1 : 0));
+    var english = document.documentElement.lang === 'en' ? 1 : 0;
+    volumeName.textContent = UTF8ToString(Module._page_volume_name(english));
   }
 
   function fill(event) {
@@ -97,7 +98,8 @@
   volume.addEventListener('input', function () {
     if (context) level.gain.setTargetAtTime(Number(volume.value), context.currentTime, 0.02);
   });
-  new MutationObserver(nameVolume).observe(document.documentElement, {attributes: true, attributeFilter: ['lang']});
+  new MutationObserver(nameVolume).observe(document.documentElement,
+    {attributes: true, attributeFilter: ['lang']});
   setInterval(speak, ASK_AGAIN_MS);
 
   Module.voice = {

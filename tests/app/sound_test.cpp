@@ -9,31 +9,22 @@
 #include <complex>
 #include <cstdint>
 #include <numbers>
+#include <numeric>
 #include <string>
 #include <vector>
 
 #include "app/describe.h"
-#include "app/dialog.h"
 #include "app/run.h"
 #include "app/sweep.h"
 #include "core/state.h"
 #include "dynamics/voice.h"
+#include "tests/support/program_run.h"
 
 namespace {
 
 constexpr double PI = std::numbers::pi;
 constexpr double UNITS_PER_SAMPLE = 2.0 * PI * 220.0 / 44100.0;   // angular frequency 1 = 220 Hz
 constexpr double LSB = 5.0 / 32767.0;   // y per step of 16-bit sound at the fixed scale
-
-void start_motion(double eps, double force, double z, double y0, double v0)
-{
-    epsilon = eps;
-    force_amp = force;
-    freq_ratio = z;
-    y_init = y0;
-    v_init = v0;
-    restart_run();
-}
 
 // The WAV the command line writes for the motion as it stands: header and samples.
 std::string wav_bytes(long samples, bool force_voice)
@@ -48,10 +39,7 @@ std::string wav_bytes(long samples, bool force_voice)
 
 unsigned long little_endian(const std::string& b, std::size_t at, int size)
 {
-    unsigned long v = 0;
-    for (int i = size - 1; i >= 0; --i)
-        v = v << 8 | static_cast<unsigned char>(b[at + i]);
-    return v;
+    return size == 0 ? 0 : static_cast<unsigned char>(b[at]) | little_endian(b, at + 1, size - 1) << 8;
 }
 
 std::vector<double> pcm_of(const std::string& wav)
@@ -71,27 +59,23 @@ std::complex<double> dft_bin(const std::vector<double>& x, std::size_t first, st
     return sum;
 }
 
-TEST(Sound, HeaderSaysWhatFollowsAndAnEmptyRequestIsAValidEmptyFile)
+// The header's every field (the command line's empty file is compared byte for byte in
+// output_files_test.sh); samples for frames, t = 0 up to but not including 0.1 N.
+TEST(Sound, HeaderSaysWhatFollows)
 {
-    start_motion(0.1, 0.5, 1.0, 0.0, 0.0);
-    for (const long samples : {0L, 1L, 44100L}) {
-        const std::string wav = wav_bytes(samples, false);
-        ASSERT_EQ(wav.size(), 44u + 2u * samples);
-        EXPECT_EQ(wav.substr(0, 4) + wav.substr(8, 8) + wav.substr(36, 4), "RIFFWAVEfmt data");
-        EXPECT_EQ(little_endian(wav, 4, 4), 36u + 2u * samples);   // the rest of the file
-        EXPECT_EQ(little_endian(wav, 16, 4), 16u);                 // PCM's format chunk
-        EXPECT_EQ(little_endian(wav, 20, 2), 1u);                  // PCM
-        EXPECT_EQ(little_endian(wav, 22, 2), 1u);                  // mono
-        EXPECT_EQ(little_endian(wav, 24, 4), 44100u);
-        EXPECT_EQ(little_endian(wav, 28, 4), 88200u);              // bytes a second
-        EXPECT_EQ(little_endian(wav, 32, 2), 2u);
-        EXPECT_EQ(little_endian(wav, 34, 2), 16u);
-        EXPECT_EQ(little_endian(wav, 40, 4), 2u * samples);
-    }
-    // Frames to samples: t = 0 up to but not including 0.1 N.
+    start_program_run(0.1, 0.5, 1.0, 0.0, 0.0);
+    const std::string wav = wav_bytes(44100, false);
+    ASSERT_EQ(wav.size(), 44u + 88200u);
+    EXPECT_EQ(wav.substr(0, 4) + wav.substr(8, 8) + wav.substr(36, 4), "RIFFWAVEfmt data");
+    // The rest of the file; PCM's chunk of 16, PCM, mono, 44.1 kHz, bytes a second and a
+    // sample, 16 bits; the data.
+    const unsigned long fields[][3] = {{4, 4, 36 + 88200}, {16, 4, 16}, {20, 2, 1}, {22, 2, 1},
+                                       {24, 4, 44100}, {28, 4, 88200}, {32, 2, 2}, {34, 2, 16},
+                                       {40, 4, 88200}};
+    for (const auto& [at, size, value] : fields)
+        EXPECT_EQ(little_endian(wav, at, static_cast<int>(size)), value) << "byte " << at;
     EXPECT_EQ(audio_samples_for_frames(0), 0);
     EXPECT_EQ(audio_samples_for_frames(1000), 3191);   // 100 / 0.0313434 = 3190.5
-    EXPECT_EQ(audio_samples_for_seconds(2.5), 110250);
 }
 
 // eps = 0: y = y0 cos t + (v0 - F z / (1 - z^2)) sin t + F / (1 - z^2) sin(z t), and the force
@@ -104,7 +88,7 @@ TEST(Sound, LinearMotionIsTheClosedFormToTheSixteenBitStep)
 {
     const double F = 0.8, z = 0.5, y0 = 1.6, v0 = -0.2;
     for (const bool force_voice : {false, true}) {
-        start_motion(0.0, F, z, y0, v0);
+        start_program_run(0.0, F, z, y0, v0);
         const std::vector<double> x = pcm_of(wav_bytes(44100, force_voice));
         double worst = 0.0, square = 0.0;
         for (std::size_t k = 0; k < x.size(); ++k) {
@@ -129,7 +113,7 @@ TEST(Sound, LinearMotionIsTheClosedFormToTheSixteenBitStep)
 TEST(Sound, LockedMotionSoundsAtOddMultiplesOfItsToneOnly)
 {
     const std::size_t P = 200, n = 20 * P, first = 2 * 44100;
-    start_motion(0.1, 0.5, 44100.0 / (220.0 * P), 0.0, 0.0);
+    start_program_run(0.1, 0.5, 44100.0 / (220.0 * P), 0.0, 0.0);
     const std::vector<double> x = pcm_of(wav_bytes(static_cast<long>(first + n), false));
     double total = 0.0;
     for (std::size_t j = 0; j < n; ++j)
@@ -152,75 +136,59 @@ TEST(Sound, LockedMotionSoundsAtOddMultiplesOfItsToneOnly)
 // searched on a grid of 0.002 Hz.
 TEST(Sound, DriftingMotionBeatsAtTheMeasuredDriftFrequency)
 {
-    start_motion(0.05, 0.02, 1.02, 2.0, 0.0);
+    start_program_run(0.05, 0.02, 1.02, 2.0, 0.0);
     const std::vector<double> x = pcm_of(wav_bytes(4 * 44100, false));
-    std::vector<double> times, peaks;
-    double peak = 0.0;
+    std::vector<double> times, peaks{0.0};
     for (std::size_t k = 44100 / 2; k < x.size(); ++k) {
-        peak = std::max(peak, std::fabs(x[k]));
+        peaks.back() = std::max(peaks.back(), std::fabs(x[k]));
         if (x[k - 1] < 0.0 && x[k] >= 0.0) {
             times.push_back(static_cast<double>(k) / 44100.0);
-            peaks.push_back(peak);
-            peak = 0.0;
+            peaks.push_back(0.0);
         }
     }
-    double mean = 0.0;
-    for (const double p : peaks)
-        mean += p / peaks.size();
+    peaks.pop_back();
+    const double mean = std::accumulate(peaks.begin(), peaks.end(), 0.0) / peaks.size();
     const double t0 = times.front(), span = times.back() - t0;
     double best = 0.0, best_power = 0.0;
     for (double f = 1.0; f < 10.0; f += 0.002) {
         std::complex<double> sum = 0.0;
-        for (std::size_t j = 0; j < times.size(); ++j) {
-            const double w = 0.5 - 0.5 * std::cos(2.0 * PI * (times[j] - t0) / span);
-            sum += w * (peaks[j] - mean) * std::polar(1.0, -2.0 * PI * f * times[j]);
-        }
-        if (std::norm(sum) > best_power) {
-            best_power = std::norm(sum);
-            best = f;
-        }
+        for (std::size_t j = 0; j < times.size(); ++j)
+            sum += (0.5 - 0.5 * std::cos(2.0 * PI * (times[j] - t0) / span)) * (peaks[j] - mean) *
+                   std::polar(1.0, -2.0 * PI * f * times[j]);
+        std::tie(best, best_power) = std::norm(sum) > best_power ? std::pair{f, std::norm(sum)}
+                                                                 : std::pair{best, best_power};
     }
     // The motion's own measure, after as long a run.
-    start_motion(0.05, 0.02, 1.02, 2.0, 0.0);
     advance_frames(static_cast<long>(4.0 * 2.0 * PI * 220.0 / 0.1));
-    const MotionFacts facts = motion_facts();
-    const double drift_hz = freq_ratio * std::fabs(1.0 - facts.rotation) * 220.0;
+    const double drift_hz = freq_ratio * std::fabs(1.0 - motion_facts().rotation) * 220.0;
     EXPECT_NEAR(best, drift_hz, 0.02 * drift_hz);
     EXPECT_NEAR(drift_hz, 4.34, 0.1);
 }
 
-// From the motion's start the voice is the window's motion to the last bit: the same
-// integrator, step and clock.
-TEST(Sound, VoiceIsTheWindowsMotionToTheLastBit)
+// From the motion's start the voice is the window's motion to the last bit (the same
+// integrator, step and clock). Then z changes while the sound runs ahead of the picture: the
+// force goes on in phase and the motion without a jump, the force's pitch changing at once.
+TEST(Sound, VoiceIsTheMotionAndFollowsAChangeOfZInPhase)
 {
-    start_motion(2.0, 1.0, 0.7, 0.5, -0.5);
-    Voice voice;
-    start_voice(&voice, sim_time, state, AUDIO_RATE);
-    advance_frames(1000);
-    double y;
-    while (voice.t1 < sim_time)
-        voice_samples(&voice, 1, &y, nullptr);
-    EXPECT_EQ(voice.t1, sim_time);
-    EXPECT_EQ(voice.s1[0], state[0]) << std::hexfloat << voice.s1[0] << " " << state[0];
-    EXPECT_EQ(voice.s1[1], state[1]);
-}
-
-// z changed while the sound runs ahead of the picture: the force goes on in phase and the
-// motion without a jump, the force's pitch changing at once.
-TEST(Sound, ChangeOfZKeepsTheForceAndTheMotionContinuous)
-{
-    start_motion(0.1, 0.5, 1.0, 2.0, 0.0);
+    start_program_run(2.0, 1.0, 0.7, 0.5, -0.5);
     Voice voice;
     start_voice(&voice, sim_time, state, AUDIO_RATE);
     constexpr int N = 4000;
     double y[2 * N], force[2 * N];
+    advance_frames(1000);
+    while (voice.t1 < sim_time)
+        voice_samples(&voice, 1, y, force);
+    EXPECT_EQ(voice.t1, sim_time);
+    EXPECT_EQ(voice.s1[0], state[0]) << std::hexfloat << voice.s1[0] << " " << state[0];
+    EXPECT_EQ(voice.s1[1], state[1]);
     voice_samples(&voice, N, y, force);
     advance_frames(37);   // the picture far behind the voice
     change_forcing_ratio(1.5);
     voice_samples(&voice, N, y + N, force + N);
-    // One sample moves the phase by at most z times the spacing, the motion by |v| times it;
-    // the new z takes over at the start of the voice's step, up to a step (0.02) before.
-    EXPECT_LT(std::fabs(force[N] - force[N - 1]), 1.5 * UNITS_PER_SAMPLE + 0.5 * 0.02);
+    // One sample moves the phase by at most z times the spacing, the motion by |v| (below 4
+    // here) times it; the new z takes over at the start of the voice's step, up to a step
+    // (0.02) before the last sample, which adds (1.5 - 0.7) 0.02 at most.
+    EXPECT_LT(std::fabs(force[N] - force[N - 1]), 1.5 * UNITS_PER_SAMPLE + 0.8 * 0.02);
     EXPECT_LT(std::fabs(y[N] - y[N - 1]), 4.0 * UNITS_PER_SAMPLE);
     int rises = 0;
     for (int i = N + 1; i < 2 * N; ++i)
@@ -229,59 +197,51 @@ TEST(Sound, ChangeOfZKeepsTheForceAndTheMotionContinuous)
 }
 
 // The page's stream: silent until a frame advances, then the motion's sound for SOUND_HOLD_MS,
-// ramped in and out; silent again without a step, and the voice waits meanwhile.
+// ramped in and out with no step larger than the sound's own (0.84 of full scale at most, by
+// 2 pi 220 / 44100 a sample); the voice waits while silent, and takes a new run's state.
 TEST(Sound, PageStreamPlaysWhileFramesComeAndEndsWithoutAClick)
 {
-    start_motion(0.1, 0.5, 1.0, 2.0, 0.0);
+    start_program_run(0.1, 0.5, 1.0, 2.0, 0.0);
     start_sound(44100.0);
-    std::vector<float> out(44100);
-    const auto block = [&out](double now_ms, int count) {
-        sound_block(out.data(), count, true, now_ms);
-        float largest = 0.0f, step = 0.0f;
-        for (int i = 0; i < count; ++i) {
-            largest = std::max(largest, std::fabs(out[i]));
-            if (i > 0)
-                step = std::max(step, std::fabs(out[i] - out[i - 1]));
-        }
-        return std::pair{largest, step};
+    std::vector<float> out(4410, 0.0f);
+    const auto block = [&out](double now_ms) {
+        const float before = out.back();   // the step from the block before counts too
+        sound_block(out.data(), static_cast<int>(out.size()), true, now_ms);
+        float loudest = 0.0f, step = std::fabs(out[0] - before);
+        for (std::size_t i = 1; i < out.size(); ++i)
+            step = std::max(step, std::fabs(out[i] - out[i - 1]));
+        for (const float v : out)
+            loudest = std::max(loudest, std::fabs(v));
+        return std::pair{loudest, step};
     };
-    EXPECT_EQ(block(0.0, 4410).first, 0.0f) << "before any frame";
-    const double t_heard = sound_voice.t0;
-    EXPECT_EQ(block(100.0, 4410).first, 0.0f);
+    const double t_heard = (block(0.0), sound_voice.t0);
+    EXPECT_EQ(block(100.0).first, 0.0f) << "before any frame";
     EXPECT_EQ(sound_voice.t0, t_heard) << "the voice moved while silent";
     advance_frames(1);
-    const auto [loud, first_step] = block(200.0, 44100 / 10);
+    const auto [loud, first_step] = block(200.0);
     EXPECT_GT(loud, 0.4f);
-    EXPECT_LT(first_step, 0.05f);   // the sound's own slope: at most 0.84 times 0.031 a sample
-    EXPECT_LT(std::fabs(out[0]), 0.001f);   // ramped in from silence
-    const auto [ending, last_step] = block(200.0 + SOUND_HOLD_MS + 1.0, 4410);
-    EXPECT_LT(last_step, 0.05f);
-    EXPECT_EQ(out[4409], 0.0f) << "ramped out";
-    EXPECT_EQ(block(1000.0, 4410).first, 0.0f);
-    // A new run: the voice takes the motion as it stands.
-    start_motion(0.1, 0.5, 1.0, -3.0, 0.0);
+    EXPECT_LT(first_step, 0.05f);
+    EXPECT_LT(block(200.0 + SOUND_HOLD_MS + 1.0).second, 0.05f);
+    EXPECT_EQ(out.back(), 0.0f) << "ramped out";
+    EXPECT_EQ(block(1000.0).first, 0.0f);
+    start_program_run(0.1, 0.5, 1.0, -3.0, 0.0);
     advance_frames(1);
-    block(2000.0, 0);
+    sound_block(out.data(), 0, true, 2000.0);
     EXPECT_EQ(sound_voice.t0, sim_time);
     EXPECT_EQ(sound_voice.s0[0], state[0]);
 }
 
-TEST(Sound, LevelIsLinearToTheKneeThenBendsOddlyAndNeverWraps)
+// Beyond the knee (amplitude 4; below it the closed form above holds): continuous in value
+// and slope, odd, rising, and at most full scale, never wrapped; a voice of nothing is silent.
+TEST(Sound, LevelBendsSmoothlyBeyondTheKneeAndNeverWraps)
 {
-    force_amp = 0.5;
-    EXPECT_EQ(sound_level(2.0, 0.0, false), 0.4);
-    EXPECT_EQ(sound_level(-4.0, 0.0, false), -0.8);
-    EXPECT_EQ(sound_level(3.0, 1.0, true), 0.8);
-    EXPECT_EQ(sound_level(3.0, 1.0, false), 0.6);
-    EXPECT_NEAR(sound_level(4.0 + 1e-6, 0.0, false) - 0.8, 1e-6 / 5.0, 1e-12);   // slope 1 at the knee
-    EXPECT_EQ(sound_level(-6.0, 0.0, false), -sound_level(6.0, 0.0, false));
-    EXPECT_LT(sound_level(6.0, 0.0, false), sound_level(7.0, 0.0, false));
-    EXPECT_LE(sound_level(1e300, 0.0, false), 1.0);
-    EXPECT_EQ(sound_level(NAN, 0.0, false), 0.0);
-    EXPECT_EQ(pcm_sample(sound_level(INFINITY, 0.0, false)), 32767);
-    EXPECT_EQ(pcm_sample(sound_level(-INFINITY, 0.0, false)), -32767);
     force_amp = 0.0;   // no push, no force voice
     EXPECT_EQ(sound_level(1.0, 1.0, true), 0.2);
+    EXPECT_NEAR(sound_level(4.0 + 1e-6, 0.0, false) - 0.8, 1e-6 / 5.0, 1e-12);
+    EXPECT_EQ(sound_level(-6.0, 0.0, false), -sound_level(6.0, 0.0, false));
+    EXPECT_LT(sound_level(6.0, 0.0, false), sound_level(7.0, 0.0, false));
+    EXPECT_EQ(sound_level(NAN, 0.0, false), 0.0);
+    EXPECT_EQ(pcm_sample(sound_level(-INFINITY, 0.0, false)), -32767);
 }
 
 }  // namespace
