@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/describe.h"
 #include "app/dialog.h"
+#include "app/sound.h"
 #include "core/state.h"
 
 namespace {
@@ -128,6 +130,14 @@ constexpr Control CONTROL_TABLE[] = {
     {nullptr, "", 'f', PAGE_KEY_F, NO_TEXT, key, ask_again, false},
     {nullptr, "", 'j', PAGE_KEY_J, NO_TEXT, key, ask_again, false},
     {nullptr, "", KEY_ESC, PAGE_KEY_ESC, NO_TEXT, key, quit, false},
+    // The motion in words and as sound: written without a window, printed, played in the page.
+    {"export-audio", "FILE.wav", 0, NO_TEXT, ABOUT_EXPORT_AUDIO, output, nullptr, false,
+     &Options::export_audio},
+    {"seconds", "S", 0, NO_TEXT, ABOUT_SECONDS, value, nullptr, false, &Options::seconds},
+    {"audio-force", "", 0, NO_TEXT, ABOUT_AUDIO_FORCE, flag, nullptr, false, &Options::audio_force},
+    {"words", "", KEY_F10, NO_TEXT, ABOUT_WORDS, tool, print_motion_words, false},
+    {"sound", "", 0, PAGE_SOUND, ABOUT_SOUND, tool, nullptr, false},
+    {"force-voice", "", 0, PAGE_FORCE_VOICE, ABOUT_FORCE_VOICE, tool, nullptr, false},
 };
 
 // Keys that type nothing printable, but for F1 ... F12: cap, and a browser's name.
@@ -146,11 +156,14 @@ bool is_function_key(int key)
 }
 
 // The number a control's texts name: the most frames --frames takes; the frames
-// --export-motion writes without --frames.
+// --export-motion writes without --frames; the most seconds of --seconds.
 std::string number_named(const Control& control)
 {
     if (control.kind == frames)
         return std::to_string(MAX_FRAMES);
+    const auto* number = std::get_if<std::optional<double> Options::*>(&control.target);
+    if (number != nullptr && *number == &Options::seconds)
+        return std::to_string(MAX_AUDIO_SECONDS);
     const auto* path = std::get_if<std::string Options::*>(&control.target);
     return path != nullptr && *path == &Options::export_motion ? std::to_string(MOTION_FRAMES) : "";
 }

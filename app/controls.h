@@ -21,6 +21,7 @@ constexpr int KEY_F2 = KEY_F1 + 1;
 constexpr int KEY_F3 = KEY_F1 + 2;
 constexpr int KEY_F4 = KEY_F1 + 3;
 constexpr int KEY_F5 = KEY_F1 + 4;
+constexpr int KEY_F10 = KEY_F1 + 9;
 constexpr int KEY_F12 = KEY_F1 + 11;
 constexpr int KEY_LEFT = 0x111;
 constexpr int KEY_UP = 0x112;

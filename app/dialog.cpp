@@ -140,6 +140,7 @@ void restart_run()
     reset_forcing_phase();
     reset_harmonic_measure();
     reset_entrainment_measure();
+    ++runs_started;
 }
 
 void start_with_values()

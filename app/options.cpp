@@ -229,11 +229,13 @@ std::string help_text()
     }
     text += "\nA value follows its option as --name VALUE or as --name=VALUE.\n"
             "Giving any of --eps, --force, --z, --y0, --v0 skips the start dialog; the others\n"
-            "start from 0. --snapshot, --export-curves and --export-motion ask nothing and\n"
-            "write their messages to standard error; --snapshot needs an X display, the\n"
-            "exports do not. Their FILE '-' is standard output; an existing file is replaced\n"
-            "(its permissions kept), a device or FIFO is written into, a symbolic link is\n"
-            "followed; two of them cannot write to the same place.\n"
+            "start from 0. --snapshot, --export-curves, --export-motion and --export-audio\n"
+            "ask nothing and write their messages to standard error; --snapshot needs an X\n"
+            "display, the exports do not. Their FILE '-' is standard output; an existing\n"
+            "file is replaced (its permissions kept), a device or FIFO is written into, a\n"
+            "symbolic link is followed; two of them cannot write to the same place.\n"
+            "--export-audio plays angular frequency 1 at 220 Hz: a second of sound is\n"
+            "2 pi 220 = 1382 time units of the motion, from its start.\n"
             "The window system's own options (-display NAME, -geometry WxH+X+Y, ...) are\n"
             "passed on to it. In the window: " + window_keys_text() + ".\n";
     return text;

@@ -24,6 +24,10 @@ struct Options {
     std::string export_motion;           // CSV of frames 0 ... frames; as export_curves
     std::optional<Language> language;
     std::vector<char*> platform_args;    // argv[0] and the platform's own options, for it
+    // The motion as sound.
+    std::string export_audio;            // WAV of the motion; as export_curves
+    std::optional<double> seconds;       // its length; without it, the frames'
+    bool audio_force = false;            // the force as a second voice in it
 };
 
 constexpr long MAX_FRAMES = 1000000;     // most frames --frames may ask for

@@ -117,6 +117,43 @@ enum Text {
     PAGE_COPY_LINK,
     PAGE_STABILITY_LAYER,
     PAGE_MEASURED_LAYER,
+    // The motion in words and as sound: their controls, the page's names for them, and the
+    // parts of the sentences that say what the motion does (app/describe.h).
+    ABOUT_WORDS,
+    ABOUT_EXPORT_AUDIO,
+    ABOUT_SECONDS,            // %s the most seconds
+    ABOUT_AUDIO_FORCE,
+    ABOUT_SOUND,
+    ABOUT_FORCE_VOICE,
+    PAGE_SOUND,
+    PAGE_FORCE_VOICE,
+    PAGE_VOLUME,
+    WORDS_HEAD_END,           // after a sentence's head ("Locked"); the brief form ends there
+    WORDS_BRIEF_END,
+    WORDS_LOCKED,
+    WORDS_AMPLITUDE,          // %s the amplitude
+    WORDS_PREDICTED,          // %s the amplitude harmonic balance predicts, %s its class
+    WORDS_NONE_PREDICTED,
+    WORDS_STABLE,             // the classes, in the order of ResponseClass
+    WORDS_SADDLE,
+    WORDS_UNSTABLE,
+    WORDS_NEUTRAL,
+    WORDS_PERIODIC,           // %s the period, %s the swings in it, %s the period as a count
+    WORDS_PERIODIC_REPEATS,   // %s the period, %s the period as a count
+    WORDS_ONE_SWING,
+    WORDS_SWINGS,             // %s how many
+    WORDS_FALLS_BEHIND,       // %s time units a slip takes
+    WORDS_GAINS,              // %s time units a slip takes
+    WORDS_SWINGS_PER_PUSH,    // %s swings
+    WORDS_DRIFTING,
+    WORDS_MODULATED,
+    WORDS_RANGE,              // %s the least, %s the largest amplitude
+    WORDS_SETTLING_COUNT,     // %s the forcing periods before a judgement, %s those so far
+    WORDS_SETTLING,
+    WORDS_FREE,               // %s the angular frequency
+    WORDS_REST,
+    WORDS_NOT_MEASURED,       // %s the largest z measured
+    WORDS_LOST,
     TEXT_COUNT,
     NO_TEXT = TEXT_COUNT,     // where a control has no such text
     FIRST_PAGE_TEXT = PAGE_TITLE

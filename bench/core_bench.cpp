@@ -4,7 +4,9 @@
 
 #include <cmath>
 
+#include "app/describe.h"
 #include "app/dialog.h"
+#include "app/sound.h"
 #include "app/sweep.h"
 #include "core/state.h"
 #include "dynamics/entrainment_measure.h"
@@ -155,5 +157,42 @@ void BM_PeriodicOrbit(benchmark::State& s)
     }
 }
 BENCHMARK(BM_PeriodicOrbit)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+// One block of the page's sound as its ScriptProcessorNode asks for it (2048 samples, 46 ms
+// at 44.1 kHz, 3,210 integrator steps), playing, with the force voice; and the sentence the
+// page asks for after each frame (the measures gathered over up to 2,048 periods, then
+// worded), at eps = 0.05, F = 0.02, z = 1.02 after 20,000 frames (drifting).
+void start_beat()
+{
+    epsilon = 0.05;
+    force_amp = 0.02;
+    freq_ratio = 1.02;
+    y_init = 2.0;
+    v_init = 0.0;
+    restart_run();
+}
+
+void BM_SoundBlock(benchmark::State& s)
+{
+    start_beat();
+    start_sound(44100.0);
+    float out[2048];
+    for (auto _ : s) {
+        ++process_frame_count;   // a frame advanced: the block plays
+        sound_block(out, 2048, true, 0.0);
+        benchmark::DoNotOptimize(out[2047]);
+    }
+}
+BENCHMARK(BM_SoundBlock)->Unit(benchmark::kMicrosecond);
+
+void BM_MotionWords(benchmark::State& s)
+{
+    start_beat();
+    for (int i = 0; i < 20000; ++i)
+        advance_frame();
+    for (auto _ : s)
+        benchmark::DoNotOptimize(describe_motion(motion_facts(), Language::english));
+}
+BENCHMARK(BM_MotionWords)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -84,3 +84,14 @@ bool sweep_returning = false;
 long sweep_points_judged = 0;
 SweepRecord sweep_records[SWEEP_CAPACITY] = {};
 int sweep_record_count = 0;
+
+long runs_started = 0;
+int words_said_kind = -1;
+double words_said_at_ms = 0.0;
+unsigned long long words_told_in_full = 0;
+Voice sound_voice = {};
+double sound_rate = 44100.0;
+long sound_run_heard = -1;
+long sound_frames_heard = 0;
+double sound_hold_until_ms = 0.0;
+double sound_gain = 0.0;

@@ -137,3 +137,16 @@ extern bool   sweep_returning;          // on the way back to sweep_from
 extern long   sweep_points_judged;      // strobe_count when the present ratio was last judged
 extern SweepRecord sweep_records[SWEEP_CAPACITY];   // one per ratio left, in order
 extern int    sweep_record_count;       // valid entries of sweep_records
+
+// The motion in words and as sound (app/describe.h, app/sound.h).
+extern long   runs_started;             // runs begun (restart_run) since the program started
+extern int    words_said_kind;          // the page's live region said this kind last; -1 none
+extern double words_said_at_ms;         // when it said it
+extern unsigned long long words_told_in_full;   // a bit per kind said whole once; then briefly
+extern Voice  sound_voice;              // the page's sound: the motion, ahead of the picture
+extern double sound_rate;               // its samples a second
+extern long   sound_run_heard;          // runs_started when it last took the motion's state;
+                                        // -1: it takes it at its next block
+extern long   sound_frames_heard;       // process_frame_count at its last block
+extern double sound_hold_until_ms;      // it plays until then; each frame advanced moves it on
+extern double sound_gain;               // 0 ... 1, ramped towards 1 while it plays, 0 after

@@ -77,3 +77,16 @@ struct SweepRecord {
     double harmonic_amplitude;  // first harmonic of the last whole period; NaN before one
     int hb_class;               // ResponseClass of the crossing nearest it; -1 for none
 };
+
+// The motion as sound: an integration of the model of its own (dynamics/voice.h), the step it
+// stands in, and the clock of its samples.
+struct Voice {
+    double t0, s0[2];          // the step being sampled runs from (t0, s0: y, v) ...
+    double t1, s1[2];          // ... to (t1, s1), one integrator step later
+    double origin;             // time of sample 0
+    long sample;               // index of the next sample; it lies at origin + sample * spacing
+    double spacing;            // time units between samples: 2 pi 220 / the sample rate
+    // The forcing as the voice last took it: a change of z is followed in phase.
+    bool forcing_changed;
+    double anchor_time, anchor_phase, ratio;
+};

@@ -3,8 +3,10 @@
 
 #include "app/console.h"
 #include "app/export.h"
+#include "app/sound.h"
 #include "app/texts.h"
 #include "core/state.h"
+#include "dynamics/voice.h"
 #include "platform/desktop/output_file.h"
 
 std::string write_table_file(const char* path, const std::string& table)
@@ -33,6 +35,24 @@ std::string write_motion_file(const char* path, long frames)
     if (overflowed && !motion_lost_told) {
         console_write(text(MOTION_OUT_OF_RANGE));
         motion_lost_told = true;
+    }
+    return close_output(&file, true);
+}
+
+std::string write_audio_file(const char* path, long samples, bool force_voice)
+{
+    OutputFile file;
+    const std::string error = open_output(path, &file);
+    if (!error.empty())
+        return error;
+    Voice voice;
+    start_voice(&voice, sim_time, state, AUDIO_RATE);
+    std::string bytes = wav_header(samples);
+    for (long next = 0; file.error == 0; bytes.clear()) {
+        append_audio_block(&voice, &next, samples, force_voice, &bytes);
+        if (bytes.empty())
+            break;
+        write_output(&file, bytes.data(), bytes.size());
     }
     return close_output(&file, true);
 }

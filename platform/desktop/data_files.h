@@ -10,3 +10,7 @@ std::string write_table_file(const char* path, const std::string& table);
 // block as it is computed; leaves the state advanced by frames. A motion that leaves the range
 // of numbers gets the window's console note, once.
 std::string write_motion_file(const char* path, long frames);
+
+// The motion as sound from the state as it stands (app/sound.h): a WAV file of `samples`
+// samples, the force as a second voice with force_voice. Leaves the motion as it is.
+std::string write_audio_file(const char* path, long samples, bool force_voice);

@@ -11,6 +11,7 @@
 #include "app/export.h"
 #include "app/options.h"
 #include "app/run.h"
+#include "app/sound.h"
 #include "display/frame.h"
 #include "platform/desktop/data_files.h"
 #include "platform/desktop/output_file.h"
@@ -65,7 +66,8 @@ std::string clashing_outputs(const Options& options)
         const std::string& path;
     } outputs[] = {{"--snapshot", options.snapshot},
                    {"--export-curves", options.export_curves},
-                   {"--export-motion", options.export_motion}};
+                   {"--export-motion", options.export_motion},
+                   {"--export-audio", options.export_audio}};
     for (std::size_t i = 0; i < std::size(outputs); ++i)
         for (std::size_t j = i + 1; j < std::size(outputs); ++j)
             if (!outputs[i].path.empty() && !outputs[j].path.empty() &&
@@ -78,7 +80,31 @@ std::string clashing_outputs(const Options& options)
 bool batch(const Options& options)
 {
     return !options.snapshot.empty() || !options.export_curves.empty() ||
-           !options.export_motion.empty();
+           !options.export_motion.empty() || !options.export_audio.empty();
+}
+
+// The options of the sound that make sense only with it, and its length.
+std::string audio_options_error(const Options& options)
+{
+    if (options.export_audio.empty() && (options.seconds || options.audio_force))
+        return std::string(options.seconds ? "--seconds" : "--audio-force") +
+               " goes with --export-audio";
+    if (!options.seconds || (*options.seconds >= 0.0 && *options.seconds <= MAX_AUDIO_SECONDS))
+        return {};
+    char given[32];
+    std::snprintf(given, sizeof given, "%g", *options.seconds);
+    return "invalid value '" + std::string(given) + "' for --seconds: 0 ... " +
+           std::to_string(MAX_AUDIO_SECONDS) + " seconds are needed";
+}
+
+// The sound's samples: --seconds, else the frames of --frames, else AUDIO_DEFAULT_SECONDS.
+long audio_samples(const Options& options)
+{
+    if (options.seconds)
+        return audio_samples_for_seconds(*options.seconds);
+    if (options.frames)
+        return audio_samples_for_frames(*options.frames);
+    return audio_samples_for_seconds(AUDIO_DEFAULT_SECONDS);
 }
 
 // The frame after the frames asked for, drawn into a window that is never waited on, and
@@ -112,6 +138,12 @@ int run_batch(const Options& options, std::vector<char*>& window_args)
             return write_error(options.export_motion, error);
         restart_run();
     }
+    if (!options.export_audio.empty()) {
+        const std::string error = write_audio_file(options.export_audio.c_str(),
+                                                   audio_samples(options), options.audio_force);
+        if (!error.empty())
+            return write_error(options.export_audio, error);
+    }
     return options.snapshot.empty() ? 0 : write_snapshot(options, window_args);
 }
 
@@ -135,6 +167,9 @@ int main(int argc, char** argv)
     const std::string clash = clashing_outputs(options);
     if (!clash.empty())
         return usage_error(clash);
+    const std::string audio_error = audio_options_error(options);
+    if (!audio_error.empty())
+        return usage_error(audio_error);
     console_on_stderr = batch(options);
     apply_start_options(options);
     std::vector<char*>& window_args = options.platform_args;

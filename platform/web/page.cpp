@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/controls.h"
+#include "app/describe.h"
 #include "app/export.h"
 #include "app/keyboard.h"
 #include "app/picture_name.h"
@@ -270,5 +271,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* page_values()
     }
     lines += crossing_count > 0 ? fill_text(text_in(l, PAGE_VALUES_CROSSINGS), {amplitudes})
                                 : text(PAGE_VALUES_NO_CROSSING);
+    lines += "\n" + describe_motion(motion_facts(), l);
     return lines.c_str();
 }

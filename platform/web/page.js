@@ -59,6 +59,9 @@
     'save-picture': {press: savePicture, ready: function () { return frames > 0; }},
     'download-curves': {press: downloadCurves},
     'copy-link': {press: copyLink},
+    // The motion as sound (page_voice.js): on and off at any time, even while a dialog asks.
+    'sound': {press: function () { Module.voice.toggleSound(); }, ready: function () { return true; }},
+    'force-voice': {press: function () { Module.voice.toggleForce(); }, ready: function () { return true; }},
   };
 
   function say(text) {
@@ -403,6 +406,7 @@
     runButton = document.getElementById('run-pause');
     showRun();
     enableControls();
+    Module.voice.update();
   }
 
   // The key that only draws ('s') held as a held key: one frame at once, more after
@@ -497,6 +501,7 @@
       }
       showValues();
       showLayers();
+      Module.voice.update();
       if (hadFocus) canvas.focus();
     },
     parameters: function () { return parameters; },

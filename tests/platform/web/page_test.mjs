@@ -458,3 +458,77 @@ describe('layers', () => {
     await finish(plain);
   });
 });
+
+// The motion in words and as sound. The live region speaks when the kind of motion changes,
+// not at every frame, while 's' is held across the moment the motion locks (frame 4336 of this
+// case); the sound starts only with its toggle, plays while frames advance, and stops.
+describe('the motion in words and as sound', CHROMIUM_ONLY, () => {
+  const CASE = '?lang=en&eps=0.1&force=0.5&z=1&y0=0&v0=0&frames=4325';
+
+  test('the live region changes only when the motion does, while s is held', async () => {
+    const tab = await openPage(browser, URL + CASE, {firstFrame: true});
+    assert.equal(await tab.$eval('#motion-words', (p) => p.getAttribute('aria-live')), 'polite');
+    await tab.waitFor(() => /^Settling: judged after 70 pushes/.test(document.getElementById('motion-words').textContent));
+    await tab.evaluate(() => {
+      const head = () => document.getElementById('values').lastChild.textContent.split(':')[0];
+      window.heard = {heads: [head()], said: []};
+      new MutationObserver(() => {
+        const now = head();
+        if (window.heard.heads[window.heard.heads.length - 1] !== now) window.heard.heads.push(now);
+      }).observe(document.getElementById('values'), {subtree: true, childList: true, characterData: true});
+      new MutationObserver(() => window.heard.said.push([head(), document.getElementById('motion-words').textContent]))
+        .observe(document.getElementById('motion-words'), {subtree: true, childList: true, characterData: true});
+    });
+    const before = (await state(tab)).frames;
+    const box = await (await tab.page.$('button[data-key="s"]')).boundingBox();
+    await tab.page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
+    await tab.page.mouse.down();
+    await tab.waitFor(() => window.heard.said.length > 0);
+    await new Promise((resolve) => setTimeout(resolve, 1000));
+    await tab.page.mouse.up();
+    const drawn = (await state(tab)).frames - before;
+    const {heads, said} = await tab.evaluate(() => window.heard);
+    assert.ok(drawn >= 40, `${drawn} frames`);
+    assert.deepEqual([heads, said], [['Settling', 'Locked'],
+      [['Locked', 'Locked: one swing per push; amplitude 3.20, predicted 3.20 (stable)']]]);
+    await tab.keys(['F10']);   // the same sentence on the console
+    assert.match(await consoleOutput(tab), /\nLocked: one swing per push; amplitude 3\.20, predicted 3\.20 \(stable\)\n$/);
+    await finish(tab);
+  });
+
+  test('the sound starts only with its toggle, plays while frames advance, and stops', async () => {
+    const tab = await newTab(browser);
+    await tab.page.evaluateOnNewDocument(() => {
+      window.audioContexts = [];
+      const Made = window.AudioContext;
+      window.AudioContext = class extends Made {
+        constructor(...args) { super(...args); window.audioContexts.push(this); }
+      };
+    });
+    await tab.goto(URL + CASE);
+    await tab.waitFor(() => window.forcedVdp && window.forcedVdp.frames === 1);
+    await tab.keys(['s', 's']);
+    // Contexts made, the sound's state, blocks played, blocks not silent, the toggle's state.
+    const sound = () => tab.evaluate(() => [window.audioContexts.length, window.forcedVdpSound.state,
+      window.forcedVdpSound.blocks, window.forcedVdpSound.loudBlocks,
+      document.getElementById('sound').getAttribute('aria-pressed')]);
+    assert.deepEqual(await sound(), [0, 'off', 0, 0, 'false'], 'before the toggle');
+    assert.match(await tab.$eval('#sound', (b) => b.title), /angular frequency 1 sounds at 220 Hz/);
+    await tab.click('#sound');
+    await tab.waitFor(() => window.forcedVdpSound.state === 'running' && window.forcedVdpSound.blocks >= 5);
+    assert.deepEqual((await sound()).filter((v, i) => i !== 2), [1, 'running', 0, 'true'], 'no frame, no sound');
+    await tab.click('#run-pause');
+    await tab.waitFor(() => window.forcedVdpSound.loudBlocks >= 10 && window.forcedVdpSound.lastPeak > 0.2);
+    await tab.click('#run-pause');
+    await tab.waitFor(() => window.forcedVdpSound.lastPeak === 0);
+    const [, , , paused] = await sound();
+    await new Promise((resolve) => setTimeout(resolve, 300));
+    assert.equal((await sound())[3], paused, 'sound after the pause');
+    await tab.click('#sound');
+    await tab.waitFor(() => window.audioContexts[0].state === 'closed');
+    const [, off, stopped, , pressed] = await sound();
+    await new Promise((resolve) => setTimeout(resolve, 300));
+    assert.deepEqual([off, (await sound())[2], pressed], ['off', stopped, 'false'], 'after Sound off');
+    await finish(tab);
+  });
+});

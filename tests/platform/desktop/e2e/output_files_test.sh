@@ -42,7 +42,7 @@ cmp -s "$ro/f/kept.csv" expected.csv && ((status == 0)) ||
 chmod 755 "$ro/f" && rm -rf "$ro"
 
 # Standard output closed: whatever was to go there fails, naming the cause, as ls >&- does.
-for args in "--export-curves -" "--export-motion -" "--export-curves /dev/stdout" "--help"; do
+for args in "--export-curves -" "--export-motion -" "--export-audio -" "--export-curves /dev/stdout" "--help"; do
   status=0
   "$program" --eps 0.1 $args >&- 2>err || status=$?   # split on purpose
   ((status == 1)) && grep -qF "Bad file descriptor" err || fail "$args >&-: status $status, $(cat err)"
@@ -60,14 +60,14 @@ done
 
 # Two outputs to one place: refused before anything is written.
 for pair in "--snapshot - --export-curves -" "--export-curves a.csv --export-motion ./a.csv" \
-            "--export-motion link.csv --export-curves target.csv"; do
+            "--export-motion link.csv --export-curves target.csv" "--export-audio a.csv --export-curves a.csv"; do
   read -ra args <<<"$pair"
   [[ $(run --eps 0.1 "${args[@]}") == 2 && ! -s out && ! -e a.csv ]] &&
     grep -qF "cannot both write to" err || fail "$pair was not refused: $(cat err)"
 done
 
 # A failed write is no success, and its cause is named.
-for args in "--help" "--version" "--export-curves -" "--export-motion -"; do
+for args in "--help" "--version" "--export-curves -" "--export-motion -" "--export-audio -"; do
   status=0
   "$program" $args >/dev/full 2>err || status=$?   # split on purpose
   ((status == 1)) && grep -qF "No space left on device" err || fail "$args >/dev/full: $(cat err)"
@@ -92,6 +92,22 @@ set +m
 # error, once.
 [[ $(run --y0 1e200 --export-motion -) == 0 && $(grep -c nan out) -gt 900 ]] || fail "overflowing motion"
 [[ $(wc -l <err) == 1 ]] && grep -qF "運動が数値で表せる範囲を超えました" err || fail "overflow note: $(cat err)"
+
+# The sound: an empty request is a whole WAV of no samples, on standard output too; its two
+# options alone, or a length out of range, are refused.
+empty_wav='RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xac\0\0\x88\x58\x01\0\x02\0\x10\0data\0\0\0\0'
+printf "$empty_wav" >empty-expected.wav
+[[ $(run --eps 0.1 --frames 0 --export-audio -) == 0 ]] && cmp -s out empty-expected.wav && [[ ! -s err ]] ||
+  fail "--frames 0 --export-audio -: $(xxd out | head -3) $(cat err)"
+[[ $(run --seconds 0 --export-audio empty.wav) == 0 ]] && cmp -s empty.wav empty-expected.wav ||
+  fail "--seconds 0: $(cat err)"
+[[ $(run --seconds 0.5 --audio-force --export-audio half.wav) == 0 && $(stat -c %s half.wav) == $((44 + 2 * 22050)) ]] ||
+  fail "half a second: $(stat -c %s half.wav)"
+for args in "--seconds 1" "--audio-force" "--seconds 601 --export-audio x.wav" "--seconds -1 --export-audio x.wav"; do
+  read -ra given <<<"$args"
+  [[ $(run "${given[@]}") == 2 && ! -e x.wav ]] && grep -qE "goes with --export-audio|for --seconds" err ||
+    fail "$args was not refused: $(cat err)"
+done
 
 # A picture on a full disk names the cause too (through a redirection: the program is never
 # handed a name under the machine's own /dev).
