@@ -84,3 +84,16 @@ bool sweep_returning = false;
 long sweep_points_judged = 0;
 SweepRecord sweep_records[SWEEP_CAPACITY] = {};
 int sweep_record_count = 0;
+
+bool phase_shown = false;
+bool orbit_shown = false;
+PhaseSample phase_trail[2 * PHASE_TRAIL_CAPACITY] = {};
+long phase_trail_count = 0;
+double phase_extent[2] = {1.0, 1.0};
+bool second_start_given = false;
+double second_init[2] = {0.0, 0.0};
+double second_state[2] = {NAN, NAN};
+StrobePoint second_strobe_ring[2 * STROBE_CAPACITY] = {};
+bool orbit_sought = false;
+PeriodicOrbit found_orbit = {};
+double found_orbit_for[3] = {0.0, 0.0, 0.0};
