@@ -10,3 +10,7 @@ std::string write_table_file(const char* path, const std::string& table);
 // block as it is computed; leaves the state advanced by frames. A motion that leaves the range
 // of numbers gets the window's console note, once.
 std::string write_motion_file(const char* path, long frames);
+
+// The stroboscopic points of frames 1 ... frames (app/export.h's append_strobe_rows), as
+// write_motion_file writes the motion.
+std::string write_strobe_file(const char* path, long frames);

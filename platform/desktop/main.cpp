@@ -65,7 +65,8 @@ std::string clashing_outputs(const Options& options)
         const std::string& path;
     } outputs[] = {{"--snapshot", options.snapshot},
                    {"--export-curves", options.export_curves},
-                   {"--export-motion", options.export_motion}};
+                   {"--export-motion", options.export_motion},
+                   {"--export-strobe", options.export_strobe}};
     for (std::size_t i = 0; i < std::size(outputs); ++i)
         for (std::size_t j = i + 1; j < std::size(outputs); ++j)
             if (!outputs[i].path.empty() && !outputs[j].path.empty() &&
@@ -78,7 +79,7 @@ std::string clashing_outputs(const Options& options)
 bool batch(const Options& options)
 {
     return !options.snapshot.empty() || !options.export_curves.empty() ||
-           !options.export_motion.empty();
+           !options.export_motion.empty() || !options.export_strobe.empty();
 }
 
 // The frame after the frames asked for, drawn into a window that is never waited on, and
@@ -110,6 +111,13 @@ int run_batch(const Options& options, std::vector<char*>& window_args)
         const std::string error = write_motion_file(options.export_motion.c_str(), frames);
         if (!error.empty())
             return write_error(options.export_motion, error);
+        restart_run();
+    }
+    if (!options.export_strobe.empty()) {
+        const long frames = options.frames.value_or(STROBE_FRAMES);
+        const std::string error = write_strobe_file(options.export_strobe.c_str(), frames);
+        if (!error.empty())
+            return write_error(options.export_strobe, error);
         restart_run();
     }
     return options.snapshot.empty() ? 0 : write_snapshot(options, window_args);
