@@ -130,6 +130,20 @@ TEST(Options, LayersAreFlagsHereAndOneOrZeroAsAddressParameters)
     EXPECT_NE(set_option("measured", "yes", &o).find("'yes' for --measured"), std::string::npos);
 }
 
+TEST(Options, ASecondStartInAnAddressIsSecondAndRefusedWithTheRest)
+{
+    std::vector<AddressNote> notes;
+    Options o = address_options({{"eps", "0.1"}, {"second", "1,-0.5"}}, &notes);
+    EXPECT_TRUE(notes.empty() && o.epsilon && o.second_start == (std::array<double, 2>{1.0, -0.5}));
+    o = address_options({{"eps", "0.1"}, {"second", "1;0"}}, &notes);
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0].wanted, WANTS_PAIR);
+    EXPECT_FALSE(o.epsilon || o.second_start);   // nothing of the address is used
+    address_options({{"second-start", "1,0"}}, &notes);   // the option's name is no parameter
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0].wanted, NO_TEXT);
+}
+
 TEST(Options, AnyOneModelValueSkipsTheDialog)
 {
     for (const char* name : {"--eps", "--force", "--z", "--y0", "--v0"}) {
