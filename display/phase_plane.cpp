@@ -25,7 +25,7 @@ constexpr Vec2 BOX_LOW = {PHASE_ORIGIN_X - PHASE_HALF_WIDTH - BOX_MARGIN,
 constexpr Vec2 BOX_HIGH = {PHASE_ORIGIN_X + PHASE_HALF_WIDTH + BOX_MARGIN,
                            PHASE_HALF_HEIGHT + BOX_MARGIN};
 constexpr float AXIS_WIDTH = 1.0f;           // pixels
-constexpr float ORBIT_WIDTH = 3.0f;          // pixels: F9's orbit, under the trail
+constexpr float ORBIT_WIDTH = 6.0f;          // pixels: F9's orbit, a band the trail runs in
 constexpr double TICK = 0.015;               // half a tick's length
 constexpr double CHAR_WIDTH = 0.024;         // about one digit of the labels' font
 constexpr double TEXT_MID = 0.012;           // from a baseline to the digits' middle
@@ -85,17 +85,28 @@ void draw_label(double x, double y, const char* text)
     draw_text(static_cast<float>(x), static_cast<float>(y), LABEL_FONT, text);
 }
 
-// The axes through the origin, ticks at half the extent and at the extent, their values.
+constexpr double TICK_SHARES[] = {-1.0, -0.5, 0.5, 1.0};   // of the extent
+
+// The axes through the origin, with ticks at half the extent and at the extent.
 void draw_axes()
 {
     set_line_width(AXIS_WIDTH);
     draw_line(Vec2{BOX_LOW.x, 0.0}, Vec2{BOX_HIGH.x, 0.0}, BLACK);
     draw_line(Vec2{PHASE_ORIGIN_X, BOX_LOW.y}, Vec2{PHASE_ORIGIN_X, BOX_HIGH.y}, BLACK);
-    for (const double share : {-1.0, -0.5, 0.5, 1.0}) {
+    for (const double share : TICK_SHARES) {
         const double x = PHASE_ORIGIN_X + share * PHASE_HALF_WIDTH;
         const double y = share * PHASE_HALF_HEIGHT;
         draw_line(Vec2{x, -TICK}, Vec2{x, TICK}, BLACK);
         draw_line(Vec2{PHASE_ORIGIN_X - TICK, y}, Vec2{PHASE_ORIGIN_X + TICK, y}, BLACK);
+    }
+}
+
+// The ticks' values and the axes' names, over everything else.
+void draw_axis_labels()
+{
+    for (const double share : TICK_SHARES) {
+        const double x = PHASE_ORIGIN_X + share * PHASE_HALF_WIDTH;
+        const double y = share * PHASE_HALF_HEIGHT;
         char value[32];
         const int n = std::snprintf(value, sizeof value, "%g", share * phase_extent[0]);
         draw_label(x - 0.5 * n * CHAR_WIDTH, -TICK - 2.5 * TEXT_MID, value);
@@ -273,6 +284,7 @@ void draw_phase_plane()
     draw_state(state, TRAIL_COLOUR);
     if (second_start_given)
         draw_state(second_state, SECOND_COLOUR);
+    draw_axis_labels();
     draw_legend();
     set_line_width(TRACE_WIDTH);
 }

@@ -28,8 +28,8 @@ constexpr int PHASE_STROBE_SHOWN = 2000;     // latest stroboscopic points drawn
 constexpr Color4 TRAIL_COLOUR = BLUE;                          // the motion, and its state now
 constexpr Color4 SECOND_COLOUR = {0.0f, 0.6f, 0.0f, 0.0f};     // the second start, dark green
 constexpr Color4 STROBE_COLOUR = BLACK;                        // the motion's points: squares
-constexpr Color4 SECOND_STROBE_COLOUR = {0.0f, 0.3f, 0.0f, 0.0f};   // the second's points
-constexpr Color4 ORBIT_COLOUR = {0.0f, 0.7f, 0.9f, 0.0f};      // F9's orbit, cyan
+constexpr Color4 SECOND_STROBE_COLOUR = {0.0f, 0.4f, 0.0f, 0.0f};   // the second's points
+constexpr Color4 ORBIT_COLOUR = {0.0f, 0.6f, 0.8f, 0.0f};      // F9's orbit, a band of cyan
 
 // Scene point of (y, v) at the present extent.
 Vec2 phase_to_scene(double y, double v);
