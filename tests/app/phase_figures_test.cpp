@@ -102,45 +102,61 @@ TEST(PhaseFigures, LockedPointsSitOnTheFixedPointOfTheMap)
     EXPECT_LT(worst, 1e-8) << "fixed point " << x[0] << ", " << x[1];
 }
 
-TEST(PhaseFigures, DriftingPointsGoRoundAClosedRingAtTheDriftFrequency)
+// Points round a ring, seen from their centre: the angle turned per period, the least and the
+// most of those turns, and once sorted by angle the widest gap and the largest jump of radius.
+struct Ring {
+    double turn, least, most, gap, jump, radius;
+};
+
+template <typename Point>
+Ring ring_of(const std::vector<Point>& ring)
 {
-    const double eps = 0.1, force = 0.1, z = 1.2;
-    const std::vector<StrobePoint> p = program_points(eps, force, z, 0.0, 900).first;
-    const std::vector<StrobePoint> ring(p.begin() + 300, p.end());
     double cy = 0.0, cv = 0.0;
-    for (const StrobePoint& q : ring)
+    for (const Point& q : ring)
         cy += q.y / ring.size(), cv += q.v / ring.size();
-    // Round the centre: every step one way, and no gap in angle nor jump in radius once the
-    // points are sorted by angle.
     std::vector<std::pair<double, double>> polar;
-    double turned = 0.0, least = INFINITY, most = -INFINITY;
+    Ring r = {0.0, INFINITY, -INFINITY, 0.0, 0.0, INFINITY};
     for (std::size_t k = 0; k < ring.size(); ++k) {
         polar.emplace_back(std::atan2(ring[k].v - cv, ring[k].y - cy), std::hypot(ring[k].v - cv, ring[k].y - cy));
         if (k == 0)
             continue;
         const double step = std::remainder(polar[k].first - polar[k - 1].first, 2.0 * std::numbers::pi);
-        turned += step, least = std::min(least, step), most = std::max(most, step);
+        r.turn += step / (ring.size() - 1), r.least = std::min(r.least, step), r.most = std::max(r.most, step);
     }
-    EXPECT_GT(least * most, 0.0) << "the points turn back";
     std::sort(polar.begin(), polar.end());
-    double gap = polar.front().first + 2.0 * std::numbers::pi - polar.back().first, jump = 0.0;
-    for (std::size_t i = 1; i < polar.size(); ++i) {
-        gap = std::max(gap, polar[i].first - polar[i - 1].first);
-        jump = std::max(jump, std::fabs(polar[i].second - polar[i - 1].second));
+    r.gap = polar.front().first + 2.0 * std::numbers::pi - polar.back().first;
+    for (std::size_t i = 0; i < polar.size(); ++i) {
+        r.radius = std::min(r.radius, polar[i].second);
+        if (i > 0)
+            r.gap = std::max(r.gap, polar[i].first - polar[i - 1].first),
+            r.jump = std::max(r.jump, std::fabs(polar[i].second - polar[i - 1].second));
     }
-    EXPECT_LT(gap, 0.05);
-    EXPECT_LT(jump, 0.02 * polar.front().second);
-    EXPECT_GT(polar.front().second, 1.0);   // a ring round the centre, not a cloud
-    // Angle per period over T: the drift frequency. Ours counts the upward zero crossings of
-    // the same 600 periods: z (1 - rotation). Adler's law beside both.
-    const double drift = std::fabs(turned) / (ring.size() - 1) * z / (2.0 * std::numbers::pi);
+    return r;
+}
+
+TEST(PhaseFigures, DriftingPointsGoRoundAClosedRingAtTheDriftFrequency)
+{
+    // 600 periods after 300, the program's and ours (classical Runge-Kutta, its own section).
+    // The angle per period over the period is the drift's angular frequency; Adler's law
+    // beside it. (Whole zero crossings would count it to 1.2 / 600 only.)
+    const double eps = 0.1, force = 0.1, z = 1.2;
+    const std::vector<StrobePoint> p = program_points(eps, force, z, 0.0, 900).first;
+    const Ring program = ring_of(std::vector<StrobePoint>(p.begin() + 300, p.end()));
     double s[2] = {0.0, 0.0};
-    std::vector<ReferencePoint> unused;
-    reference_periods({eps, force, z}, 0, 300, s, &unused);
-    const double ours = z * (1.0 - reference_periods({eps, force, z}, 300, 600, s, &unused) / 600.0);
+    std::vector<ReferencePoint> before, points;
+    reference_periods({eps, force, z}, 0, 300, s, &before);
+    reference_periods({eps, force, z}, 300, 600, s, &points);
+    const Ring ours = ring_of(points);
+    // Round the centre, every step the same way; no gap in angle, no jump in radius: closed.
+    EXPECT_GT(program.least * program.most, 0.0) << "the points turn back";
+    EXPECT_LT(program.gap, 0.05);
+    EXPECT_LT(program.jump, 0.02 * program.radius);
+    EXPECT_GT(program.radius, 1.0);   // a ring round the centre, not a cloud
+    const double drift = std::fabs(program.turn) * z / (2.0 * std::numbers::pi);
+    const double reference = std::fabs(ours.turn) * z / (2.0 * std::numbers::pi);
     const double w = 1.0 - eps * eps / 16.0;
     const double adler = std::sqrt((z - w) * (z - w) - force * force / (16.0 * z * z));
-    EXPECT_NEAR(drift / ours, 1.0, 0.01) << drift << " against " << ours;
+    EXPECT_NEAR(drift / reference, 1.0, 0.01) << drift << " against " << reference;
     EXPECT_NEAR(drift / adler, 1.0, 0.01) << drift << " against " << adler;
 }
 
