@@ -12,6 +12,7 @@
 
 #include "app/dialog.h"
 #include "app/keyboard.h"
+#include "app/run.h"
 #include "core/state.h"
 #include "display/frame.h"
 #include "display/primitives.h"
@@ -94,8 +95,7 @@ void phase_plane()
     second_init[1] = 0.0;
     restart_run();
     phase_shown = true;
-    for (int i = 0; i < 400; ++i)
-        draw_next_frame();
+    advance_frames(400);   // drawing changes nothing: the frames need not be drawn
     orbit_shown = true;
 }
 
