@@ -106,18 +106,19 @@ int run_batch(const Options& options, std::vector<char*>& window_args)
         if (!error.empty())
             return write_error(options.export_curves, error);
     }
-    if (!options.export_motion.empty()) {
-        const long frames = options.frames.value_or(MOTION_FRAMES);
-        const std::string error = write_motion_file(options.export_motion.c_str(), frames);
+    // The motion's files, each of a run from its start.
+    const struct {
+        const std::string& path;
+        long frames;   // without --frames
+        std::string (*write)(const char*, long);
+    } runs[] = {{options.export_motion, MOTION_FRAMES, write_motion_file},
+                {options.export_strobe, STROBE_FRAMES, write_strobe_file}};
+    for (const auto& run : runs) {
+        if (run.path.empty())
+            continue;
+        const std::string error = run.write(run.path.c_str(), options.frames.value_or(run.frames));
         if (!error.empty())
-            return write_error(options.export_motion, error);
-        restart_run();
-    }
-    if (!options.export_strobe.empty()) {
-        const long frames = options.frames.value_or(STROBE_FRAMES);
-        const std::string error = write_strobe_file(options.export_strobe.c_str(), frames);
-        if (!error.empty())
-            return write_error(options.export_strobe, error);
+            return write_error(run.path, error);
         restart_run();
     }
     return options.snapshot.empty() ? 0 : write_snapshot(options, window_args);
