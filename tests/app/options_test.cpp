@@ -103,10 +103,7 @@ TEST(Options, EveryBadOptionOrValueIsRefusedByName)
         {{"--stability=1"}, "'--stability' takes no value"},
         // Two numbers and one comma between them.
         {{"--second-start", "1"}, "'1' for --second-start: two numbers"},
-        {{"--second-start", "1,"}, "'1,' for --second-start"},
-        {{"--second-start", ",1"}, "',1' for --second-start"},
         {{"--second-start", "1,2,3"}, "'1,2,3' for --second-start"},
-        {{"--second-start", "1, 2"}, "'1, 2' for --second-start"},
         {{"--second-start", "nan,0"}, "'nan,0' for --second-start"},
         {{"--second-start"}, "'--second-start' needs a value"},
     };

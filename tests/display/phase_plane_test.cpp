@@ -3,7 +3,6 @@
 #include "display/phase_plane.h"
 
 #include <GL/freeglut.h>
-#include <cmath>
 #include <string>
 
 #include "app/dialog.h"
@@ -17,87 +16,76 @@
 
 namespace {
 
-constexpr const char* LOCKED_INPUT = "0.1\n0.5 1\n0 0\n";
-constexpr int LEFT_END = FRAME_SIZE / 2 - 1;   // the last column of the left half
+constexpr int HALF = FRAME_SIZE / 2;   // the first column of the right half
 
 int left_count(const Image& im, Rgb c)
 {
-    return im.count(c, 0, 0, LEFT_END, FRAME_SIZE - 1);
+    return im.count(c, 0, 0, HALF - 1, FRAME_SIZE - 1);
 }
 
-Rgb at_scene(const Image& im, const Vec2& p)
+::testing::AssertionResult MarkIs(const Image& im, double y, double v, Rgb c)
 {
-    return im.at(px(p.x), px(p.y));
+    const Vec2 at = phase_to_scene(y, v);
+    return PixelIs(im, px(at.x), px(at.y), c);
 }
 
-bool same(Rgb a, Rgb b)
+TEST(PhasePlane, TakesTheTracesPlaceLeavesTheRightHalfAndF6BringsThemBack)
 {
-    return a.r == b.r && a.g == b.g && a.b == b.b;
-}
-
-TEST(PhasePlane, TakesTheTracesPlaceAndLeavesTheRightHalfAsItWas)
-{
-    start_program(LOCKED_INPUT);
+    start_program("0.1\n0.5 1\n0 0\n");
     advance_frames(599);
     draw_next_frame();
     const Image plain = read_back();
     phase_shown = true;
     draw_frame();
     const Image phase = read_back();
-    int differing = 0;
+    int right = 0;
     for (int y = 0; y < FRAME_SIZE; ++y)
-        for (int x = LEFT_END + 1; x < FRAME_SIZE; ++x)
-            differing += !same(plain.at(x, y), phase.at(x, y));
-    EXPECT_EQ(differing, 0) << "right half";
-    // The force's green trace is gone, the state now is a blue disc, the latest point a black
-    // square, on the stable ellipse's red.
+        for (int x = HALF; x < FRAME_SIZE; ++x)
+            right += !plain.is(x, y, phase.at(x, y));
+    EXPECT_EQ(right, 0) << "pixels of the right half changed";
+    // The force's green trace gone; the state now a blue disc, the latest point a black square.
     EXPECT_GT(left_count(plain, GREEN_PX), 100);
     EXPECT_EQ(left_count(phase, GREEN_PX), 0);
-    EXPECT_TRUE(PixelIs(phase, px(phase_to_scene(state[0], state[1]).x),
-                        px(phase_to_scene(state[0], state[1]).y), BLUE_PX));
-    const StrobePoint last = recent_strobe_points(1)[0];
-    EXPECT_TRUE(PixelIs(phase, px(phase_to_scene(last.y, last.v).x), px(phase_to_scene(last.y, last.v).y),
-                        BLACK_PX));
-    EXPECT_GT(left_count(phase, RED_PX), 200);
-    EXPECT_GT(phase.count(TEXT_PX, px(-0.95), px(0.9), px(-0.2), FRAME_SIZE - 1), 300) << "title";
-}
-
-TEST(PhasePlane, F6TurnsItOnAndBackWithoutMovingTheMotion)
-{
-    start_program(LOCKED_INPUT);
-    advance_frames(300);
-    for (int i = 0; i < 2; ++i)
-        on_special_key(GLUT_KEY_F6, 0, 0);
-    EXPECT_FALSE(phase_shown);
+    EXPECT_TRUE(MarkIs(phase, state[0], state[1], BLUE_PX));
+    EXPECT_TRUE(MarkIs(phase, recent_strobe_points(1)[0].y, recent_strobe_points(1)[0].v, BLACK_PX));
+    // F6 on and off again, a frame each: the plain picture of two frames on, the motion unmoved.
+    phase_shown = false;
+    on_special_key(GLUT_KEY_F6, 0, 0);
+    on_special_key(GLUT_KEY_F6, 0, 0);
     draw_frame();
     const Image toggled = read_back();
     const double s[2] = {state[0], state[1]};
-    start_program(LOCKED_INPUT);
-    advance_frames(301);
+    start_program("0.1\n0.5 1\n0 0\n");
+    advance_frames(601);
     draw_next_frame();
     EXPECT_EQ(compare_frames(read_back(), toggled).pixels, 0);
     EXPECT_TRUE(s[0] == state[0] && s[1] == state[1]);
 }
 
-TEST(PhasePlane, TrailFadesAndSecondStartHasItsOwnColours)
+TEST(PhasePlane, FadingTrailBalanceOrbitsByClassF9sOrbitAndTheSecondStart)
 {
-    // Early in the run the motion still spirals out: the older turns show in faded blue.
-    start_program(LOCKED_INPUT);
+    // eps = 0.5, F = 0.2, z = 1: unstable, saddle and stable responses, dotted dark orange,
+    // dashed magenta and solid red; early in the run the trail spirals out in fading blue.
+    start_program("0.5\n0.2 1\n0 0\n");
     phase_shown = true;
     advance_frames(150);
     draw_frame();
-    int faded = 0;
     const Image early = read_back();
+    int faded = 0;
     for (int y = 0; y < FRAME_SIZE; ++y)
-        for (int x = 0; x <= LEFT_END; ++x) {
-            const Rgb c = early.at(x, y);
-            faded += c.b == 255 && c.r == c.g && c.r > 0 && c.r < 255;
-        }
+        for (int x = 0; x < HALF; ++x)
+            faded += early.at(x, y).b == 255 && early.at(x, y).r == early.at(x, y).g &&
+                     early.at(x, y).r > 0 && early.at(x, y).r < 255;
     EXPECT_GT(faded, 200);
-    const Rgb second = {0, 153, 0};
-    EXPECT_EQ(left_count(early, second), 0);
+    for (const Rgb c : {Rgb{204, 102, 0}, Rgb{204, 0, 204}, RED_PX})
+        EXPECT_GT(left_count(early, c), 30) << c.r << " " << c.g << " " << c.b;
+    // F9: the orbit's multipliers and class on the console, a band of cyan round the trail.
+    const std::string said = run_with_console("", [] { on_special_key(GLUT_KEY_F9, 0, 0); });
+    EXPECT_NE(said.find(console_text("（安定）")), std::string::npos) << said;
+    draw_frame();
+    EXPECT_GT(left_count(read_back(), {0, 153, 204}), 500);
 
-    // Two attractors at eps = F = 5, z = 1.42: the second start's trail and its three points.
+    // eps = F = 5, z = 1.42: the second start from (1, 0) in dark green, its points darker.
     start_program("5\n5 1.42\n0 0\n");
     second_start_given = true;
     second_init[0] = 1.0, second_init[1] = 0.0;
@@ -106,31 +94,10 @@ TEST(PhasePlane, TrailFadesAndSecondStartHasItsOwnColours)
     advance_frames(2000);
     draw_frame();
     const Image two = read_back();
-    EXPECT_GT(left_count(two, second), 300);
-    for (const StrobePoint& p : recent_second_points(3)) {
-        const Rgb c = at_scene(two, phase_to_scene(p.y, p.v));
-        EXPECT_TRUE(same(c, {0, 102, 0})) << c.r << " " << c.g << " " << c.b;
-    }
-}
-
-TEST(PhasePlane, BalanceOrbitsInTheirClassesStylesAndF9TellsItsOrbit)
-{
-    // eps = 0.5, F = 0.2, z = 1: unstable, saddle and stable responses, dotted dark orange,
-    // dashed magenta and solid red.
-    start_program("0.5\n0.2 1\n0 0\n");
-    phase_shown = true;
-    advance_frames(599);
-    const std::string said = run_with_console("", [] { on_special_key(GLUT_KEY_F9, 0, 0); });
-    EXPECT_NE(said.find(console_text("乗数")), std::string::npos) << said;
-    EXPECT_NE(said.find(console_text("安定")), std::string::npos) << said;
-    draw_frame();
-    const Image im = read_back();
-    EXPECT_GT(left_count(im, {204, 102, 0}), 30);
-    EXPECT_GT(left_count(im, {204, 0, 204}), 100);
-    EXPECT_GT(left_count(im, RED_PX), 100);
-    // F9's orbit in a band of cyan round the trail of the motion that has settled on it.
-    EXPECT_TRUE(found_orbit.found);
-    EXPECT_GT(left_count(im, {0, 153, 204}), 500);
+    EXPECT_GT(left_count(two, {0, 153, 0}), 300);
+    for (const StrobePoint& p : recent_second_points(3))
+        EXPECT_TRUE(MarkIs(two, p.y, p.v, {0, 102, 0}));
+    EXPECT_EQ(left_count(early, {0, 153, 0}), 0);
 }
 
 }  // namespace

@@ -29,25 +29,20 @@ TEST(PhaseRecord, ExtentsAreNiceNumbersAtOrAbove)
 
 TEST(PhaseRecord, TheViewHoldsTheWholeTrailAndStaysOnceTheMotionHasSettled)
 {
-    // eps = F = 5, z = 1.42 from (0, 0): v reaches about 13 in the relaxation's jumps.
+    // eps = F = 5, z = 1.42 from (0, 0): v reaches about 13 in the relaxation's first jumps.
     start_program_run(5.0, 5.0, 1.42, 0.0);
     double last[2] = {phase_extent[0], phase_extent[1]};
-    int changes = 0;
     for (int frame = 0; frame < 3000; ++frame) {
         advance_frames(1);
-        for (const PhaseSample& p : recent_phase_trail(5)) {
-            ASSERT_LE(std::fabs(p.s[0]) * PHASE_MARGIN, phase_extent[0]);
-            ASSERT_LE(std::fabs(p.s[1]) * PHASE_MARGIN, phase_extent[1]);
-        }
-        ASSERT_GE(phase_extent[0], last[0]);
-        ASSERT_GE(phase_extent[1], last[1]);
-        changes += phase_extent[0] != last[0] || phase_extent[1] != last[1];
-        EXPECT_FALSE(frame > 1000 && phase_extent[1] != last[1]) << "frame " << frame;
+        for (const PhaseSample& p : recent_phase_trail(5))
+            ASSERT_TRUE(std::fabs(p.s[0]) * PHASE_MARGIN <= phase_extent[0] &&
+                        std::fabs(p.s[1]) * PHASE_MARGIN <= phase_extent[1]) << frame;
+        ASSERT_TRUE(phase_extent[0] >= last[0] && phase_extent[1] >= last[1]) << frame;
+        ASSERT_FALSE(frame > 1000 && (phase_extent[0] != last[0] || phase_extent[1] != last[1])) << frame;
         last[0] = phase_extent[0], last[1] = phase_extent[1];
     }
-    EXPECT_LE(changes, 4);
     EXPECT_EQ(phase_extent[1], 15.0);
-    // The trail: the latest steps in order, one time step apart, the last the state now.
+    // The trail: the latest steps in order one step apart, the last the state now.
     const std::span<const PhaseSample> trail = recent_phase_trail(PHASE_TRAIL_CAPACITY + 5);
     ASSERT_EQ(trail.size(), static_cast<std::size_t>(PHASE_TRAIL_CAPACITY));
     for (std::size_t i = 1; i < trail.size(); ++i)
