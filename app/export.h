@@ -1,8 +1,8 @@
 #pragma once
 // Data out for plotting elsewhere: the amplitude curves, the motion, its stroboscopic points
-// and the sweep as CSV text,
-// every number with 17 significant digits so that it reads back to the same double. The
-// platform that writes files lands the text (platform/desktop/data_files.h).
+// and the sweep as CSV text, every number with 17 significant digits so that it reads back to
+// the same double. The platform that writes files lands the text
+// (platform/desktop/data_files.h).
 #include <cstddef>
 #include <string>
 

@@ -44,9 +44,11 @@ void seek_orbit_when_asked()
     // The time whose z t is the forcing's phase now: the same instant of the period when z has
     // changed within the run.
     const double t = forcing_phase(sim_time) / freq_ratio;
-    found_orbit = find_periodic_orbit(epsilon, force_amp, freq_ratio, t, state, OrbitGuess::motion);
-    if (!found_orbit.found)
-        found_orbit = find_periodic_orbit(epsilon, force_amp, freq_ratio, t, state, OrbitGuess::harmonic);
+    for (const OrbitGuess guess : {OrbitGuess::motion, OrbitGuess::harmonic}) {
+        found_orbit = find_periodic_orbit(epsilon, force_amp, freq_ratio, t, state, guess);
+        if (found_orbit.found)
+            break;
+    }
     found_orbit_for[0] = epsilon;
     found_orbit_for[1] = force_amp;
     found_orbit_for[2] = freq_ratio;
@@ -71,6 +73,7 @@ std::string phase_values(Language language)
         lines += orbit_text(language);
     if (second_start_given)
         lines += fill_text(text_in(language, PAGE_VALUES_SECOND_START),
-                           {shortest_digits(second_init[0]), shortest_digits(second_init[1])}) + "\n";
+                           {shortest_digits(second_init[0]), shortest_digits(second_init[1])}) +
+                 "\n";
     return lines;
 }

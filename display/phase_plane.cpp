@@ -240,18 +240,20 @@ void draw_legend()
     y = draw_legend_line(y, "harmonic balance, F3's styles", [](double x0, double x1, double mid) {
         set_line_width(TRACE_WIDTH);
         draw_line(Vec2{x0, mid}, Vec2{x1, mid}, CLASS_STYLES[0].colour);
-        draw_ring(Vec2{0.5 * (x0 + x1), mid}, MARK_RADIUS, MARK_WIDTH, WHITE, CLASS_STYLES[0].colour);
+        const Color4& red = CLASS_STYLES[0].colour;
+        draw_ring(Vec2{0.5 * (x0 + x1), mid}, MARK_RADIUS, MARK_WIDTH, WHITE, red);
     });
     if (orbit_shown && orbit_sought) {
-        y = draw_legend_line(y, found_orbit.found ? "periodic orbit (F9)" : "periodic orbit: not found",
-                             [](double x0, double x1, double mid) {
-                                 set_line_width(ORBIT_WIDTH);
-                                 draw_line(Vec2{x0, mid}, Vec2{x1, mid}, ORBIT_COLOUR);
-                             });
+        const char* orbit = found_orbit.found ? "periodic orbit (F9)" : "periodic orbit: not found";
+        y = draw_legend_line(y, orbit, [](double x0, double x1, double mid) {
+            set_line_width(ORBIT_WIDTH);
+            draw_line(Vec2{x0, mid}, Vec2{x1, mid}, ORBIT_COLOUR);
+        });
     }
     if (second_start_given) {
         char second[64];
-        std::snprintf(second, sizeof second, "second start (%.4g, %.4g)", second_init[0], second_init[1]);
+        std::snprintf(second, sizeof second, "second start (%.4g, %.4g)", second_init[0],
+                      second_init[1]);
         draw_legend_line(y, second, [](double x0, double x1, double mid) {
             set_line_width(TRACE_WIDTH);
             draw_line(Vec2{x0, mid}, Vec2{x1, mid}, SECOND_COLOUR);

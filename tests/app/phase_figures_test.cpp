@@ -23,7 +23,8 @@ constexpr double TURN = 2.0 * std::numbers::pi;
 // Every point of `periods` forcing periods of the program's motion from (y0, 0) (the ring
 // holds fewer), and the second start's beside them where one is given.
 std::vector<ReferencePoint> program_points(double eps, double force, double z, double y0,
-                                           long periods, std::vector<ReferencePoint>* second = nullptr)
+                                           long periods,
+                                           std::vector<ReferencePoint>* second = nullptr)
 {
     start_program_run(eps, force, z, y0);
     std::vector<ReferencePoint> p;
@@ -31,8 +32,9 @@ std::vector<ReferencePoint> program_points(double eps, double force, double z, d
         advance_frames(1);
         for (const StrobePoint& q : recent_strobe_points(strobe_count - seen))
             p.push_back({q.y, q.v});
-        for (const StrobePoint& q : second ? recent_second_points(strobe_count - seen) : std::span<const StrobePoint>())
-            second->push_back({q.y, q.v});
+        if (second != nullptr)
+            for (const StrobePoint& q : recent_second_points(strobe_count - seen))
+                second->push_back({q.y, q.v});
     }
     return p;
 }
@@ -47,10 +49,12 @@ void gill_period(double s[2])
         double q[2] = {0.0, 0.0}, y[2] = {s[0], s[1]};
         for (int stage = 0; stage < 4; ++stage) {
             const double at = t + (stage == 0 ? 0.0 : stage == 3 ? h : 0.5 * h);
-            const double k[2] = {h * y[1], h * (0.1 * (1.0 - y[0] * y[0]) * y[1] - y[0] + 0.5 * std::sin(at))};
+            const double k[2] = {h * y[1],
+                                 h * (0.1 * (1.0 - y[0] * y[0]) * y[1] - y[0] + 0.5 * std::sin(at))};
             for (int i = 0; i < 2; ++i) {
                 // r = a (k - b q), q' = q + 3 r - a k: (a, b) = (1/2, 0), (w0, 1), (w1, 1), (w2, 2).
-                const double a = stage == 0 ? 0.5 : w[stage - 1], r = a * (k[i] - (stage == 3 ? 2.0 : stage > 0) * q[i]);
+                const double a = stage == 0 ? 0.5 : w[stage - 1];
+                const double r = a * (k[i] - (stage == 3 ? 2.0 : stage > 0) * q[i]);
                 y[i] += r, q[i] += 3.0 * r - a * k[i];
             }
         }
@@ -105,7 +109,8 @@ Ring ring_of(const std::vector<ReferencePoint>& p)
     for (const ReferencePoint& q : p) {
         angles.push_back(std::atan2(q.v - cv, q.y - cy));
         r.radius = std::min(r.radius, std::hypot(q.v - cv, q.y - cy));
-        const double step = angles.size() > 1 ? std::remainder(angles.back() - angles[angles.size() - 2], TURN) : 0.0;
+        const std::size_t n = angles.size();
+        const double step = n > 1 ? std::remainder(angles[n - 1] - angles[n - 2], TURN) : 0.0;
         r.turn = r.turn * step < 0.0 ? -INFINITY : r.turn + step / (p.size() - 1);
     }
     std::sort(angles.begin(), angles.end());
