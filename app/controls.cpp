@@ -138,6 +138,13 @@ constexpr Control CONTROL_TABLE[] = {
     {"words", "", KEY_F10, NO_TEXT, ABOUT_WORDS, tool, print_motion_words, false},
     {"sound", "", 0, PAGE_SOUND, ABOUT_SOUND, tool, nullptr, false},
     {"force-voice", "", 0, PAGE_FORCE_VOICE, ABOUT_FORCE_VOICE, tool, nullptr, false},
+    // The phase plane, the periodic orbit near the motion, a second motion beside the first.
+    {"phase", "", KEY_F6, PAGE_PHASE_VIEW, ABOUT_PHASE, layer, nullptr, true, &phase_shown},
+    {"orbit", "", KEY_F9, PAGE_ORBIT, ABOUT_ORBIT, layer, nullptr, true, &orbit_shown},
+    {"second-start", "Y0,V0", 0, NO_TEXT, ABOUT_SECOND_START, pair, nullptr, true,
+     &Options::second_start, "second"},
+    {"export-strobe", "FILE.csv", 0, NO_TEXT, ABOUT_EXPORT_STROBE, output, nullptr, false,
+     &Options::export_strobe},
 };
 
 // Keys that type nothing printable, but for F1 ... F12: cap, and a browser's name.
@@ -157,6 +164,7 @@ bool is_function_key(int key)
 
 // The number a control's texts name: the most frames --frames takes; the frames
 // --export-motion writes without --frames; the most seconds of --seconds.
+// --export-motion and --export-strobe write without --frames.
 std::string number_named(const Control& control)
 {
     if (control.kind == frames)
@@ -165,6 +173,8 @@ std::string number_named(const Control& control)
     if (number != nullptr && *number == &Options::seconds)
         return std::to_string(MAX_AUDIO_SECONDS);
     const auto* path = std::get_if<std::string Options::*>(&control.target);
+    if (path != nullptr && *path == &Options::export_strobe)
+        return std::to_string(STROBE_FRAMES);
     return path != nullptr && *path == &Options::export_motion ? std::to_string(MOTION_FRAMES) : "";
 }
 
@@ -186,6 +196,19 @@ const Control* control_for_key(int key)
         return nullptr;
     for (const Control& control : CONTROLS)
         if (control.key == key)
+            return &control;
+    return nullptr;
+}
+
+const char* link_name(const Control& control)
+{
+    return control.link_name != nullptr ? control.link_name : control.name;
+}
+
+const Control* control_in_link(std::string_view name)
+{
+    for (const Control& control : CONTROLS)
+        if (control.in_link && name == link_name(control))
             return &control;
     return nullptr;
 }

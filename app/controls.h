@@ -3,6 +3,7 @@
 // the page's address, at the keyboard of either platform, on the page's buttons, and whether a
 // scenario link carries it. The command line, both keyboards and the page read this table: a
 // new layer, view or tool is a row here plus its own code.
+#include <array>
 #include <optional>
 #include <span>
 #include <string>
@@ -21,6 +22,8 @@ constexpr int KEY_F2 = KEY_F1 + 1;
 constexpr int KEY_F3 = KEY_F1 + 2;
 constexpr int KEY_F4 = KEY_F1 + 3;
 constexpr int KEY_F5 = KEY_F1 + 4;
+constexpr int KEY_F6 = KEY_F1 + 5;
+constexpr int KEY_F9 = KEY_F1 + 8;
 constexpr int KEY_F10 = KEY_F1 + 9;
 constexpr int KEY_F12 = KEY_F1 + 11;
 constexpr int KEY_LEFT = 0x111;
@@ -39,12 +42,14 @@ enum class ControlKind {
     language,  // the console's: en or ja
     output,    // a file written: --name FILE
     flag,      // --name alone
+    pair,      // two numbers: --name X,Y, name=X,Y
 };
 
 // Where a control's value goes: a number, file name or flag into the command line's Options;
 // a layer's switch in the program-wide state.
 using ControlTarget = std::variant<std::monostate, std::optional<double> Options::*,
-                                   std::string Options::*, bool Options::*, bool*>;
+                                   std::string Options::*, bool Options::*, bool*,
+                                   std::optional<std::array<double, 2>> Options::*>;
 
 struct Control {
     const char* name;        // option and address parameter, or a tool's name for the platforms;
@@ -59,6 +64,7 @@ struct Control {
                              // platform does itself, a view key that only draws
     bool in_link;            // a copied scenario link carries it, and so the address takes it
     ControlTarget target = {};
+    const char* link_name = nullptr;   // its address parameter where that is not name
 };
 
 extern const std::span<const Control> CONTROLS;
@@ -66,6 +72,11 @@ extern const std::span<const Control> CONTROLS;
 // The row called name, or of key; nullptr where there is none.
 const Control* control_named(std::string_view name);
 const Control* control_for_key(int key);
+
+// The name of control's parameter in an address, and the row of the address parameter name
+// (nullptr where a link carries no such control).
+const char* link_name(const Control& control);
+const Control* control_in_link(std::string_view name);
 
 // Whether control is a command-line option (--name).
 bool is_option(const Control& control);

@@ -52,7 +52,7 @@ std::string amplitude_words(const MotionFacts& f, Language l)
     std::string s = words(l, WORDS_AMPLITUDE, {fixed(f.amplitude, 2)});
     if (std::isnan(f.predicted))
         return s + words(l, WORDS_NONE_PREDICTED);
-    const Text class_word = static_cast<Text>(WORDS_STABLE + static_cast<int>(f.predicted_class));
+    const Text class_word = static_cast<Text>(CLASS_STABLE + static_cast<int>(f.predicted_class));
     return s + words(l, WORDS_PREDICTED, {fixed(f.predicted, 2), words(l, class_word)});
 }
 

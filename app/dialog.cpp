@@ -12,6 +12,7 @@
 #include "dynamics/entrainment_measure.h"
 #include "dynamics/forcing.h"
 #include "dynamics/harmonic_measure.h"
+#include "dynamics/phase_record.h"
 #include "response/amplitude_curve.h"
 #include "response/crossings.h"
 
@@ -141,6 +142,7 @@ void restart_run()
     reset_harmonic_measure();
     reset_entrainment_measure();
     ++runs_started;
+    reset_phase_record();
 }
 
 void start_with_values()
@@ -156,6 +158,7 @@ void print_key_help()
     print_dialog_key_help();
     console_write(text(HELP_FUNCTION_KEYS));
     console_write(text(HELP_LAYER_KEYS));
+    console_write(text(HELP_PHASE_KEYS));
 }
 
 long dialogs_run = 0;

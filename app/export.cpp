@@ -1,12 +1,15 @@
-// CSV output of the curves and the motion.
+// CSV output of the curves, the motion, its stroboscopic points and the sweep.
 #include "app/export.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
 
 #include "core/state.h"
+#include "dynamics/entrainment_measure.h"
 #include "dynamics/harmonic_measure.h"
+#include "dynamics/phase_record.h"
 #include "dynamics/simulation_step.h"
 #include "response/stability.h"
 
@@ -139,6 +142,34 @@ bool append_motion_rows(long* next, long frames, std::string* rows)
             append(rows, "%.17g", r);
         *rows += '\n';
         overflowed = overflowed || !std::isfinite(state[0]) || !std::isfinite(state[1]);
+    }
+    return overflowed;
+}
+
+bool append_strobe_rows(long* next, long frames, long* written, std::string* rows)
+{
+    if (*next == 0) {
+        *rows += second_start_given ? "k,t,y,v,second_y,second_v\n" : "k,t,y,v\n";
+        *next = 1;
+    }
+    bool overflowed = false;
+    for (; *next <= frames && rows->size() < MOTION_BLOCK_BYTES; ++*next) {
+        advance_frame();
+        // The measures restart where z changes: their count with them.
+        *written = std::min(*written, strobe_count);
+        // A frame takes at most one point a step, far fewer than the ring holds.
+        const long fresh = strobe_count - *written;
+        const std::span<const StrobePoint> points = recent_strobe_points(fresh);
+        const std::span<const StrobePoint> second = recent_second_points(fresh);
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            const StrobePoint& p = points[i];
+            append(rows, "%ld,%.17g,%.17g,%.17g", p.k, p.t, p.y, p.v);
+            if (second_start_given)
+                append(rows, ",%.17g,%.17g", second[i].y, second[i].v);
+            *rows += '\n';
+            overflowed = overflowed || !std::isfinite(p.y) || !std::isfinite(p.v);
+        }
+        *written = strobe_count;
     }
     return overflowed;
 }

@@ -1,7 +1,8 @@
 #pragma once
-// Data out for plotting elsewhere: the amplitude curves, the motion and the sweep as CSV text,
-// every number with 17 significant digits so that it reads back to the same double. The
-// platform that writes files lands the text (platform/desktop/data_files.h).
+// Data out for plotting elsewhere: the amplitude curves, the motion, its stroboscopic points
+// and the sweep as CSV text, every number with 17 significant digits so that it reads back to
+// the same double. The platform that writes files lands the text
+// (platform/desktop/data_files.h).
 #include <cstddef>
 #include <string>
 
@@ -24,6 +25,17 @@ std::string curves_csv();
 // a row written has left the range of numbers.
 constexpr std::size_t MOTION_BLOCK_BYTES = 1 << 16;   // one write per row would cost more
 bool append_motion_rows(long* next, long frames, std::string* rows);
+
+// The stroboscopic points of the motion from the current state over frames 1 ... frames, with
+// the header
+//   k,t,y,v                          (k,t,y,v,second_y,second_v where a second start runs)
+// one row per point as the motion takes it (k: forcing periods since the run began, t = k 2 pi
+// / z), advanced exactly as the window's frames advance it, in blocks: each call advances from
+// frame *next on (the header first when *next is 0) until rows holds MOTION_BLOCK_BYTES or frame
+// `frames` is reached, and leaves *next at the first frame not advanced; *written counts the
+// points written (strobe_count's), so that no point of a run longer than the strobe ring is
+// lost. Returns whether a point written has left the range of numbers.
+bool append_strobe_rows(long* next, long frames, long* written, std::string* rows);
 
 // The records of the last sweep, one row per ratio it left, with the header
 //   direction,z,state,strobe_period,rotation,drift,spread,harmonic_amplitude,hb_class

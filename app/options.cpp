@@ -42,6 +42,17 @@ bool read_frames(const char* text, long* value)
     return true;
 }
 
+// "X,Y": two numbers, each as console_parse_number reads one, and one comma between them.
+bool read_pair(const char* text, std::array<double, 2>* pair)
+{
+    const char* comma = std::strchr(text, ',');
+    if (comma == nullptr)
+        return false;
+    const std::string first(text, comma);
+    return console_parse_number(first.c_str(), &(*pair)[0]) &&
+           console_parse_number(comma + 1, &(*pair)[1]);
+}
+
 // Text from the command line as a message shows it: control characters as '?', so that the
 // message stays one line.
 std::string shown(std::string text)
@@ -115,6 +126,13 @@ std::string set_option(const char* name, const char* value, Options* options)
         if (!language)
             return bad_value(*option, value, WANTS_LANGUAGE);
         options->language = language;
+        return {};
+    }
+    case Kind::pair: {
+        std::array<double, 2> pair = {0.0, 0.0};
+        if (!read_pair(value, &pair))
+            return bad_value(*option, value, WANTS_PAIR);
+        options->*std::get<std::optional<std::array<double, 2>> Options::*>(option->target) = pair;
         return {};
     }
     case Kind::key:
@@ -229,11 +247,12 @@ std::string help_text()
     }
     text += "\nA value follows its option as --name VALUE or as --name=VALUE.\n"
             "Giving any of --eps, --force, --z, --y0, --v0 skips the start dialog; the others\n"
-            "start from 0. --snapshot, --export-curves, --export-motion and --export-audio\n"
-            "ask nothing and write their messages to standard error; --snapshot needs an X\n"
-            "display, the exports do not. Their FILE '-' is standard output; an existing\n"
-            "file is replaced (its permissions kept), a device or FIFO is written into, a\n"
-            "symbolic link is followed; two of them cannot write to the same place.\n"
+            "start from 0. --snapshot and the exports (--export-curves, --export-motion,\n"
+            "--export-strobe, --export-audio) ask nothing and write their messages to standard\n"
+            "error; --snapshot needs an X display, the exports do not. Their FILE '-' is\n"
+            "standard output; an existing file is replaced (its permissions kept), a device or\n"
+            "FIFO is written into, a symbolic link is followed; two of them cannot write to\n"
+            "the same place.\n"
             "--export-audio plays angular frequency 1 at 220 Hz: a second of sound is\n"
             "2 pi 220 = 1382 time units of the motion, from its start.\n"
             "The window system's own options (-display NAME, -geometry WxH+X+Y, ...) are\n"
@@ -283,6 +302,7 @@ Text wanted_value(const char* name)
     case Kind::family: return WANTS_FAMILY;
     case Kind::language: return WANTS_LANGUAGE;
     case Kind::layer: return WANTS_LAYER;
+    case Kind::pair: return WANTS_PAIR;
     case Kind::flag:
     case Kind::output:
     case Kind::key:
@@ -318,11 +338,11 @@ Options address_options(const std::vector<AddressParameter>& parameters,
     Options options;
     notes->clear();
     for (const auto& [name, value] : parameters) {
-        const Control* control = control_named(name);
-        if (control == nullptr || !control->in_link)
+        const Control* control = control_in_link(name);
+        if (control == nullptr)
             notes->push_back({name, value, NO_TEXT});
-        else if (!set_option(name.c_str(), value.c_str(), &options).empty())
-            notes->push_back({name, value, wanted_value(name.c_str())});
+        else if (!set_option(control->name, value.c_str(), &options).empty())
+            notes->push_back({name, value, wanted_value(control->name)});
     }
     if (notes->size() > MOST_ADDRESS_NOTES)
         notes->resize(MOST_ADDRESS_NOTES);
@@ -332,6 +352,7 @@ Options address_options(const std::vector<AddressParameter>& parameters,
             if (control.kind == Kind::value)
                 options.*std::get<std::optional<double> Options::*>(control.target) = std::nullopt;
         options.frames = std::nullopt;
+        options.second_start = std::nullopt;
     }
     return options;
 }
@@ -342,7 +363,7 @@ std::string address_query(const Options& options)
     const auto add = [&query](const Control& control, const std::string& value) {
         if (!query.empty())
             query += '&';
-        query.append(control.name).append("=").append(value);
+        query.append(link_name(control)).append("=").append(value);
     };
     for (const Control& control : CONTROLS) {
         if (!control.in_link)
@@ -363,6 +384,9 @@ std::string address_query(const Options& options)
             add(control, "en");
         else if (control.kind == Kind::layer && layer_asked(options, control))
             add(control, "1");
+        else if (control.kind == Kind::pair && options.second_start)
+            add(control, address_number((*options.second_start)[0]) + "," +
+                             address_number((*options.second_start)[1]));
     }
     return query;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The command line and the page's address: a scenario to open on, pictures and data to write,
 // the console language. Their names are those of the controls table (app/controls.h).
+#include <array>
 #include <optional>
 #include <span>
 #include <string>
@@ -22,6 +23,8 @@ struct Options {
     std::string snapshot;                // PNG of the frame after `frames`; empty: none
     std::string export_curves;           // CSV of the curves; "-" standard output; empty: none
     std::string export_motion;           // CSV of frames 0 ... frames; as export_curves
+    std::string export_strobe;           // CSV of the stroboscopic points; as export_curves
+    std::optional<std::array<double, 2>> second_start;   // (y0, v0) of a second motion
     std::optional<Language> language;
     std::vector<char*> platform_args;    // argv[0] and the platform's own options, for it
     // The motion as sound.
@@ -32,6 +35,7 @@ struct Options {
 
 constexpr long MAX_FRAMES = 1000000;     // most frames --frames may ask for
 constexpr long MOTION_FRAMES = 1000;     // frames --export-motion writes without --frames
+constexpr long STROBE_FRAMES = 20000;    // frames --export-strobe runs without --frames
 
 // An option of the platform's own that the command line passes on to it (the window
 // system's -display NAME, -iconic, ...).

@@ -5,6 +5,7 @@
 
 #include "app/controls.h"
 #include "app/dialog.h"
+#include "app/phase_view.h"
 #include "app/texts.h"
 #include "core/state.h"
 #include "dynamics/simulation_step.h"
@@ -24,6 +25,11 @@ void apply_start_options(const Options& options)
     for (const Control& control : CONTROLS)
         if (control.kind == ControlKind::layer)
             *std::get<bool*>(control.target) = layer_asked(options, control);
+    if (options.second_start) {
+        second_start_given = true;
+        second_init[0] = (*options.second_start)[0];
+        second_init[1] = (*options.second_start)[1];
+    }
 }
 
 void set_parameters_from(const Options& options)
@@ -55,6 +61,8 @@ Options held_scenario()
         if (control.kind == ControlKind::layer && *std::get<bool*>(control.target))
             options.layers.push_back(&control);
     options.language = console_language;
+    if (second_start_given)
+        options.second_start = {second_init[0], second_init[1]};
     return options;
 }
 
@@ -64,6 +72,7 @@ void advance_frames(long frames)
         advance_frame();
         ++process_frame_count;
     }
+    seek_orbit_when_asked();
 }
 
 void begin_run(const Options& options)

@@ -5,7 +5,7 @@
 #include "app/options.h"
 
 // What the options ask of the whole program, set before anything is written or drawn: the
-// console's language, the family and the layers shown from the first frame.
+// console's language, the family and the layers shown from the first frame, a second start.
 void apply_start_options(const Options& options);
 
 // The values given take the place of the typed ones (epsilon, force_amp, freq_ratio, y_init,
@@ -17,11 +17,12 @@ long frame_shown();
 
 // The scenario held now, as options that open on it (address_query writes them as a link):
 // the values, the frame before the one shown (a run opened on them shows the same frame), the
-// family and the layers shown, the console's language.
+// family and the layers shown, the console's language, the second start.
 Options held_scenario();
 
 // frames frames advanced as key presses advance them, without drawing: the motion's frames
-// (advance_frame), counted in process_frame_count.
+// (advance_frame), counted in process_frame_count; then the periodic orbit where the orbit
+// layer asks for one (seek_orbit_when_asked).
 void advance_frames(long frames);
 
 // How an interactive run begins: with values given, the banner, the curves and the key help

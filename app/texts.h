@@ -134,10 +134,6 @@ enum Text {
     WORDS_AMPLITUDE,          // %s the amplitude
     WORDS_PREDICTED,          // %s the amplitude harmonic balance predicts, %s its class
     WORDS_NONE_PREDICTED,
-    WORDS_STABLE,             // the classes, in the order of ResponseClass
-    WORDS_SADDLE,
-    WORDS_UNSTABLE,
-    WORDS_NEUTRAL,
     WORDS_PERIODIC,           // %s the period, %s the swings in it, %s the period as a count
     WORDS_PERIODIC_REPEATS,   // %s the period, %s the period as a count
     WORDS_ONE_SWING,
@@ -154,6 +150,23 @@ enum Text {
     WORDS_REST,
     WORDS_NOT_MEASURED,       // %s the largest z measured
     WORDS_LOST,
+    // The phase plane: its controls, F1's line on its keys, the orbit F9 seeks (on the console
+    // and in the page's values panel), the second start in that panel.
+    ABOUT_PHASE,
+    ABOUT_ORBIT,
+    ABOUT_SECOND_START,
+    ABOUT_EXPORT_STROBE,      // %s the frames written without --frames
+    WANTS_PAIR,
+    PAGE_PHASE_VIEW,
+    PAGE_ORBIT,
+    HELP_PHASE_KEYS,          // F1 adds it to the key help
+    ORBIT_FOUND,              // %s and %s the two multipliers, %s the class
+    ORBIT_NOT_FOUND,
+    CLASS_STABLE,             // a class's name, in ResponseClass's order (words, F9)
+    CLASS_SADDLE,
+    CLASS_UNSTABLE,
+    CLASS_NEUTRAL,
+    PAGE_VALUES_SECOND_START, // %s y0, %s v0
     TEXT_COUNT,
     NO_TEXT = TEXT_COUNT,     // where a control has no such text
     FIRST_PAGE_TEXT = PAGE_TITLE

@@ -1,6 +1,7 @@
 // One whole frame as a key press shows it: integration, drawing, swap, and glFinish so that
 // the software renderer's threads have finished too. Default view and each family. Needs an
-// X display: run under xvfb-run. Also the default view with both layers of F3 and F4.
+// X display: run under xvfb-run. Also the default view with both layers of F3 and F4, and the
+// phase plane (F6) in place of the traces, its trail full and its points in.
 #include <benchmark/benchmark.h>
 
 #include <GL/freeglut.h>
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "app/dialog.h"
+#include "app/run.h"
 #include "app/show_frame.h"
 #include "core/state.h"
 #include "platform/desktop/window.h"
@@ -35,12 +37,16 @@ void answer_dialog()
     std::fclose(input);
 }
 
-// view: 0, 'e' or 'E' as the keys set family_view; 'L' the default view with both layers.
+// view: 0, 'e' or 'E' as the keys set family_view; 'L' the default view with both layers; 'P'
+// the phase plane, after 300 frames (its trail of four periods full).
 void BM_Frame(benchmark::State& s, int view)
 {
-    family_view = view == 'L' ? 0 : view;
+    family_view = view == 'L' || view == 'P' ? 0 : view;
     stability_shown = view == 'L';
     measured_shown = view == 'L';
+    phase_shown = view == 'P';
+    if (view == 'P')
+        advance_frames(300);
     for (auto _ : s) {
         show_frame();
         glFinish();
@@ -65,7 +71,8 @@ int main(int argc, char** argv)
     const struct {
         const char* name;
         int view;
-    } views[] = {{"default", 0}, {"epsilon_family", 'e'}, {"force_family", 'E'}, {"layers", 'L'}};
+    } views[] = {{"default", 0}, {"epsilon_family", 'e'}, {"force_family", 'E'}, {"layers", 'L'},
+                 {"phase", 'P'}};
     for (const auto& v : views)
         benchmark::RegisterBenchmark((std::string("BM_Frame/") + v.name).c_str(), BM_Frame, v.view)
             ->Unit(benchmark::kMillisecond)

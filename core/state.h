@@ -150,3 +150,20 @@ extern long   sound_run_heard;          // runs_started when it last took the mo
 extern long   sound_frames_heard;       // process_frame_count at its last block
 extern double sound_hold_until_ms;      // it plays until then; each frame advanced moves it on
 extern double sound_gain;               // 0 ... 1, ramped towards 1 while it plays, 0 after
+// The phase plane (F6): the motion's trail, a second motion from another initial state, the
+// view's scale, and the periodic orbit F9 seeks near the motion. The trail and the second
+// start's points are held twice, as the strobe ring, so that the latest lie in a row.
+constexpr int PHASE_TRAIL_CAPACITY = 4096;   // steps of trail kept: 4 forcing periods at z >= 0.31
+extern bool   phase_shown;                   // F6: the phase plane in place of the traces
+extern bool   orbit_shown;                   // F9: the periodic orbit near the motion, sought, shown
+extern PhaseSample phase_trail[2 * PHASE_TRAIL_CAPACITY];   // the end of each integrator step
+extern long   phase_trail_count;             // steps taken in since the run began
+extern double phase_extent[2];               // |y| and |v| at the edges of the view; only grow
+extern bool   second_start_given;            // a second motion runs beside the first
+extern double second_init[2];                // its initial state (y0, v0)
+extern double second_state[2];               // its state at sim_time
+extern StrobePoint second_strobe_ring[2 * STROBE_CAPACITY];   // at the same instants and slots
+                                                              // as strobe_ring's points
+extern bool   orbit_sought;                  // the search orbit_shown asks for has been made
+extern PeriodicOrbit found_orbit;            // what that search found
+extern double found_orbit_for[3];            // epsilon, force_amp and freq_ratio it was made for

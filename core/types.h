@@ -1,5 +1,6 @@
 #pragma once
 // Record types shared by every subsystem: plain data, no behaviour.
+#include <complex>
 #include <cstddef>
 
 // A point of the scene in scene units (the window spans -1 ... 1 on both axes).
@@ -89,4 +90,32 @@ struct Voice {
     // The forcing as the voice last took it: a change of z is followed in phase.
     bool forcing_changed;
     double anchor_time, anchor_phase, ratio;
+};
+
+constexpr int ORBIT_SAMPLES = 256;   // (y, v) samples kept over one period, for drawing
+
+// A periodic orbit of the forcing period T = 2 pi / z and its Floquet multipliers, as Newton's
+// method on the once-per-period map finds it (dynamics/periodic_orbit.h).
+struct PeriodicOrbit {
+    bool found;                 // converged, with finite multipliers; when false, only
+                                // segments and iterations below mean anything (the rest is 0)
+    double start[2];            // (y, v) on the orbit at t = 0 mod T
+    // Eigenvalues of the once-per-period map's derivative at start, the larger modulus first;
+    // a complex pair is conjugate, imaginary part positive first.
+    std::complex<double> multipliers[2];
+    ResponseClass stability;    // stable: both inside the unit circle; saddle: the first
+                                // outside (or on it), the second inside; unstable: neither inside
+    double first_harmonic;      // amplitude of y's component at the forcing frequency
+    int segments;               // shooting segments per period of the last try
+    int iterations;             // Newton steps taken in the last try
+    // (y, v) at t = k T / ORBIT_SAMPLES, k = 0 ... ORBIT_SAMPLES - 1; samples[0] is start.
+    double samples[ORBIT_SAMPLES][2];
+};
+
+// One integrator step's end in the phase plane: the time, the motion's state and the second
+// start's (NaN where none runs).
+struct PhaseSample {
+    double t;
+    double s[2];
+    double second[2];
 };

@@ -9,6 +9,7 @@
 
 #include "core/state.h"
 #include "display/curve_plot.h"
+#include "display/phase_plane.h"
 #include "display/picture.h"
 #include "display/primitives.h"
 #include "dynamics/forcing.h"
@@ -268,6 +269,8 @@ void draw_frame()
     begin_frame();
     draw_motion_picture();
     draw_trace_panel();
+    if (phase_shown)
+        draw_phase_plane();
     draw_response_panel();
     // The measured legend keeps its row unless the stability legend has grown into it.
     const double free_row = stability_shown ? draw_stability_legend() : MEASURED_LEGEND_Y;

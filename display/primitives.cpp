@@ -142,14 +142,24 @@ constexpr double DASH_CLIP = 2.0;   // scene units: dashes only within the windo
 // none is.
 bool clip_to_square(const Vec2& p, const Vec2& q, double* t0, double* t1)
 {
+    return clip_to_box(p, q, Vec2{-DASH_CLIP, -DASH_CLIP}, Vec2{DASH_CLIP, DASH_CLIP}, t0, t1);
+}
+
+}  // namespace
+
+bool clip_to_box(const Vec2& p, const Vec2& q, const Vec2& low, const Vec2& high, double* t0,
+                 double* t1)
+{
     const double d[2] = {q.x - p.x, q.y - p.y};
     const double start[2] = {p.x, p.y};
+    const double sides[2][2] = {{low.x, high.x}, {low.y, high.y}};
     *t0 = 0.0;
     *t1 = 1.0;
     for (int axis = 0; axis < 2; ++axis) {
-        for (const double side : {-DASH_CLIP, DASH_CLIP}) {
-            const double inside = side < 0.0 ? start[axis] - side : side - start[axis];
-            const double toward = side < 0.0 ? -d[axis] : d[axis];
+        for (int end = 0; end < 2; ++end) {
+            const double side = sides[axis][end];
+            const double inside = end == 0 ? start[axis] - side : side - start[axis];
+            const double toward = end == 0 ? -d[axis] : d[axis];
             if (toward == 0.0) {
                 if (inside < 0.0)
                     return false;
@@ -164,8 +174,6 @@ bool clip_to_square(const Vec2& p, const Vec2& q, double* t0, double* t1)
     }
     return *t0 < *t1;
 }
-
-}  // namespace
 
 void draw_dashed_line(const Vec2& p, const Vec2& q, const DashPattern& pattern, double* phase,
                       const Color4& colour)

@@ -44,6 +44,10 @@ struct DashPattern {
 // how far into the pattern p lies, and is left where q lies, so that joined lines continue it.
 void draw_dashed_line(const Vec2& p, const Vec2& q, const DashPattern& pattern, double* phase,
                       const Color4& colour);
+// The part t0 ... t1 (0 <= t0 <= t1 <= 1) of the line p + t (q - p) that lies within the box
+// from low to high; false when none does.
+bool clip_to_box(const Vec2& p, const Vec2& q, const Vec2& low, const Vec2& high, double* t0,
+                 double* t1);
 // A circle of width pixels (the disc's outline), filled with fill first.
 void draw_ring(const Vec2& centre, double radius, float width, const Color4& fill,
                const Color4& colour);

@@ -9,6 +9,7 @@
 #include "core/state.h"
 #include "dynamics/forcing.h"
 #include "dynamics/harmonic_measure.h"
+#include "dynamics/twice_ring.h"
 #include "dynamics/vdp_model.h"
 
 namespace {
@@ -59,23 +60,7 @@ double move(const StrobePoint& p, const StrobePoint& q)
     return std::fmax(std::fabs(q.y - p.y), std::fabs(q.v - p.v));
 }
 
-// Appends to a ring that holds each entry at i % capacity and capacity further on.
-template <typename T>
-void push_twice(T ring[], int capacity, long* count, const T& entry)
-{
-    const long i = *count % capacity;
-    ring[i] = entry;
-    ring[i + capacity] = entry;
-    *count = *count + 1;
-}
-
-// The latest min(n, count, capacity) entries of such a ring, oldest first.
-template <typename T>
-std::span<const T> latest(const T ring[], int capacity, long count, long n)
-{
-    const long held = std::clamp(std::min(n, count), 0L, static_cast<long>(capacity));
-    return {ring + (count - held) % capacity, static_cast<std::size_t>(held)};
-}
+}  // namespace
 
 void fill_step_end(double t, const double s[2], StepEnd* e)
 {
@@ -87,6 +72,8 @@ void fill_step_end(double t, const double s[2], StepEnd* e)
     e->d2[0] = e->d1[1];
     e->d2[1] = vdp_jerk(t, s, e->d1[1]);
 }
+
+namespace {
 
 // The first instant after t, from the forcing's phase there.
 void aim_strobe_after(double t)

@@ -40,6 +40,9 @@ struct StepEnd {
     double d2[2];   // y'', v''
 };
 
+// One end of an integrator step: the state s at t and its derivatives from the model.
+void fill_step_end(double t, const double s[2], StepEnd* e);
+
 // The state at t within the step from a to b (a.t <= t <= b.t).
 void interpolate_step(const StepEnd& a, const StepEnd& b, double t, double out[2]);
 

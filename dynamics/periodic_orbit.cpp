@@ -328,9 +328,13 @@ PeriodicOrbit find_periodic_orbit(double eps, double force, double z, double t, 
     if (!usable)
         return PeriodicOrbit{};
     const double kept[3] = {epsilon, force_amp, freq_ratio};
+    const bool kept_changed = forcing_ratio_changed;
     epsilon = eps;
     force_amp = force;
     freq_ratio = z;
+    // The orbit is that of F sin(z t): the anchor a change of z left within the run is the
+    // running motion's, not this one's.
+    forcing_ratio_changed = false;
 
     Shooting shooting;
     shooting.z = z;
@@ -349,5 +353,6 @@ PeriodicOrbit find_periodic_orbit(double eps, double force, double z, double t, 
     epsilon = kept[0];
     force_amp = kept[1];
     freq_ratio = kept[2];
+    forcing_ratio_changed = kept_changed;
     return orbit;
 }

@@ -3,11 +3,8 @@
 // the once-per-period (stroboscopic) map by multiple shooting, with the program's own
 // integrator (rkg_step over vdp_rhs) at a step that divides T, and the map's two eigenvalues
 // (Floquet multipliers) at the orbit. Headless, for the window's key and for vdp-validate.
-#include <complex>
-
 #include "core/types.h"
 
-constexpr int ORBIT_SAMPLES = 256;           // (y, v) samples kept over one period, for drawing
 constexpr int ORBIT_SEGMENT_CAPACITY = 32;   // shooting segments per period at most
 // Integrator steps per period at most (z >= about 0.016): bounds the time one search takes.
 constexpr int ORBIT_STEP_CAPACITY = 20000;
@@ -22,21 +19,6 @@ enum class OrbitGuess {
     harmonic,
 };
 
-struct PeriodicOrbit {
-    bool found;                 // converged, with finite multipliers; when false, only
-                                // segments and iterations below mean anything (the rest is 0)
-    double start[2];            // (y, v) on the orbit at t = 0 mod T
-    // Eigenvalues of the once-per-period map's derivative at start, the larger modulus first;
-    // a complex pair is conjugate, imaginary part positive first.
-    std::complex<double> multipliers[2];
-    ResponseClass stability;    // stable: both inside the unit circle; saddle: the first
-                                // outside (or on it), the second inside; unstable: neither inside
-    double first_harmonic;      // amplitude of y's component at the forcing frequency
-    int segments;               // shooting segments per period of the last try
-    int iterations;             // Newton steps taken in the last try
-    // (y, v) at t = k T / ORBIT_SAMPLES, k = 0 ... ORBIT_SAMPLES - 1; samples[0] is start.
-    double samples[ORBIT_SAMPLES][2];
-};
 
 // Integrator steps per forcing period: the fewest that keep the step at or below the window's
 // (FRAME_TIME_STEP), so that every stroboscopic instant falls on a step. z > 0.
@@ -55,7 +37,8 @@ void advance_steps(double t0, double h, int from, int to, double s[2]);
 // positive or so small that a period needs more than ORBIT_STEP_CAPACITY steps, when an
 // argument or an iterate is not finite, or when no try converges within its iterations and
 // the search's budget of integrator steps (a fraction of a second). Borrows the model
-// parameters (epsilon, force_amp, freq_ratio) and gives them back as they were; no other
-// program state is read or written.
+// parameters (epsilon, force_amp, freq_ratio) and the forcing's phase (theta = z t, whatever
+// anchor a change of z left) and gives them back as they were; no other program state is read
+// or written.
 PeriodicOrbit find_periodic_orbit(double eps, double force, double z, double t, const double s[2],
                                   OrbitGuess guess, int segments = 0);

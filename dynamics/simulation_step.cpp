@@ -7,6 +7,7 @@
 #include "dynamics/entrainment_measure.h"
 #include "dynamics/forcing.h"
 #include "dynamics/harmonic_measure.h"
+#include "dynamics/phase_record.h"
 #include "dynamics/rkg_step.h"
 
 void advance_simulation()
@@ -17,7 +18,9 @@ void advance_simulation()
         rkg_step(sim_time, time_step, start, state, 2);
         sim_time = sim_time + time_step;
         record_harmonic_step();
+        const long strobe_before = strobe_count;
         record_entrainment_step(start_time, start);
+        record_phase_step(start_time, strobe_before);
     }
 }
 

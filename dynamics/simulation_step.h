@@ -3,7 +3,7 @@
 // newest trace samples. Kept apart from the drawing so that long runs need no window.
 
 // Advances state and sim_time by steps_per_frame integrator steps of time_step; the
-// first-harmonic and the entrainment measures take in each step.
+// first-harmonic and the entrainment measures and the phase plane's record take in each step.
 void advance_simulation();
 
 // Advances trace_index, wrapping to 0 past trace_len (and never past the last slot of a row),

@@ -103,3 +103,11 @@ int response_amplitudes(double eps, double force, double z,
         rising_root(w, r2, amplitudes, &count);
     return count;
 }
+
+double response_phase(double eps, double force, double z, double r)
+{
+    if (force == 0.0 || !(r > 0.0))
+        return NAN;
+    // Both sides over F: its sign turns phi by half a turn.
+    return std::atan2((1.0 - z * z) * r / force, eps * z * r * (1.0 - r * r / 4.0) / force);
+}

@@ -13,3 +13,12 @@ constexpr int RESPONSE_ROOT_CAPACITY = 3;   // a cubic in R^2 has at most three 
 // non-finite eps, F or z gives 0; a root too large for a double is left out.
 int response_amplitudes(double eps, double force, double z,
                         double amplitudes[RESPONSE_ROOT_CAPACITY]);
+
+// The phase phi of the response of amplitude r > 0 at ratio z, as harmonic balance writes it:
+// y = r cos(z t - phi), v = -z r sin(z t - phi). The first harmonic of the equation balances
+// when
+//   (1 - z^2) r = F sin(phi),   eps z r (1 - r^2/4) = F cos(phi),
+// so at the instants of the forcing's whole turns (z t = 2 pi k) the response stands at
+// (r cos(phi), z r sin(phi)). NaN where F = 0 (the free cycle has no phase of its own) or r is
+// not positive.
+double response_phase(double eps, double force, double z, double r);

@@ -1,4 +1,4 @@
-// Data tables into files.
+// Data tables and the sound into files.
 #include "platform/desktop/data_files.h"
 
 #include "app/console.h"
@@ -19,7 +19,13 @@ std::string write_table_file(const char* path, const std::string& table)
     return close_output(&file, true);
 }
 
-std::string write_motion_file(const char* path, long frames)
+namespace {
+
+// A table written block by block as it is computed: each call of append_block appends the next
+// block of rows, says whether a row has left the range of numbers, and moves `next` on; done
+// once next passes last.
+template <typename AppendBlock>
+std::string write_blocks(const char* path, const long& next, long last, AppendBlock append_block)
 {
     OutputFile file;
     const std::string error = open_output(path, &file);
@@ -27,8 +33,8 @@ std::string write_motion_file(const char* path, long frames)
         return error;
     std::string rows;
     bool overflowed = false;
-    for (long next = 0; next <= frames && file.error == 0; rows.clear()) {
-        overflowed = append_motion_rows(&next, frames, &rows) || overflowed;
+    for (; next <= last && file.error == 0; rows.clear()) {
+        overflowed = append_block(&rows) || overflowed;
         write_output(&file, rows.data(), rows.size());
     }
     // The window's note, once, where the window would have given it.
@@ -37,6 +43,24 @@ std::string write_motion_file(const char* path, long frames)
         motion_lost_told = true;
     }
     return close_output(&file, true);
+}
+
+}  // namespace
+
+std::string write_motion_file(const char* path, long frames)
+{
+    long next = 0;
+    return write_blocks(path, next, frames,
+                        [&](std::string* rows) { return append_motion_rows(&next, frames, rows); });
+}
+
+std::string write_strobe_file(const char* path, long frames)
+{
+    long next = 0;
+    long written = 0;
+    return write_blocks(path, next, frames, [&](std::string* rows) {
+        return append_strobe_rows(&next, frames, &written, rows);
+    });
 }
 
 std::string write_audio_file(const char* path, long samples, bool force_voice)

@@ -14,3 +14,7 @@ std::string write_motion_file(const char* path, long frames);
 // The motion as sound from the state as it stands (app/sound.h): a WAV file of `samples`
 // samples, the force as a second voice with force_voice. Leaves the motion as it is.
 std::string write_audio_file(const char* path, long samples, bool force_voice);
+
+// The stroboscopic points of frames 1 ... frames (app/export.h's append_strobe_rows), as
+// write_motion_file writes the motion.
+std::string write_strobe_file(const char* path, long frames);

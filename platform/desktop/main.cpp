@@ -67,6 +67,7 @@ std::string clashing_outputs(const Options& options)
     } outputs[] = {{"--snapshot", options.snapshot},
                    {"--export-curves", options.export_curves},
                    {"--export-motion", options.export_motion},
+                   {"--export-strobe", options.export_strobe},
                    {"--export-audio", options.export_audio}};
     for (std::size_t i = 0; i < std::size(outputs); ++i)
         for (std::size_t j = i + 1; j < std::size(outputs); ++j)
@@ -80,7 +81,8 @@ std::string clashing_outputs(const Options& options)
 bool batch(const Options& options)
 {
     return !options.snapshot.empty() || !options.export_curves.empty() ||
-           !options.export_motion.empty() || !options.export_audio.empty();
+           !options.export_motion.empty() || !options.export_strobe.empty() ||
+           !options.export_audio.empty();
 }
 
 // The options of the sound that make sense only with it, and its length.
@@ -131,11 +133,19 @@ int run_batch(const Options& options, std::vector<char*>& window_args)
         if (!error.empty())
             return write_error(options.export_curves, error);
     }
-    if (!options.export_motion.empty()) {
-        const long frames = options.frames.value_or(MOTION_FRAMES);
-        const std::string error = write_motion_file(options.export_motion.c_str(), frames);
+    // The motion's files, each of a run from its start.
+    const struct {
+        const std::string& path;
+        long frames;   // without --frames
+        std::string (*write)(const char*, long);
+    } runs[] = {{options.export_motion, MOTION_FRAMES, write_motion_file},
+                {options.export_strobe, STROBE_FRAMES, write_strobe_file}};
+    for (const auto& run : runs) {
+        if (run.path.empty())
+            continue;
+        const std::string error = run.write(run.path.c_str(), options.frames.value_or(run.frames));
         if (!error.empty())
-            return write_error(options.export_motion, error);
+            return write_error(run.path, error);
         restart_run();
     }
     if (!options.export_audio.empty()) {

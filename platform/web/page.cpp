@@ -18,6 +18,7 @@
 #include "app/describe.h"
 #include "app/export.h"
 #include "app/keyboard.h"
+#include "app/phase_view.h"
 #include "app/picture_name.h"
 #include "app/run.h"
 #include "app/show_frame.h"
@@ -271,6 +272,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* page_values()
     }
     lines += crossing_count > 0 ? fill_text(text_in(l, PAGE_VALUES_CROSSINGS), {amplitudes})
                                 : text(PAGE_VALUES_NO_CROSSING);
+    const std::string phase = phase_values(l);
+    if (!phase.empty())
+        lines += "\n" + phase.substr(0, phase.size() - 1);
     lines += "\n" + describe_motion(motion_facts(), l);
     return lines.c_str();
 }

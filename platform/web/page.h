@@ -58,6 +58,7 @@ const char* page_picture_name();
 // The address parameters of the scenario now held (address_query of held_scenario).
 const char* page_scenario_query();
 // What the picture shows, in words, one line each: the parameters, the initial state, t and
-// the frame shown, the amplitudes at which z meets the curve, what the motion does.
+// the frame shown, the amplitudes at which z meets the curve; the periodic orbit near the
+// motion while F9 shows it, and the second start where one runs; what the motion does.
 const char* page_values();
 }

@@ -217,10 +217,13 @@
 
   // Only the lines that changed: a frame should not cost the page a new list.
   function showValues() {
-    UTF8ToString(Module._page_values()).split('\n').forEach(function (line, i) {
+    var lines = UTF8ToString(Module._page_values()).split('\n');
+    lines.forEach(function (line, i) {
       var item = values.children[i] || values.appendChild(document.createElement('li'));
       if (item.textContent !== line) item.textContent = line;
     });
+    // The phase plane's lines come and go with F9 and a second start.
+    while (values.children.length > lines.length) values.lastChild.remove();
   }
 
   function showEnded() {

@@ -53,6 +53,8 @@ TEST(Controls, EveryRowHasItsTextsAUniqueKeyAndNameAndWhatItsKindNeeds)
         EXPECT_EQ(std::holds_alternative<bool*>(c.target), c.kind == ControlKind::layer) << row;
         EXPECT_EQ((std::holds_alternative<std::optional<double> Options::*>(c.target)),
                   c.kind == ControlKind::value) << row;
+        EXPECT_EQ((std::holds_alternative<std::optional<std::array<double, 2>> Options::*>(c.target)),
+                  c.kind == ControlKind::pair) << row;
     }
 }
 
@@ -101,6 +103,9 @@ TEST(Controls, EveryLinkedControlSurvivesACopiedLink)
     for (const Control& c : CONTROLS)
         if (c.kind == ControlKind::layer)
             *std::get<bool*>(c.target) = true;
+    second_start_given = true;
+    second_init[0] = -1e21;
+    second_init[1] = 0.1 + 0.7;
     sim_time = 41 * FRAME_STEPS * FRAME_TIME_STEP;   // frame 41 shown
     const Options held = held_scenario();
     const std::string query = address_query(held);
@@ -109,7 +114,8 @@ TEST(Controls, EveryLinkedControlSurvivesACopiedLink)
     const Options read = address_options(decoded(query), &notes);
     EXPECT_TRUE(notes.empty()) << query;
     for (const Control& c : CONTROLS) {
-        EXPECT_EQ(query.find(std::string(c.name != nullptr ? c.name : "-") + "=") != std::string::npos,
+        EXPECT_EQ(query.find(std::string(c.name != nullptr ? link_name(c) : "-") + "=") !=
+                      std::string::npos,
                   c.in_link) << query;
         const auto* number = std::get_if<std::optional<double> Options::*>(&c.target);
         EXPECT_TRUE(number == nullptr || bits(read.**number) == bits(held.**number)) << c.name << " in " << query;
@@ -117,11 +123,16 @@ TEST(Controls, EveryLinkedControlSurvivesACopiedLink)
     }
     EXPECT_EQ(read.frames.value_or(-1), 40);   // the page opened on it shows the frame after those
     EXPECT_EQ(read.family, 'E');
+    ASSERT_TRUE(read.second_start.has_value()) << query;
+    EXPECT_EQ(bits((*read.second_start)[0]), bits(-1e21));
+    EXPECT_EQ(bits((*read.second_start)[1]), bits(0.1 + 0.7));
 
     // What the page opened on the link does with it, from a plain start.
     epsilon = force_amp = freq_ratio = y_init = v_init = 0.0;
     family_view = 0;
     console_language = Language::japanese;
+    second_start_given = false;
+    second_init[0] = second_init[1] = 0.0;
     apply_start_options(read);
     set_parameters_from(read);
     EXPECT_EQ(epsilon, 1e21);
@@ -131,9 +142,10 @@ TEST(Controls, EveryLinkedControlSurvivesACopiedLink)
     EXPECT_EQ(v_init, 1.0 / 3.0);
     EXPECT_EQ(family_view, 'E');
     EXPECT_EQ(console_language, Language::english);
-    EXPECT_TRUE(stability_shown && measured_shown);
+    EXPECT_TRUE(stability_shown && measured_shown && phase_shown && orbit_shown);
+    EXPECT_TRUE(second_start_given && second_init[0] == -1e21 && second_init[1] == 0.1 + 0.7);
     console_language = Language::japanese;
-    stability_shown = measured_shown = false;
+    stability_shown = measured_shown = phase_shown = orbit_shown = second_start_given = false;
     family_view = 0;
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/controls.h"
 
+#include <array>
 #include <cstdlib>
 #include <string>
 #include <tuple>
@@ -39,7 +40,8 @@ TEST(Options, AcceptedFormsSetTheirValues)
 {
     Parsed p = parse({"--eps", "0.1", "--force=-0.5", "--z", "1e0", "--y0", "5e-1", "--v0=2",
                       "--family", "E", "--frames", "1000000", "--snapshot", "a.png",
-                      "--export-curves=-", "--export-motion", "m.csv", "--lang", "en"});
+                      "--export-curves=-", "--export-motion", "m.csv", "--lang", "en",
+                      "--second-start", "-1.5,\xEF\xBC\x92", "--export-strobe=s.csv"});
     ASSERT_EQ(p.error, "");
     EXPECT_EQ(*p.options.epsilon, 0.1);
     EXPECT_EQ(*p.options.force, -0.5);
@@ -51,6 +53,8 @@ TEST(Options, AcceptedFormsSetTheirValues)
     EXPECT_EQ(p.options.snapshot, "a.png");
     EXPECT_EQ(p.options.export_curves, "-");
     EXPECT_EQ(p.options.export_motion, "m.csv");
+    EXPECT_EQ(p.options.export_strobe, "s.csv");
+    EXPECT_EQ(*p.options.second_start, (std::array<double, 2>{-1.5, 2.0}));   // a full-width 2
     EXPECT_EQ(chosen_language(p.options), Language::english);
     EXPECT_TRUE(has_parameters(p.options));
 
@@ -97,6 +101,11 @@ TEST(Options, EveryBadOptionOrValueIsRefusedByName)
         {{"--z", "\xEF\xBC\x91\xE3\x80\x80"}, "for --z"},   // a wide blank inside
         {{"--snapshot="}, "'' for --snapshot"},
         {{"--stability=1"}, "'--stability' takes no value"},
+        // Two numbers and one comma between them.
+        {{"--second-start", "1"}, "'1' for --second-start: two numbers"},
+        {{"--second-start", "1,2,3"}, "'1,2,3' for --second-start"},
+        {{"--second-start", "nan,0"}, "'nan,0' for --second-start"},
+        {{"--second-start"}, "'--second-start' needs a value"},
     };
     for (const auto& c : cases) {
         const Parsed p = parse(c.args);
@@ -116,6 +125,20 @@ TEST(Options, LayersAreFlagsHereAndOneOrZeroAsAddressParameters)
                 !layer_asked(o, measured));
     EXPECT_TRUE(set_option("stability", "0", &o).empty() && !layer_asked(o, stability));
     EXPECT_NE(set_option("measured", "yes", &o).find("'yes' for --measured"), std::string::npos);
+}
+
+TEST(Options, ASecondStartInAnAddressIsSecondAndRefusedWithTheRest)
+{
+    std::vector<AddressNote> notes;
+    Options o = address_options({{"eps", "0.1"}, {"second", "1,-0.5"}}, &notes);
+    EXPECT_TRUE(notes.empty() && o.epsilon && o.second_start == (std::array<double, 2>{1.0, -0.5}));
+    o = address_options({{"eps", "0.1"}, {"second", "1;0"}}, &notes);
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0].wanted, WANTS_PAIR);
+    EXPECT_FALSE(o.epsilon || o.second_start);   // nothing of the address is used
+    address_options({{"second-start", "1,0"}}, &notes);   // the option's name is no parameter
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0].wanted, NO_TEXT);
 }
 
 TEST(Options, AnyOneModelValueSkipsTheDialog)

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "app/dialog.h"
 #include "app/keyboard.h"
+#include "app/run.h"
 #include "core/state.h"
 #include "display/frame.h"
 #include "display/primitives.h"
@@ -83,6 +85,20 @@ void layers()
         draw_next_frame();
 }
 
+// The phase plane with both attractors of eps = F = 5, z = 1.42 (the second start from (1, 0)),
+// the three classes of the balance's ellipses, and F9's orbit sought at the frame checked.
+void phase_plane()
+{
+    start_program("5\n5 1.42\n0 0\n");
+    second_start_given = true;
+    second_init[0] = 1.0;
+    second_init[1] = 0.0;
+    restart_run();
+    phase_shown = true;
+    advance_frames(400);   // drawing changes nothing: the frames need not be drawn
+    orbit_shown = true;
+}
+
 const CanonicalFrame FRAMES[] = {
     {"default_view", default_view, "--eps 0.1 --force 0.5 --z 1"},
     {"epsilon_family", epsilon_family, nullptr},
@@ -92,6 +108,7 @@ const CanonicalFrame FRAMES[] = {
     {"after_fourteen_t", after_fourteen_t, nullptr},
     {"wrap_frame", wrap_frame, "--eps 0.1 --force 0.5 --z 1 --frames 200"},
     {"layers", layers, "--eps 0.5 --force 0.2 --z 1 --frames 400 --stability --measured"},
+    {"phase_plane", phase_plane, "--eps 5 --force 5 --z 1.42 --frames 400 --phase --orbit --second-start 1,0"},
 };
 
 // Another renderer (another Mesa build) may place a few pixels of steep lines differently:

@@ -10,6 +10,7 @@
 #include <numbers>
 
 #include "core/state.h"
+#include "dynamics/forcing.h"
 #include "dynamics/rkg_step.h"
 
 namespace {
@@ -188,6 +189,25 @@ TEST(PeriodicOrbit, EndsWithNotFoundAndTheModelGivenBack)
         EXPECT_EQ(o.first_harmonic, 0.0);
         EXPECT_EQ(epsilon, 0.25);
     }
+}
+
+TEST(PeriodicOrbit, TheSameOrbitAfterZChangedWithinTheRun)
+{
+    // A change of z anchors the forcing's phase where it stood; the orbit of the new z is still
+    // the orbit of F sin(z t), whatever the anchor, and the anchor stays as it was.
+    const double s[2] = {-3.2, 0.14};
+    const PeriodicOrbit plain = find_periodic_orbit(0.1, 0.5, 1.0, 0.0, s, OrbitGuess::motion);
+    freq_ratio = 0.9;
+    sim_time = 7.3;
+    set_forcing_ratio(1.0);
+    const PeriodicOrbit anchored = find_periodic_orbit(0.1, 0.5, 1.0, 0.0, s, OrbitGuess::motion);
+    EXPECT_TRUE(forcing_ratio_changed);
+    EXPECT_EQ(forcing_anchor_time, 7.3);
+    reset_forcing_phase();
+    sim_time = 0.0;
+    ASSERT_TRUE(plain.found && anchored.found);
+    EXPECT_EQ(anchored.start[0], plain.start[0]);
+    EXPECT_EQ(anchored.start[1], plain.start[1]);
 }
 
 }  // namespace

@@ -100,6 +100,38 @@ bool any_stable(double eps, double z, const double r[], int n)
 }
 
 // The sampled curve's crossings, classed, on a fine grid of z, against the band.
+// The equation's residual along y = R cos(z t - phi) has no first harmonic left where phi
+// balances it: its projections on cos(z t) and sin(z t) over a period, by the trapezoid rule,
+// are zero (the third harmonic, which the balance leaves, projects to nothing).
+TEST(ResponsePhase, LeavesNoFirstHarmonicInTheResidual)
+{
+    const struct {
+        double eps, force, z;
+    } cases[] = {{0.1, 0.5, 1.0}, {0.5, 0.2, 1.0}, {0.2, -0.3, 1.3}, {1.0, 0.5, 0.7}, {-0.4, 0.6, 0.9}};
+    constexpr int N = 512;
+    for (const auto& c : cases) {
+        double r[RESPONSE_ROOT_CAPACITY];
+        const int count = response_amplitudes(c.eps, c.force, c.z, r);
+        ASSERT_GT(count, 0);
+        for (int i = 0; i < count; ++i) {
+            const double phi = response_phase(c.eps, c.force, c.z, r[i]);
+            double a = 0.0, b = 0.0;
+            for (int k = 0; k < N; ++k) {
+                const double w = 2.0 * M_PI * k / N, theta = w - phi;   // w = z t
+                const double y = r[i] * std::cos(theta), v = -c.z * r[i] * std::sin(theta);
+                const double residual = -c.z * c.z * y - c.eps * (1.0 - y * y) * v + y -
+                                        c.force * std::sin(w);
+                a += 2.0 / N * residual * std::cos(w);
+                b += 2.0 / N * residual * std::sin(w);
+            }
+            EXPECT_NEAR(a, 0.0, 1e-12) << c.eps << " " << c.force << " " << c.z << " R " << r[i];
+            EXPECT_NEAR(b, 0.0, 1e-12) << c.eps << " " << c.force << " " << c.z << " R " << r[i];
+        }
+    }
+    EXPECT_TRUE(std::isnan(response_phase(0.1, 0.0, 1.0, 2.0)));   // the free cycle
+    EXPECT_TRUE(std::isnan(response_phase(0.1, 0.5, 1.0, 0.0)));
+}
+
 TEST(StableBand, AgreesWithTheCrossingsClassesAndEndsOnItsEdges)
 {
     const struct {

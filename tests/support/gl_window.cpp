@@ -263,6 +263,9 @@ void start_program(const char* input)
     family_view = 0;
     stability_shown = false;
     measured_shown = false;
+    phase_shown = false;
+    orbit_shown = false;
+    second_start_given = false;
     process_frame_count = 0;
     glLineWidth(1.0f);
     glDisable(GL_LIGHTING);

@@ -8,8 +8,10 @@
 #include <cmath>
 #include <numbers>
 
+#include "app/run.h"
 #include "core/state.h"
 #include "validation/figures.h"
+#include "tests/support/program_run.h"
 #include "validation/measure.h"
 
 namespace {
@@ -158,6 +160,19 @@ TEST(PeriodicOrbit, MiddleOfThreeCrossingsIsASaddleAndMotionSettlesOnTheUpper)
                                                          SETTLE_PERIODS);
         EXPECT_TRUE(r.locked);
         EXPECT_NEAR(r.first_harmonic, o[2].first_harmonic, 1e-6);
+    }
+
+    // F9 in the window on that motion from rest: vdp-validate's upper orbit, its multipliers
+    // and its class.
+    start_program_run(eps, force, z, 0.0);
+    orbit_shown = true;
+    advance_frames(600);
+    orbit_shown = false;
+    ASSERT_TRUE(found_orbit.found);
+    EXPECT_EQ(found_orbit.stability, o[2].stability);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_NEAR(found_orbit.start[i], o[2].start[i], 1e-9);
+        EXPECT_NEAR(std::abs(found_orbit.multipliers[i] - o[2].multipliers[i]), 0.0, 1e-6);
     }
 }
 

@@ -67,6 +67,12 @@ void start(double eps, double force, double z, double y0, double v0)
     restart_run();
 }
 
+std::string contents(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 TEST(Export, CurvesReadBackToTheSamplesHeld)
 {
     for (const double eps : {0.1, 0.5}) {
@@ -150,13 +156,49 @@ TEST(Export, AnUnwritablePathIsReportedAndNothingIsLeft)
     const std::string path = folder + "/curves.csv";
     EXPECT_NE(write_table_file(path.c_str(), curves_csv()), "");
     EXPECT_NE(write_motion_file(path.c_str(), 10), "");
+    EXPECT_NE(write_strobe_file(path.c_str(), 10), "");
     EXPECT_NE(access(folder.c_str(), F_OK), 0);
 }
 
-std::string contents(const std::string& path)
+// Without and with a second start: the motion's own file, and the first four columns of the
+// points' file, byte for byte the same. A run of more points than the ring holds: every point,
+// k after k; a second start from the motion's own initial state: the same points beside them.
+TEST(Export, StrobePointsComeAllAndASecondStartLeavesTheMotionAlone)
 {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    constexpr long FRAMES = 70000;   // 2,228 periods at z = 2
+    std::string files[2][2];
+    for (const bool second : {false, true}) {
+        second_start_given = second;
+        second_init[0] = 1.0, second_init[1] = 0.0;
+        const std::string motion = temporary_path("motion.csv"), points = temporary_path("points.csv");
+        start(0.1, 0.5, 2.0, 0.0, 0.0);
+        ASSERT_EQ(write_motion_file(motion.c_str(), 1000), "");
+        start(0.1, 0.5, 2.0, 0.0, 0.0);
+        ASSERT_EQ(write_strobe_file(points.c_str(), FRAMES), "");
+        files[second][0] = contents(motion);
+        std::string first_columns;
+        for (const auto& row : read_csv(points))
+            first_columns += row.at(0) + row.at(1) + row.at(2) + row.at(3) + "\n";
+        files[second][1] = first_columns;
+        std::remove(motion.c_str());
+        std::remove(points.c_str());
+    }
+    EXPECT_TRUE(files[0][0] == files[1][0]);
+    EXPECT_TRUE(files[0][1] == files[1][1]);
+
+    second_init[0] = second_init[1] = 0.0;
+    start(0.1, 0.5, 2.0, 0.0, 0.0);
+    const std::string path = temporary_path("points.csv");
+    ASSERT_EQ(write_strobe_file(path.c_str(), FRAMES), "");
+    const auto rows = read_csv(path);
+    std::remove(path.c_str());
+    second_start_given = false;
+    EXPECT_EQ(rows.at(0), (std::vector<std::string>{"k", "t", "y", "v", "second_y", "second_v"}));
+    ASSERT_GT(rows.size(), static_cast<std::size_t>(STROBE_CAPACITY + 100));
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        ASSERT_EQ(rows[r].at(0), std::to_string(r - 1));
+        ASSERT_TRUE(rows[r].at(2) == rows[r].at(4) && rows[r].at(3) == rows[r].at(5)) << "row " << r;
+    }
 }
 
 // Where a file lands: a new one with the mode the umask allows, a hard-linked one in place

@@ -1,6 +1,6 @@
 // The page in one engine (VDP_ENGINE: chromium, firefox or webkit): the dialogs' texts
 // against the program's own, one frame per drawing key, a linked scenario against the typed
-// one, ESC and Start again, and the desktop's seven canonical frames.
+// one, ESC and Start again, and the desktop's canonical frames, the phase plane's among them.
 // Environment: VDP_ENGINE, VDP_PAGE, VDP_PROGRAM_TEXTS, VDP_GOLDEN_DIR.
 import assert from 'node:assert/strict';
 import {execFileSync} from 'node:child_process';
@@ -116,6 +116,20 @@ describe(`canonical frames in ${ENGINE}`, () => {
     after_fourteen_t: [{lines: START}, {keys: ['j']}, {lines: ['0 0']}, {keys: Array(14).fill('t')}],
     wrap_frame: [{lines: START}, {keys: s(200)}],
   };
+  // The phase plane with a second start and F9's orbit, from the address: one frame past its
+  // first, whose string is drawn thinner, as on the desktop.
+  test('phase_plane', async () => {
+    const golden = decodePng(fs.readFileSync(path.join(process.env.VDP_GOLDEN_DIR, 'phase_plane.png')));
+    const tab = await openPage(browser, URL + '?eps=5&force=5&z=1.42&y0=0&v0=0&frames=399&phase=1&orbit=1&second=1,0',
+      {firstFrame: true});
+    await tab.keys(['s']);
+    const drawn = await canvasImage(tab);
+    const differing = differingPixels(drawn, golden);
+    console.log(`${ENGINE} phase_plane: ${differing} pixels differ from the desktop's`);
+    assert.ok(differing <= MOST_DIFFERING_PIXELS, `${differing} pixels differ`);
+    assert.equal(countPixels(drawn, TEXT_GREY), countPixels(golden, TEXT_GREY), 'text pixels');
+    await finish(tab);
+  });
   for (const [name, steps] of Object.entries(SCENES)) {
     test(name, async () => {
       const golden = decodePng(fs.readFileSync(path.join(process.env.VDP_GOLDEN_DIR, `${name}.png`)));

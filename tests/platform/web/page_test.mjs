@@ -114,7 +114,7 @@ describe('keys', () => {
       await tab.keys([key]);
       assert.equal(await wasPrevented, true, key);
     }
-    assert.match(await consoleOutput(tab), /F1キーで.*F5キーで：自動描画／停止\nF3キーで.*\n$/);   // F1's key help
+    assert.match(await consoleOutput(tab), /F1キーで.*F5キーで：自動描画／停止\nF3キーで.*\nF6キーで.*\n$/);   // F1's key help
     assert.ok(decodePng(await downloaded(folder, /^forced-vdp-\d{8}-\d{6}\.png$/)).width > 0);
     assert.equal(await tab.evaluate(() => window.forcedVdp.running), true);
     await tab.keys(['F5']);
@@ -435,7 +435,7 @@ describe('layers', () => {
     await tab.keys(['s']);
     return tab;
   };
-  const layersPressed = (tab) => tab.$$eval('#tools button.layer', (all) =>
+  const layersPressed = (tab) => tab.$$eval('#stability-layer, #measured-layer', (all) =>
     all.map((button) => button.getAttribute('aria-pressed')).join());
 
   test('from the address as on the desktop; toggled off, the plain picture', async () => {
@@ -530,5 +530,31 @@ describe('the motion in words and as sound', CHROMIUM_ONLY, () => {
     await new Promise((resolve) => setTimeout(resolve, 300));
     assert.deepEqual([off, (await sound())[2], pressed], ['off', stopped, 'false'], 'after Sound off');
     await finish(tab);
+// The phase plane and the orbit near the motion, by F6, F9 and their toggles: each draws the
+// next frame; F9 says the orbit on the console and beside the picture, and both off again
+// leave the plain page's picture.
+describe('phase plane', CHROMIUM_ONLY, () => {
+  const CASE = '?eps=0.5&force=0.2&z=1&y0=0&v0=0&lang=en';
+  const ORBIT = /Periodic orbit near the motion: multipliers 0\.\d+, 0\.\d+ \(stable\)/;
+  test('F6 and F9 in place of the traces, in words, and off again', async () => {
+    const tab = await openPage(browser, URL + CASE + '&frames=599', {firstFrame: true});
+    const plain = await canvasImage(tab);
+    await tab.page.keyboard.press('F6');
+    await tab.waitFor(() => window.forcedVdp.frames === 2);
+    assert.ok(differingPixels(await canvasImage(tab), plain) > 10000);
+    assert.equal(await tab.$eval('#phase-layer', (b) => b.getAttribute('aria-pressed')), 'true');
+    await tab.click('#orbit-layer');
+    await tab.waitFor(() => window.forcedVdp.frames === 3);
+    assert.match(await consoleOutput(tab), ORBIT);
+    assert.match(await tab.$eval('#values-panel', (p) => p.textContent), ORBIT);
+    await tab.page.keyboard.press('F9');
+    await tab.page.keyboard.press('F6');
+    await tab.waitFor(() => window.forcedVdp.frames === 5);
+    assert.doesNotMatch(await tab.$eval('#values-panel', (p) => p.textContent), /Periodic orbit/);
+    const opened = await openPage(browser, URL + CASE + '&frames=602', {firstFrame: true});
+    await opened.keys(['s']);
+    assert.equal(differingPixels(await canvasImage(tab), await canvasImage(opened)), 0);
+    await finish(tab);
+    await finish(opened);
   });
 });
