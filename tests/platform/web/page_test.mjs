@@ -530,6 +530,9 @@ describe('the motion in words and as sound', CHROMIUM_ONLY, () => {
     await new Promise((resolve) => setTimeout(resolve, 300));
     assert.deepEqual([off, (await sound())[2], pressed], ['off', stopped, 'false'], 'after Sound off');
     await finish(tab);
+  });
+});
+
 // The phase plane and the orbit near the motion, by F6, F9 and their toggles: each draws the
 // next frame; F9 says the orbit on the console and beside the picture, and both off again
 // leave the plain page's picture.
