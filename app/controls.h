@@ -58,12 +58,17 @@ struct Control {
                              // platform does itself, a view key that only draws
     bool in_link;            // a copied scenario link carries it, and so the address takes it
     ControlTarget target = {};
+    const char* other_names = nullptr;   // what else the address takes for name, '|' between:
+                                         // the names the dialog, the page and the picture show
 };
 
 extern const std::span<const Control> CONTROLS;
 
 // The row called name, or of key; nullptr where there is none.
 const Control* control_named(std::string_view name);
+// The row a link's parameter called name sets: its name or one of its other names, either
+// without regard to case of ASCII letters ("EPS", "F", "ε"); nullptr where a link carries none.
+const Control* linked_control_named(std::string_view name);
 const Control* control_for_key(int key);
 
 // Whether control is a command-line option (--name).

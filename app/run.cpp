@@ -19,8 +19,12 @@ double next_tick_ms = 0.0;   // when the next tick of the running chain is due
 void apply_start_options(const Options& options)
 {
     console_language = chosen_language(options);
-    if (options.family != 0)
-        family_view = options.family;
+    show_start_views(options);
+}
+
+void show_start_views(const Options& options)
+{
+    family_view = options.family;
     for (const Control& control : CONTROLS)
         if (control.kind == ControlKind::layer)
             *std::get<bool*>(control.target) = layer_asked(options, control);

@@ -7,6 +7,9 @@
 // What the options ask of the whole program, set before anything is written or drawn: the
 // console's language, the family and the layers shown from the first frame.
 void apply_start_options(const Options& options);
+// The family and the layers shown from the next first frame: those options ask for, and no
+// others.
+void show_start_views(const Options& options);
 
 // The values given take the place of the typed ones (epsilon, force_amp, freq_ratio, y_init,
 // v_init); the others keep what they hold.
