@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <set>
@@ -52,16 +50,6 @@ TEST(Controls, EveryRowHasItsTextsAUniqueKeyAndNameAndWhatItsKindNeeds)
                     help.find(" " + cap + " ") != std::string::npos) << row << " not in --help";
         EXPECT_TRUE(!c.in_link || (is_option(c) && c.kind != ControlKind::flag &&
                                    c.kind != ControlKind::output)) << row;
-        // A link's names, in capitals too, each find their own row and no other.
-        std::string names = c.in_link ? row + "|" + (c.other_names != nullptr ? c.other_names : "") : "";
-        for (char& ch : names)
-            ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-        for (std::size_t at = 0, bar = 0; at < names.size(); at = bar + 1) {
-            bar = std::min(names.find('|', at), names.size());
-            if (bar > at) {
-                EXPECT_EQ(linked_control_named(names.substr(at, bar - at)), &c) << names.substr(at, bar - at);
-            }
-        }
         EXPECT_EQ(std::holds_alternative<bool*>(c.target), c.kind == ControlKind::layer) << row;
         EXPECT_EQ((std::holds_alternative<std::optional<double> Options::*>(c.target)),
                   c.kind == ControlKind::value) << row;

@@ -326,10 +326,10 @@ describe('toolbox', CHROMIUM_ONLY, () => {
     });
   }
 
-  // The names the page shows, in any case; a name again, a link cut short, a fragment: the
-  // values are taken, and the notes say what was made of the address.
+  // The names the page shows, names and words in any case; a name again, a link cut short, a
+  // fragment: the values are taken, and the notes say what was made of the address.
   test('a link in the page\'s own names is taken, with a note on what was made of it', async () => {
-    const tab = await openPage(browser, URL + '?lang=en&EPS=0.1&F=0.5&eps=0.2#z=1&y0=2', {firstFrame: true});
+    const tab = await openPage(browser, URL + '?Lang=EN&EPS=0.1&F=0.5&eps=0.2#z=1&y0=2', {firstFrame: true});
     assert.deepEqual(await tab.$$eval('#notes li', (items) => items.map((item) => item.textContent)), [
       'eps=0.2: the name is given more than once; this last value is used',
       '#z=1&y0=2: the part after # is not read; put the values after ? (?z=1&y0=2)',
