@@ -1,9 +1,11 @@
 // The table of controls, the names of keys, and what the letter keys do.
 #include "app/controls.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <strings.h>
 
 #include "app/describe.h"
 #include "app/dialog.h"
@@ -91,8 +93,8 @@ constexpr Control CONTROL_TABLE[] = {
     {"help", "", 0, NO_TEXT, ABOUT_HELP, flag, nullptr, false, &Options::help},
     {"version", "", 0, NO_TEXT, ABOUT_VERSION, flag, nullptr, false, &Options::version},
     // The scenario: the model, the initial state, the family shown, the frames advanced.
-    {"eps", "E", 0, NO_TEXT, ABOUT_EPSILON, value, nullptr, true, &Options::epsilon},
-    {"force", "F", 0, NO_TEXT, ABOUT_FORCE, value, nullptr, true, &Options::force},
+    {"eps", "E", 0, NO_TEXT, ABOUT_EPSILON, value, nullptr, true, &Options::epsilon, "ε|epsilon"},
+    {"force", "F", 0, NO_TEXT, ABOUT_FORCE, value, nullptr, true, &Options::force, "F"},
     {"z", "Z", 0, NO_TEXT, ABOUT_Z, value, nullptr, true, &Options::z},
     {"y0", "Y", 0, NO_TEXT, ABOUT_Y0, value, nullptr, true, &Options::y0},
     {"v0", "V", 0, NO_TEXT, ABOUT_V0, value, nullptr, true, &Options::v0},
@@ -142,7 +144,7 @@ constexpr Control CONTROL_TABLE[] = {
     {"phase", "", KEY_F6, PAGE_PHASE_VIEW, ABOUT_PHASE, layer, nullptr, true, &phase_shown},
     {"orbit", "", KEY_F9, PAGE_ORBIT, ABOUT_ORBIT, layer, nullptr, true, &orbit_shown},
     {"second-start", "Y0,V0", 0, NO_TEXT, ABOUT_SECOND_START, pair, nullptr, true,
-     &Options::second_start, "second"},
+     &Options::second_start, nullptr, "second"},
     {"export-strobe", "FILE.csv", 0, NO_TEXT, ABOUT_EXPORT_STROBE, output, nullptr, false,
      &Options::export_strobe},
 };
@@ -190,6 +192,39 @@ const Control* control_named(std::string_view name)
     return nullptr;
 }
 
+namespace {
+
+bool same_name(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+bool is_called(const Control& control, std::string_view name)
+{
+    if (control.name == nullptr)
+        return false;
+    if (same_name(name, link_name(control)))
+        return true;
+    for (std::string_view others = control.other_names != nullptr ? control.other_names : "";
+         !others.empty();) {
+        const std::size_t bar = std::min(others.find('|'), others.size());
+        if (same_name(name, others.substr(0, bar)))
+            return true;
+        others.remove_prefix(std::min(bar + 1, others.size()));
+    }
+    return false;
+}
+
+}  // namespace
+
+const Control* linked_control_named(std::string_view name)
+{
+    for (const Control& control : CONTROLS)
+        if (control.in_link && is_called(control, name))
+            return &control;
+    return nullptr;
+}
+
 const Control* control_for_key(int key)
 {
     if (key == 0)
@@ -205,13 +240,6 @@ const char* link_name(const Control& control)
     return control.link_name != nullptr ? control.link_name : control.name;
 }
 
-const Control* control_in_link(std::string_view name)
-{
-    for (const Control& control : CONTROLS)
-        if (control.in_link && name == link_name(control))
-            return &control;
-    return nullptr;
-}
 
 bool is_option(const Control& control)
 {

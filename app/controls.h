@@ -64,19 +64,22 @@ struct Control {
                              // platform does itself, a view key that only draws
     bool in_link;            // a copied scenario link carries it, and so the address takes it
     ControlTarget target = {};
-    const char* link_name = nullptr;   // its address parameter where that is not name
+    const char* other_names = nullptr;   // what else the address takes for name, '|' between:
+                                         // the names the dialog, the page and the picture show
+    const char* link_name = nullptr;     // its address parameter where that is not name
 };
 
 extern const std::span<const Control> CONTROLS;
 
 // The row called name, or of key; nullptr where there is none.
 const Control* control_named(std::string_view name);
+// The row a link's parameter called name sets: its link name or one of its other names, either
+// without regard to case of ASCII letters ("EPS", "F", "ε"); nullptr where a link carries none.
+const Control* linked_control_named(std::string_view name);
 const Control* control_for_key(int key);
 
-// The name of control's parameter in an address, and the row of the address parameter name
-// (nullptr where a link carries no such control).
+// The name of control's parameter in an address: its link_name, else its name.
 const char* link_name(const Control& control);
-const Control* control_in_link(std::string_view name);
 
 // Whether control is a command-line option (--name).
 bool is_option(const Control& control);

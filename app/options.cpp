@@ -330,30 +330,68 @@ std::string address_number(double v)
     return value;
 }
 
+// A model value (eps, force, z, y0, v0): a number a link carries. --seconds is a number too,
+// but of the sound file, never of a scenario.
+bool is_model_value(const Control& control)
+{
+    return control.kind == Kind::value && control.in_link;
+}
+
+// The names of the model values options does not give: "z, y0, v0", or "".
+std::string values_not_given(const Options& options)
+{
+    std::string names;
+    for (const Control& control : CONTROLS)
+        if (is_model_value(control) && !(options.*std::get<std::optional<double> Options::*>(control.target)))
+            names += (names.empty() ? "" : ", ") + std::string(control.name);
+    return names;
+}
+
 }  // namespace
 
+bool refuses(const AddressNote& note)
+{
+    return note.kind == AddressNoteKind::unknown_name || note.kind == AddressNoteKind::refused_value;
+}
+
 Options address_options(const std::vector<AddressParameter>& parameters,
-                        std::vector<AddressNote>* notes)
+                        std::vector<AddressNote>* notes, const std::string& fragment)
 {
     Options options;
     notes->clear();
+    std::vector<const Control*> given;
+    std::size_t refusals = 0;
     for (const auto& [name, value] : parameters) {
-        const Control* control = control_in_link(name);
+        const Control* control = linked_control_named(name);
+        std::optional<AddressNote> note;
         if (control == nullptr)
-            notes->push_back({name, value, NO_TEXT});
+            note = AddressNote{AddressNoteKind::unknown_name, name, value};
         else if (!set_option(control->name, value.c_str(), &options).empty())
-            notes->push_back({name, value, wanted_value(control->name)});
+            note = AddressNote{AddressNoteKind::refused_value, name, value, wanted_value(control->name)};
+        else if (std::find(given.begin(), given.end(), control) != given.end())
+            note = AddressNote{AddressNoteKind::repeated, name, value};
+        if (control != nullptr)
+            given.push_back(control);
+        if (!note)
+            continue;
+        refusals += refuses(*note) ? 1 : 0;
+        if (!refuses(*note) || refusals <= MOST_ADDRESS_NOTES)
+            notes->push_back(*note);
     }
-    if (notes->size() > MOST_ADDRESS_NOTES)
-        notes->resize(MOST_ADDRESS_NOTES);
+    if (!fragment.empty())
+        notes->push_back({AddressNoteKind::fragment, "", fragment});
     // Nothing runs half-given: after any refusal the dialog asks for every value.
-    if (!notes->empty()) {
+    if (refusals > 0) {
         for (const Control& control : CONTROLS)
-            if (control.kind == Kind::value)
+            if (is_model_value(control))
                 options.*std::get<std::optional<double> Options::*>(control.target) = std::nullopt;
         options.frames = std::nullopt;
         options.second_start = std::nullopt;
+        return options;
     }
+    const std::string not_given = values_not_given(options);
+    if (has_parameters(options) && !not_given.empty())
+        notes->push_back({AddressNoteKind::taken_as_zero, not_given, ""});
     return options;
 }
 

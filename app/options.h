@@ -79,21 +79,34 @@ std::optional<Language> read_language(const char* value);
 // error, and Japanese.
 Language chosen_language(const Options& options);
 
-// A parameter of an address (name, value, both decoded), and one that was not taken: its
-// name and value as given, and what the value must be (NO_TEXT for a name not taken).
+// A parameter of an address (name, value, both decoded), and a note on the address: a
+// parameter not taken (the dialog then asks for everything), or a word on what was made of it.
 using AddressParameter = std::pair<std::string, std::string>;
+enum class AddressNoteKind {
+    unknown_name,    // name, value: no parameter of a link is called so
+    refused_value,   // name, value: not a value of that parameter; wanted says what it must be
+    repeated,        // name, value: the parameter came again, and this last value is taken
+    taken_as_zero,   // name: the model values not given ("z, y0, v0"), which start at 0
+    fragment,        // value: the address's part after '#', which is not read
+};
 struct AddressNote {
+    AddressNoteKind kind;
     std::string name, value;
-    Text wanted;
+    Text wanted = NO_TEXT;
 };
 
-// The scenario an address names, with the command line's names and checks
-// (eps=0.1&force=0.5&z=1&y0=0&v0=0&family=e&frames=600&lang=en&stability=1): only the
-// controls a link carries are taken. A refused value or a name not taken is noted (at most
-// the first 20), and then none of eps, force, z, y0, v0 and frames is taken: a dialog asks
-// for all of them.
+// Whether the address's values were not taken because of note: the dialog asks for all.
+bool refuses(const AddressNote& note);
+
+// The scenario an address names (eps=0.1&force=0.5&z=1&y0=0&v0=0&family=e&frames=600&lang=en&
+// stability=1), with the command line's checks of values: only the controls a link carries are
+// taken, by their names or the names the page shows (F, ε), either in any case of letters
+// (EPS, Lang). Notes go into notes (at most the first 20 that refuse): a refused value or a
+// name not taken, and then none of eps, force, z, y0, v0 and frames is taken, so that a dialog
+// asks for all of them; a name given twice, whose last value is taken; the model values not
+// given where others are, which start at 0; a fragment (what follows '#'), which is not read.
 Options address_options(const std::vector<AddressParameter>& parameters,
-                        std::vector<AddressNote>* notes);
+                        std::vector<AddressNote>* notes, const std::string& fragment = "");
 
 // The address parameters of a link to the scenario in options, which address_options reads
 // back: first what every link names (eps, force, z, y0, v0, frames), then what differs from

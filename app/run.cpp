@@ -20,8 +20,12 @@ double next_tick_ms = 0.0;   // when the next tick of the running chain is due
 void apply_start_options(const Options& options)
 {
     console_language = chosen_language(options);
-    if (options.family != 0)
-        family_view = options.family;
+    show_start_views(options);
+}
+
+void show_start_views(const Options& options)
+{
+    family_view = options.family;
     for (const Control& control : CONTROLS)
         if (control.kind == ControlKind::layer)
             *std::get<bool*>(control.target) = layer_asked(options, control);
@@ -66,12 +70,17 @@ Options held_scenario()
     return options;
 }
 
-void advance_frames(long frames)
+void advance_motion_frames(long frames)
 {
     for (long i = 0; i < frames; ++i) {
         advance_frame();
         ++process_frame_count;
     }
+}
+
+void advance_frames(long frames)
+{
+    advance_motion_frames(frames);
     seek_orbit_when_asked();
 }
 
@@ -84,7 +93,8 @@ void begin_run(const Options& options)
         command_key = 'm';
         input_parameters();
     }
-    advance_frames(options.frames.value_or(0));
+    // Unseen: the orbit F9 asks for is sought at the first frame shown, as --snapshot seeks it.
+    advance_motion_frames(options.frames.value_or(0));
 }
 
 int start_or_pause_run(double now_ms)

@@ -7,6 +7,9 @@
 // What the options ask of the whole program, set before anything is written or drawn: the
 // console's language, the family and the layers shown from the first frame, a second start.
 void apply_start_options(const Options& options);
+// The family and the layers shown from the next first frame: those options ask for, and no
+// others.
+void show_start_views(const Options& options);
 
 // The values given take the place of the typed ones (epsilon, force_amp, freq_ratio, y_init,
 // v_init); the others keep what they hold.
@@ -24,6 +27,10 @@ Options held_scenario();
 // (advance_frame), counted in process_frame_count; then the periodic orbit where the orbit
 // layer asks for one (seek_orbit_when_asked).
 void advance_frames(long frames);
+// The same frames without the search: a long advance made in parts (the page's, a part at a
+// time so that it stays responsive) seeks the orbit once, from the frame it ends on, as one
+// advance_frames of all of them does.
+void advance_motion_frames(long frames);
 
 // How an interactive run begins: with values given, the banner, the curves and the key help
 // without asking; else the start dialog. Then the frames asked for, so that the next frame

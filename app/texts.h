@@ -167,6 +167,19 @@ enum Text {
     CLASS_UNSTABLE,
     CLASS_NEUTRAL,
     PAGE_VALUES_SECOND_START, // %s y0, %s v0
+    PAGE_REPEATED_NAME,       // %s name, %s the value taken
+    PAGE_TAKEN_AS_ZERO,       // %s the names of the model values not given
+    PAGE_FRAGMENT_NOT_READ,   // %s the part after '#', twice
+    PAGE_WAITING,             // over the picture until the start dialog is answered
+    PAGE_ADVANCING,           // %s the frame to be shown, %s the percentage done
+    PAGE_LEGEND_MOTION,       // the picture's labels and legends in the values panel
+    PAGE_LEGEND_CURVE,        // %s PAGE_UNSTABLE_UNDER or PAGE_UNSTABLE_ABOVE
+    PAGE_UNSTABLE_UNDER,
+    PAGE_UNSTABLE_ABOVE,
+    PAGE_LEGEND_EPSILON_FAMILY,   // %s the family's values
+    PAGE_LEGEND_FORCE_FAMILY,     // %s the family's values
+    PAGE_LEGEND_STABILITY,
+    PAGE_LEGEND_MEASURED,     // %s the periods of the range
     TEXT_COUNT,
     NO_TEXT = TEXT_COUNT,     // where a control has no such text
     FIRST_PAGE_TEXT = PAGE_TITLE

@@ -25,8 +25,10 @@ TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-u
 WEB_PACKAGES=(emscripten xvfb xauth libgl1-mesa-dri libglx-mesa0)
 # The page in real browsers of the three engine families, Debian's own (no browser download):
 # Chromium and Firefox ESR (puppeteer-core drives both, Firefox over WebDriver BiDi), and
-# WebKitGTK's WebDriver with its MiniBrowser.
-BROWSER_PACKAGES=(chromium firefox-esr webkit2gtk-driver)
+# WebKitGTK's WebDriver with its MiniBrowser. A Japanese font, as on students' machines:
+# without one the Japanese texts are boxes of another height, and the page's layout is not
+# the one a class sees.
+BROWSER_PACKAGES=(chromium firefox-esr webkit2gtk-driver fonts-ipafont-gothic)
 
 mode="${1:-build}"
 wanted=("${BUILD_PACKAGES[@]}")

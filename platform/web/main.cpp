@@ -12,6 +12,5 @@ int main()
     show_page_texts();
     if (!open_page())
         return 1;
-    begin_run(options);
-    start_page();
+    run_page(options);
 }

@@ -24,6 +24,7 @@
 #include "app/show_frame.h"
 #include "app/texts.h"
 #include "core/state.h"
+#include "display/primitives.h"
 #include "platform/web/page_script.h"
 #include "platform/web/webgl_primitives.h"
 
@@ -31,9 +32,10 @@ namespace {
 
 constexpr const char* CANVAS = "#scene";
 
-std::vector<AddressNote> address_notes;   // the address's parameters not taken
+std::vector<AddressNote> address_notes;   // on the address's parameters and fragment
 
-// The address's parameter i, name (part 0) or value (part 1), whole.
+// The address's parameter i, name (part 0) or value (part 1), whole; the value of the one
+// after the last is the address's fragment.
 std::string parameter_part(int i, int part)
 {
     std::string text(static_cast<std::size_t>(page_parameter_size(i, part)), '\0');
@@ -42,8 +44,27 @@ std::string parameter_part(int i, int part)
     return text;
 }
 
+// What the page says of note in language.
+std::string note_text(Language language, const AddressNote& note)
+{
+    switch (note.kind) {
+    case AddressNoteKind::unknown_name:
+        return fill_text(text_in(language, PAGE_UNKNOWN_NAME), {note.name, note.value});
+    case AddressNoteKind::refused_value:
+        return fill_text(text_in(language, PAGE_REFUSED_VALUE),
+                         {note.name, note.value, wanted_text(language, note.wanted)});
+    case AddressNoteKind::repeated:
+        return fill_text(text_in(language, PAGE_REPEATED_NAME), {note.name, note.value});
+    case AddressNoteKind::taken_as_zero:
+        return fill_text(text_in(language, PAGE_TAKEN_AS_ZERO), {note.name});
+    case AddressNoteKind::fragment:
+        return fill_text(text_in(language, PAGE_FRAGMENT_NOT_READ), {note.value, note.value});
+    }
+    return {};
+}
+
 // The page's texts in language, one "name<TAB>text" line each, in the names page.js knows
-// them by, and one "note<TAB>text" line for each parameter of the address not taken.
+// them by, and one "note<TAB>text" line for each note on the address.
 std::string page_texts(Language language)
 {
     static constexpr struct {
@@ -57,18 +78,17 @@ std::string page_texts(Language language)
         {"linkLocalFile", PAGE_LINK_LOCAL_FILE}, {"canvasName", PAGE_CANVAS_NAME},
         {"valuesHeading", PAGE_VALUES_HEADING}, {"inputName", PAGE_INPUT_NAME},
         {"consoleOpen", PAGE_CONSOLE_OPEN}, {"consoleClose", PAGE_CONSOLE_CLOSE},
+        {"waiting", PAGE_WAITING}, {"advancing", PAGE_ADVANCING},
     };
     std::string all;
     for (const auto& entry : NAMES)
         all += std::string(entry.name) + "\t" + text_in(language, entry.id) + "\n";
-    for (const AddressNote& note : address_notes)
-        all += "note\t" +
-               (note.wanted == NO_TEXT
-                    ? fill_text(text_in(language, PAGE_UNKNOWN_NAME), {note.name, note.value})
-                    : fill_text(text_in(language, PAGE_REFUSED_VALUE),
-                                {note.name, note.value, wanted_text(language, note.wanted)})) +
-               "\n";
-    if (!address_notes.empty())
+    bool refused = false;
+    for (const AddressNote& note : address_notes) {
+        all += "note\t" + note_text(language, note) + "\n";
+        refused = refused || refuses(note);
+    }
+    if (refused)
         all += std::string("note\t") + text_in(language, PAGE_DIALOG_ASKS_ALL) + "\n";
     return all;
 }
@@ -114,6 +134,33 @@ const Control* control_at(int index)
     return &CONTROLS[static_cast<std::size_t>(index)];
 }
 
+// The picture's labels and legends in words, in language: a line for each part shown.
+std::string legend_lines(Language l)
+{
+    const auto values = [](const double (&family)[FAMILY_CAPACITY]) {
+        std::string list;
+        for (int k = 0; k < family_size; ++k) {
+            char value[32];
+            std::snprintf(value, sizeof value, "%g", family[k]);
+            list += (k > 0 ? ", " : "") + std::string(value);
+        }
+        return list;
+    };
+    // As the picture's black line: its unstable side is above where eps < 0 and the layer shows it.
+    const Text side = stability_shown && epsilon < 0.0 ? PAGE_UNSTABLE_ABOVE : PAGE_UNSTABLE_UNDER;
+    std::string lines = std::string(text_in(l, PAGE_LEGEND_MOTION)) + "\n" +
+                        fill_text(text_in(l, PAGE_LEGEND_CURVE), {text_in(l, side)});
+    if (family_view == 'e')
+        lines += "\n" + fill_text(text_in(l, PAGE_LEGEND_EPSILON_FAMILY), {values(EPSILON_FAMILY)});
+    if (family_view == 'E')
+        lines += "\n" + fill_text(text_in(l, PAGE_LEGEND_FORCE_FAMILY), {values(FORCE_FAMILY)});
+    if (stability_shown)
+        lines += "\n" + std::string(text_in(l, PAGE_LEGEND_STABILITY));
+    if (measured_shown)
+        lines += "\n" + fill_text(text_in(l, PAGE_LEGEND_MEASURED), {std::to_string(MEASURED_PERIODS)});
+    return lines;
+}
+
 }  // namespace
 
 void show_page_texts()
@@ -149,13 +196,47 @@ Options page_options()
     const int count = page_parameter_count();
     for (int i = 0; i < count; ++i)
         parameters.emplace_back(parameter_part(i, 0), parameter_part(i, 1));
-    return address_options(parameters, &address_notes);
+    return address_options(parameters, &address_notes, parameter_part(count, 1));
 }
 
 void start_page()
 {
     show_frame();
     page_idle();
+}
+
+void run_page(Options options)
+{
+    const long frames = options.frames.value_or(0);
+    options.frames.reset();
+    begin_run(options);
+    if (frames == 0)
+        start_page();
+    else
+        page_advance_frames(static_cast<int>(frames));
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void page_advance_step(int frames)
+{
+    advance_motion_frames(frames);
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void page_start()
+{
+    start_page();
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int page_redraw()
+{
+    if (!draw_shown_frame_again())
+        return 0;
+    flush_drawing();
+    return 1;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int page_running()
+{
+    return motion_running;
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE void page_key(int key)
@@ -213,14 +294,13 @@ extern "C" EMSCRIPTEN_KEEPALIVE void page_start_again(int with_values)
         options = held_scenario();
         options.frames.reset();   // from the first frame
     } else {
-        family_view = 0;
+        show_start_views(options);   // a fresh start: no family, no layers
     }
     motion_running = false;
     // Lines typed ahead of the ended run are not answers to the new one.
     __fpurge(stdin);
     clearerr(stdin);
-    begin_run(options);
-    start_page();
+    run_page(options);
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE const char* page_ended_text(int status)
@@ -271,7 +351,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* page_values()
         amplitudes += (i > 0 ? ", " : "") + std::string(a);
     }
     lines += crossing_count > 0 ? fill_text(text_in(l, PAGE_VALUES_CROSSINGS), {amplitudes})
-                                : text(PAGE_VALUES_NO_CROSSING);
+                                : text_in(l, PAGE_VALUES_NO_CROSSING);
+    lines += "\n" + legend_lines(l);
     const std::string phase = phase_values(l);
     if (!phase.empty())
         lines += "\n" + phase.substr(0, phase.size() - 1);

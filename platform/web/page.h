@@ -19,7 +19,24 @@ Options page_options();
 // appears, and lets the page hand in keys.
 void start_page();
 
+// A run of the page: begin_run without the frames options asks for, which the page advances
+// in steps (page_advance_frames), answering the user meanwhile, before start_page.
+void run_page(Options options);
+
 extern "C" {
+// frames more frames advanced, without drawing (advance_frames); then, once all are,
+// page_start: the first frame.
+void page_advance_step(int frames);
+void page_start();
+
+// The frame shown drawn again, at the drawing buffer's size for the canvas as it is shown now
+// (after a rotation, a resize or a zoom): 1, or 0 where there is no frame of this run to draw
+// (right after a dialog).
+int page_redraw();
+
+// Whether the motion runs by itself (Run / Pause): a dialog key pauses it.
+int page_running();
+
 // One character from the page (a key of the keyboard or an on-screen key): what the desktop's
 // keyboard callback does with it. 'm', 'f' and 'j' return only once their dialog is answered.
 void page_key(int key);

@@ -8,7 +8,10 @@
 
   var HOLD_DELAY_MS = 400;     // a held on-screen 's' repeats after this, as a held key does,
                                // on the Run clock's interval; a shorter tap draws one frame
+  var BUSY_GAP_MS = 100;       // animation frames this far apart: the page was busy meanwhile
+  var SETTLE_MS = 200;         // after that, input the browser held back has arrived
   var MOST_CANVAS_PIXELS = 2400;   // a side of the drawing buffer, on the densest screens
+  var ADVANCE_STEP_MS = 40;    // frames of a link's frames=N are advanced in steps about this long
 
   var canvas = document.getElementById('scene');
   var output = document.getElementById('console-output');
@@ -18,6 +21,8 @@
   var status = document.getElementById('status');
   var notes = document.getElementById('notes');
   var hint = document.getElementById('hint');
+  var waiting = document.getElementById('waiting');
+  var side = document.getElementById('side');
   var endedBox = document.getElementById('ended');
   var values = document.getElementById('values');
   var consoleBox = document.getElementById('console');
@@ -47,6 +52,7 @@
   var runTicket = 0;          // the program's chain of Run ticks; 0 while paused
   var cssSide = null;         // the canvas's displayed side in CSS pixels, once laid out
   var parameters = Array.from(new URLSearchParams(location.search));
+  var fragment = readable(location.hash.slice(1), decodeURIComponent);
   var keyButtons = [];        // the key row, built from the program's controls
   var toolButtons = [];       // the tools and toggles, likewise
   var runButton = null;
@@ -63,6 +69,28 @@
     'sound': {press: function () { Module.voice.toggleSound(); }, ready: function () { return true; }},
     'force-voice': {press: function () { Module.voice.toggleForce(); }, ready: function () { return true; }},
   };
+
+  // text decoded for people to read (a file's path in its own letters), or as it is where it
+  // is no valid encoding.
+  function readable(text, decode) {
+    try {
+      return decode(text);
+    } catch (e) {
+      return text;
+    }
+  }
+
+  // text with its "%s" places filled in order, as the program's fill_text does.
+  function filled(text, values) {
+    values.forEach(function (value) { text = text.replace('%s', String(value)); });
+    return text;
+  }
+
+  // What the page waits for, over the picture: the start dialog's answers, or frames advancing.
+  function showWaiting(text) {
+    waiting.textContent = text;
+    waiting.hidden = !text;
+  }
 
   function say(text) {
     status.textContent = text;
@@ -130,7 +158,10 @@
     input.disabled = false;
     enableControls();
     labelInput();
-    input.focus();
+    if (frames === 0) showWaiting(texts.waiting);
+    output.scrollTop = output.scrollHeight;
+    // Where the layout has the input line in sight, focusing it scrolls nothing.
+    input.focus({preventScroll: true});
   }
 
   function submitLine(text) {
@@ -161,6 +192,7 @@
   function press(code) {
     if (!running || ended) return;
     call(function () { Module._page_key(code); });
+    followRun();
   }
 
   // A tool or a toggle: a button among the tools, its key the program's wherever the focus is.
@@ -178,6 +210,7 @@
     }
     if (!running || ended) return;
     call(function () { Module._page_press(control.index); });
+    followRun();
   }
 
   // The page's texts in the language shown: names of the controls, the values panel's
@@ -215,15 +248,18 @@
     labelInput();
   }
 
-  // Only the lines that changed: a frame should not cost the page a new list.
+  // Only the lines that changed: a frame should not cost the page a new list. Where lines
+  // come or go (a layer, a family), the console's room changes: it shows its last lines again.
   function showValues() {
     var lines = UTF8ToString(Module._page_values()).split('\n');
+    var count = values.children.length;
     lines.forEach(function (line, i) {
       var item = values.children[i] || values.appendChild(document.createElement('li'));
       if (item.textContent !== line) item.textContent = line;
     });
-    // The phase plane's lines come and go with F9 and a second start.
+    // Lines come and go (the phase plane's with F9 and a second start, the legends').
     while (values.children.length > lines.length) values.lastChild.remove();
+    if (values.children.length !== count) output.scrollTop = output.scrollHeight;
   }
 
   function showEnded() {
@@ -237,6 +273,15 @@
 
   function showRun() {
     if (runButton) runButton.setAttribute('aria-pressed', String(runTicket !== 0));
+  }
+
+  // A key the program has paused the motion for ('m', 'f', 'j'): Run shows paused at once, and
+  // the chain of ticks ends.
+  function followRun() {
+    if (runTicket !== 0 && !ended && !Module._page_running()) {
+      runTicket = 0;
+      showRun();
+    }
   }
 
   function scheduleTick(ticket, delay) {
@@ -290,8 +335,9 @@
   function copyLink() {
     if (!running) return;
     var address = location.href.split(/[?#]/)[0] + '?' + UTF8ToString(Module._page_scenario_query());
+    say('');
     link.href = address;
-    link.textContent = address;
+    link.textContent = readable(address, decodeURI);
     linkLine.hidden = false;
     var local = location.protocol === 'file:' ? ' ' + texts.linkLocalFile : '';
     function told(copied) { say((copied ? texts.linkCopied : texts.linkNotCopied) + local); }
@@ -412,29 +458,45 @@
     Module.voice.update();
   }
 
-  // The key that only draws ('s') held as a held key: one frame at once, more after
-  // HOLD_DELAY_MS while held, on the Run clock's grid (an interval, not a timeout after each
-  // frame).
+  // The key that only draws ('s') held as a held key: one frame at once, then, while held,
+  // frames on the Run clock's grid from HOLD_DELAY_MS on, each in an animation frame. A lift
+  // reaches the page late when the page was busy (a frame drawn on a slow machine): the
+  // browser holds it back and hands it over some frames after. So the first repeated frame also
+  // waits until the page has run smoothly for SETTLE_MS: a tap stays one frame whatever the load.
   function holdToRepeat(button, code) {
-    var timer = null;
-    var repeating = null;
-    function release() {
-      if (timer !== null) clearTimeout(timer);
-      if (repeating !== null) clearInterval(repeating);
-      timer = repeating = null;
-    }
-    function repeat() {
-      timer = null;
-      press(code);
-      repeating = setInterval(function () { press(code); }, Module._page_run_interval());
+    var held = false;
+    var looping = false;      // an animation frame is asked for
+    var repeated = false;     // this hold has drawn a repeated frame
+    var due = 0;              // performance.now() of the next repeated frame
+    var lastFrameAt = 0;      // of the animation frame before
+    var busyUntil = 0;        // the end of the last long gap between animation frames
+    function release() { held = false; }
+    function repeat(now) {
+      looping = held;
+      if (!held) return;
+      if (now - lastFrameAt > BUSY_GAP_MS) busyUntil = now;
+      lastFrameAt = now;
+      if (now >= due && (repeated || now - busyUntil >= SETTLE_MS)) {
+        repeated = true;
+        press(code);
+        var interval = Module._page_run_interval();
+        due += interval;
+        if (due + interval < now) due = now;   // late: the grid moves on, no burst
+      }
+      requestAnimationFrame(repeat);
     }
     button.addEventListener('pointerdown', function (event) {
       if (event.button !== 0) return;
       event.preventDefault();
       button.setPointerCapture(event.pointerId);
-      release();
       press(code);
-      timer = setTimeout(repeat, HOLD_DELAY_MS);
+      held = true;
+      repeated = false;
+      due = event.timeStamp + HOLD_DELAY_MS;
+      lastFrameAt = event.timeStamp;
+      busyUntil = -Infinity;
+      if (!looping) requestAnimationFrame(repeat);
+      looping = true;
     });
     ['pointerup', 'pointercancel', 'lostpointercapture'].forEach(function (name) {
       button.addEventListener(name, release);
@@ -488,6 +550,34 @@
       frames += 1;
       if (firstFrameAt === null) firstFrameAt = performance.now();
       hint.hidden = true;
+      showWaiting('');
+    },
+    // The frames of the address advanced in steps of about ADVANCE_STEP_MS, the page answering
+    // between them and saying how far it is; then the first frame.
+    advance: function (total) {
+      dialogOpen = false;
+      running = false;
+      input.disabled = true;
+      enableControls();
+      labelInput();
+      var done = 0;
+      var step = 100;
+      function next() {
+        var started = performance.now();
+        var n = Math.min(step, total - done);
+        call(function () { Module._page_advance_step(n); });
+        done += n;
+        var took = Math.max(1, performance.now() - started);
+        step = Math.max(1, Math.min(4 * n, Math.round(n * ADVANCE_STEP_MS / took)));
+        if (done < total) {
+          showWaiting(filled(texts.advancing, [total + 1, Math.floor(100 * done / total)]));
+          setTimeout(next, 0);
+          return;
+        }
+        call(function () { Module._page_start(); });
+      }
+      showWaiting(filled(texts.advancing, [total + 1, 0]));
+      setTimeout(next, 0);
     },
     idle: function () {
       var hadFocus = document.activeElement === input;
@@ -497,6 +587,11 @@
       input.disabled = true;
       enableControls();
       labelInput();
+      // Whatever an on-screen keyboard or the input's focus scrolled, the keys are back in sight.
+      if (afterDialog) {
+        side.scrollTop = 0;
+        document.scrollingElement.scrollTop = 0;
+      }
       // The answers take effect with the next frame; until then the old one shows.
       if (afterDialog && frames > 0 && frames === framesAtDialog) {
         hint.textContent = texts.nextFrameHint;
@@ -505,9 +600,14 @@
       showValues();
       showLayers();
       Module.voice.update();
-      if (hadFocus) canvas.focus();
+      if (hadFocus) canvas.focus({preventScroll: true});
     },
     parameters: function () { return parameters; },
+    // Parameter i's name (part 0) or value (part 1); after the last, the address's fragment.
+    addressPart: function (i, part) {
+      if (i < parameters.length) return parameters[i][part];
+      return part === 1 ? fragment : '';
+    },
     // The drawing buffer for the canvas as shown: its CSS size times the device's pixel
     // ratio, capped; the program draws line widths in CSS pixels.
     fitCanvas: function () {
@@ -523,11 +623,39 @@
   };
 
   enableControls();
+
+  // After a rotation, a resize or a zoom: the frame shown drawn again at the drawing buffer's
+  // new size, once the browser has laid the page out. While a dialog asks, the old frame keeps
+  // its buffer until the next frame (it is of a run that the dialog is changing).
+  var redrawAsked = false;
+  function redrawAtNewSize() {
+    if (redrawAsked) return;
+    redrawAsked = true;
+    requestAnimationFrame(function () {
+      redrawAsked = false;
+      if (!running || ended || frames === 0 || cssSide === null) return;
+      var pixels = Math.min(MOST_CANVAS_PIXELS, Math.round(cssSide * (window.devicePixelRatio || 1)));
+      if (pixels !== canvas.width) call(function () { Module._page_redraw(); });
+    });
+  }
+  // The device's pixel ratio changes alone when the page is zoomed at the picture's largest
+  // size, or moved to another screen.
+  function watchPixelRatio() {
+    var query = window.matchMedia('(resolution: ' + (window.devicePixelRatio || 1) + 'dppx)');
+    query.addEventListener('change', function again() {
+      query.removeEventListener('change', again);
+      watchPixelRatio();
+      redrawAtNewSize();
+    });
+  }
+  if (window.matchMedia) watchPixelRatio();
   // The canvas's size as laid out, kept rather than read at each frame (a read would force
   // the browser to lay the page out again after each change of the values panel).
   if (window.ResizeObserver) {
     new ResizeObserver(function (entries) {
       cssSide = entries[entries.length - 1].contentRect.width || null;
+      output.scrollTop = output.scrollHeight;
+      redrawAtNewSize();
     }).observe(canvas);
   }
 

@@ -91,11 +91,15 @@ mergeInto(LibraryManager.library, {
   },
 
   page_parameter_size: function (i, part) {
-    return lengthBytesUTF8(Module.page.parameters()[i][part]) + 1;
+    return lengthBytesUTF8(Module.page.addressPart(i, part)) + 1;
   },
 
   page_parameter: function (i, part, text, size) {
-    stringToUTF8(Module.page.parameters()[i][part], text, size);
+    stringToUTF8(Module.page.addressPart(i, part), text, size);
+  },
+
+  page_advance_frames: function (frames) {
+    Module.page.advance(frames);
   },
 
   page_fit_canvas: function (pixelsPerCssPixel) {

@@ -14,7 +14,8 @@ void page_frame_drawn();
 void page_idle();
 // The parameters of the page's address: how many; the bytes (with the terminating zero)
 // of the name (part 0) or value (part 1) of the i-th as UTF-8; and that text into a buffer of
-// the given size.
+// the given size. The one after the last has an empty name and the address's fragment (what
+// follows '#', decoded) as its value.
 int page_parameter_count();
 int page_parameter_size(int i, int part);
 void page_parameter(int i, int part, char* text, int size);
@@ -22,5 +23,8 @@ void page_parameter(int i, int part, char* text, int size);
 // (at most 2400 a side): returns the side in pixels, and the pixels per CSS pixel
 // in *pixels_per_css_pixel.
 int page_fit_canvas(float* pixels_per_css_pixel);
+// Has the page advance frames frames in steps (page_advance_step), showing how far it is and
+// answering the user between the steps, then draw the first frame (page_start).
+void page_advance_frames(int frames);
 
 }

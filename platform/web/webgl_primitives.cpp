@@ -155,12 +155,28 @@ Transform transform_at(double x, double y, double angle)
     return f;
 }
 
+// Whether the vertices added from first on are finite; where one is not (a motion beyond the
+// range of numbers, or past a float's), they are taken back: the shape is not drawn. WebGL would
+// rasterise nothing of it either, but slowly, and a finite shape is drawn as before.
+bool kept_finite(std::size_t first)
+{
+    for (std::size_t i = first; i < pending.size(); ++i)
+        if (!std::isfinite(pending[i].x) || !std::isfinite(pending[i].y)) {
+            pending.resize(first);
+            return false;
+        }
+    return true;
+}
+
 // A convex polygon as the fan of triangles from its first vertex.
 void polygon(const Transform& f, const double (*points)[2], int n, Rgba colour)
 {
     begin_batch(Batch::triangles, static_cast<std::size_t>(n));
+    const std::size_t first = pending.size();
     for (int i = 0; i < n; ++i)
         add_in(f, points[i][0], points[i][1], colour);
+    if (!kept_finite(first))
+        return;
     for (int i = 1; i + 1 < n; ++i)
         add_triangle(static_cast<std::size_t>(n), 0, i, i + 1);
 }
@@ -170,6 +186,8 @@ void polygon(const Transform& f, const double (*points)[2], int n, Rgba colour)
 // the minor axis, as a wide line without antialiasing does.
 void segment(float ax, float ay, float bx, float by, Rgba colour)
 {
+    if (!std::isfinite(ax) || !std::isfinite(ay) || !std::isfinite(bx) || !std::isfinite(by))
+        return;
     const float width = line_scale == 1.0f ? std::fmax(1.0f, std::round(line_width)) : line_width * line_scale;
     if (width == 1.0f) {
         begin_batch(Batch::lines, 2);
@@ -286,6 +304,8 @@ bool init_webgl_drawing()
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
     glDisable(GL_DITHER);
+    // White, as a frame's background, until the first frame: not a black square.
+    glClear(GL_COLOR_BUFFER_BIT);
     return true;
 }
 

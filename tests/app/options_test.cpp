@@ -130,7 +130,8 @@ TEST(Options, LayersAreFlagsHereAndOneOrZeroAsAddressParameters)
 TEST(Options, ASecondStartInAnAddressIsSecondAndRefusedWithTheRest)
 {
     std::vector<AddressNote> notes;
-    Options o = address_options({{"eps", "0.1"}, {"second", "1,-0.5"}}, &notes);
+    Options o = address_options({{"eps", "0.1"}, {"force", "0"}, {"z", "1"}, {"y0", "0"}, {"v0", "0"},
+                                 {"second", "1,-0.5"}}, &notes);
     EXPECT_TRUE(notes.empty() && o.epsilon && o.second_start == (std::array<double, 2>{1.0, -0.5}));
     o = address_options({{"eps", "0.1"}, {"second", "1;0"}}, &notes);
     ASSERT_EQ(notes.size(), 1u);
@@ -189,3 +190,33 @@ TEST(Options, LanguageIsReadAlikeFromTheCommandLineAndTheEnvironment)
 }
 
 }  // namespace
+
+// An address's notes, each its kind and what it names, and the values it took.
+TEST(Options, AnAddressTakesThePagesOwnNamesInAnyCaseAndSaysWhatItMadeOfIt)
+{
+    const struct {
+        std::vector<AddressParameter> parameters;
+        std::string fragment, notes;
+        double epsilon, force;   // as taken; -1 where the dialog asks
+    } cases[] = {
+        {{{"ε", "0.1"}, {"F", "0.2"}, {"Z", "1"}, {"Y0", "0"}, {"v0", "0"}}, "", "", 0.1, 0.2},
+        {{{"EPS", "0.3"}, {"Force", "0.4"}}, "", "zero z, y0, v0;", 0.3, 0.4},
+        {{{"epsilon", "0.1"}, {"f", "0.5"}, {"z", "1"}, {"y0", "0"}, {"v0", "0"}, {"ε", "0.7"}},
+         "", "repeated ε=0.7;", 0.7, 0.5},
+        {{}, "eps=0.1&z=1", "fragment =eps=0.1&z=1;", -1, -1},
+        // A refusal: nothing is taken, so nothing is said to be taken as 0.
+        {{{"eps", "0.1"}, {"forse", "0.5"}}, "", "unknown forse=0.5;", -1, -1},
+        {{{"eps", "0.1"}, {"Eps", "0,2"}}, "", "refused Eps=0,2;", -1, -1},
+    };
+    const char* kinds[] = {"unknown ", "refused ", "repeated ", "zero ", "fragment "};
+    for (const auto& c : cases) {
+        std::vector<AddressNote> notes;
+        const Options o = address_options(c.parameters, &notes, c.fragment);
+        std::string said;
+        for (const AddressNote& n : notes)
+            said += kinds[static_cast<int>(n.kind)] + n.name + (n.value.empty() ? "" : "=" + n.value) + ";";
+        EXPECT_EQ(said, c.notes);
+        EXPECT_EQ(o.epsilon.value_or(-1), c.epsilon) << said;
+        EXPECT_EQ(o.force.value_or(-1), c.force) << said;
+    }
+}

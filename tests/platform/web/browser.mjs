@@ -53,7 +53,8 @@ export function fileUrl(file) {
   return 'file://' + path.resolve(file);
 }
 
-const W3C_KEYS = {Escape: '\uE00C', Enter: '\uE007', F1: '\uE031', F2: '\uE032', F5: '\uE035'};
+const W3C_KEYS = {Escape: '\uE00C', Enter: '\uE007', F1: '\uE031', F2: '\uE032', F3: '\uE033',
+  F4: '\uE034', F5: '\uE035'};
 
 // WebKitGTK's WebDriver on a free port (it needs an X display: run under xvfb-run), and a
 // session of its MiniBrowser. Requests as W3C WebDriver classic over fetch().
@@ -129,6 +130,10 @@ async function puppeteerTab(browser, viewport) {
       await page.keyboard.press('Enter');
     },
     click: (selector) => page.click(selector),
+    resize: async (screen) => {
+      await page.setViewport({deviceScaleFactor: 1, ...screen});
+      return true;
+    },
     errors: async () => errors,
     close: () => page.close(),
   };
@@ -179,6 +184,20 @@ function webKitTab(browser) {
         {text: line + W3C_KEYS.Enter});
     },
     click: async (selector) => request('POST', `/element/${await element(selector)}/click`, {}),
+    // The window sized so that the page's viewport is width x height CSS pixels (one device
+    // pixel each, no touch); false where the window cannot be that small.
+    resize: async ({width, height}) => {
+      const inner = () => evaluate(() => [innerWidth, innerHeight]);
+      const [w, h] = await inner();
+      const rect = await request('GET', '/window/rect');
+      await request('POST', '/window/rect', {width: width + rect.width - w, height: height + rect.height - h});
+      for (let waited = 0; waited < 2000; waited += 50) {
+        const [nw, nh] = await inner();
+        if (nw === width && nh === height) return true;
+        await new Promise((resolve) => setTimeout(resolve, 50));
+      }
+      return false;
+    },
     errors: () => evaluate(() => window.vdpErrors || []),
     close: () => request('POST', '/url', {url: 'about:blank'}),
   };
@@ -188,8 +207,10 @@ function webKitTab(browser) {
 // page), waitFor (until such a function returns true), $eval and $$eval (such a function of
 // the element or elements a selector finds), keys (keys of the keyboard, as KeyboardEvent.key
 // values, on the canvas), typeLine (into the input line, then Enter), click (a selector),
-// errors (script errors of the page), close; in Chromium and Firefox also page, the puppeteer
-// page. viewport: puppeteer's, for Chromium and Firefox.
+// resize (to a screen: {width, height} in CSS pixels, and in Chromium and Firefox also
+// puppeteer's deviceScaleFactor, hasTouch, isMobile; false where it cannot), errors (script
+// errors of the page), close; in Chromium and Firefox also page, the puppeteer page. viewport:
+// puppeteer's, for Chromium and Firefox.
 export async function newTab(browser, viewport = {}) {
   return browser.engine === 'webkit' ? webKitTab(browser) : puppeteerTab(browser, viewport);
 }
