@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/dialog.h"
+#include "app/sweep.h"
 #include "core/state.h"
 
 namespace {
@@ -81,6 +82,16 @@ void quit()
     std::exit(0);
 }
 
+void lower_forcing_ratio()
+{
+    step_forcing_ratio(-1);
+}
+
+void raise_forcing_ratio()
+{
+    step_forcing_ratio(1);
+}
+
 using enum ControlKind;
 
 // The order of rows is the order of --help's options, of the page's key row and of its tools.
@@ -128,6 +139,14 @@ constexpr Control CONTROL_TABLE[] = {
     {nullptr, "", 'f', PAGE_KEY_F, NO_TEXT, key, ask_again, false},
     {nullptr, "", 'j', PAGE_KEY_J, NO_TEXT, key, ask_again, false},
     {nullptr, "", KEY_ESC, PAGE_KEY_ESC, NO_TEXT, key, quit, false},
+    // The entrainment experiment: z swept from the start, its records written, F7's sweep,
+    // z by hand.
+    {"sweep", "FROM:TO", 0, NO_TEXT, ABOUT_SWEEP, ratios, nullptr, true},
+    {"export-sweep", "FILE.csv", 0, NO_TEXT, ABOUT_EXPORT_SWEEP, output, nullptr, false,
+     &Options::export_sweep},
+    {"sweep-z", "", KEY_F7, PAGE_SWEEP, ABOUT_SWEEP_KEY, tool, nullptr, false},
+    {"z-down", "", KEY_LEFT, PAGE_Z_DOWN, ABOUT_Z_DOWN, step, lower_forcing_ratio, false},
+    {"z-up", "", KEY_RIGHT, PAGE_Z_UP, ABOUT_Z_UP, step, raise_forcing_ratio, false},
 };
 
 // Keys that type nothing printable, but for F1 ... F12: cap, and a browser's name.
@@ -146,11 +165,16 @@ bool is_function_key(int key)
 }
 
 // The number a control's texts name: the most frames --frames takes; the frames
-// --export-motion writes without --frames.
+// --export-motion writes without --frames; the step of z, by hand and swept; how far F7
+// sweeps either side.
 std::string number_named(const Control& control)
 {
     if (control.kind == frames)
         return std::to_string(MAX_FRAMES);
+    if (control.kind == ratios || control.kind == step)
+        return shortest_digits(SWEEP_DEFAULT_STEP);
+    if (control.key == KEY_F7)
+        return shortest_digits(SWEEP_HALF_RANGE);
     const auto* path = std::get_if<std::string Options::*>(&control.target);
     return path != nullptr && *path == &Options::export_motion ? std::to_string(MOTION_FRAMES) : "";
 }
@@ -180,7 +204,7 @@ const Control* control_for_key(int key)
 bool is_option(const Control& control)
 {
     return control.name != nullptr && control.kind != key && control.kind != view &&
-           control.kind != tool;
+           control.kind != tool && control.kind != step;
 }
 
 bool platform_acts(const Control& control)

@@ -11,10 +11,14 @@
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
+#include <numbers>
 #include <strings.h>
 
 #include "app/console.h"
 #include "app/controls.h"
+#include "app/sweep.h"
+#include "core/state.h"
+#include "dynamics/harmonic_measure.h"
 
 const char* const USAGE = "Usage: forced-vdp [OPTION]...";
 
@@ -40,6 +44,19 @@ bool read_frames(const char* text, long* value)
         return false;
     *value = v;
     return true;
+}
+
+// FROM:TO, two numbers read as every number is, that a sweep in steps of SWEEP_DEFAULT_STEP
+// can take.
+bool read_ratios(const char* text, std::array<double, 2>* ends)
+{
+    const char* colon = std::strchr(text, ':');
+    if (colon == nullptr)
+        return false;
+    const std::string from(text, colon);
+    return console_parse_number(from.c_str(), &(*ends)[0]) &&
+           console_parse_number(colon + 1, &(*ends)[1]) &&
+           sweep_possible((*ends)[0], (*ends)[1], SWEEP_DEFAULT_STEP);
 }
 
 // Text from the command line as a message shows it: control characters as '?', so that the
@@ -117,9 +134,17 @@ std::string set_option(const char* name, const char* value, Options* options)
         options->language = language;
         return {};
     }
+    case Kind::ratios: {
+        std::array<double, 2> ends{};
+        if (!read_ratios(value, &ends))
+            return bad_value(*option, value, WANTS_SWEEP);
+        options->sweep = ends;
+        return {};
+    }
     case Kind::key:
     case Kind::view:
     case Kind::tool:
+    case Kind::step:
         break;
     }
     return {};
@@ -234,6 +259,10 @@ std::string help_text()
             "exports do not. Their FILE '-' is standard output; an existing file is replaced\n"
             "(its permissions kept), a device or FIFO is written into, a symbolic link is\n"
             "followed; two of them cannot write to the same place.\n"
+            "--sweep starts the run at z = FROM and runs the sweep (in the window on the Run\n"
+            "clock, " + std::to_string(SWEEP_DRAW_STRIDE) + " frames to a frame drawn); "
+            "with --snapshot and no --frames the picture is\n"
+            "of the sweep's end. --export-sweep needs --sweep and asks nothing either.\n"
             "The window system's own options (-display NAME, -geometry WxH+X+Y, ...) are\n"
             "passed on to it. In the window: " + window_keys_text() + ".\n";
     return text;
@@ -281,17 +310,28 @@ Text wanted_value(const char* name)
     case Kind::family: return WANTS_FAMILY;
     case Kind::language: return WANTS_LANGUAGE;
     case Kind::layer: return WANTS_LAYER;
+    case Kind::ratios: return WANTS_SWEEP;
     case Kind::flag:
     case Kind::output:
     case Kind::key:
     case Kind::view:
-    case Kind::tool: break;
+    case Kind::tool:
+    case Kind::step: break;
     }
     return NO_TEXT;
 }
 
 std::string wanted_text(Language language, Text wanted)
 {
+    if (wanted == WANTS_SWEEP) {
+        // The largest ratio whose period holds MEASURE_MIN_STEPS steps, to three digits, down.
+        const double largest = 2.0 * std::numbers::pi / (MEASURE_MIN_STEPS * time_step);
+        char most[32];
+        std::snprintf(most, sizeof most, "%.3g", std::floor(largest * 10.0) / 10.0);
+        char span[32];
+        std::snprintf(span, sizeof span, "%g", (SWEEP_CAPACITY - 1) / 2 * SWEEP_DEFAULT_STEP);
+        return fill_text(text_in(language, wanted), {most, span});
+    }
     return fill_text(text_in(language, wanted), {std::to_string(MAX_FRAMES)});
 }
 
@@ -330,6 +370,7 @@ Options address_options(const std::vector<AddressParameter>& parameters,
             if (control.kind == Kind::value)
                 options.*std::get<std::optional<double> Options::*>(control.target) = std::nullopt;
         options.frames = std::nullopt;
+        options.sweep = std::nullopt;
     }
     return options;
 }
@@ -361,6 +402,9 @@ std::string address_query(const Options& options)
             add(control, "en");
         else if (control.kind == Kind::layer && layer_asked(options, control))
             add(control, "1");
+        else if (control.kind == Kind::ratios && options.sweep)
+            add(control, address_number((*options.sweep)[0]) + ":" +
+                             address_number((*options.sweep)[1]));
     }
     return query;
 }

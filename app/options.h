@@ -1,6 +1,7 @@
 #pragma once
 // The command line and the page's address: a scenario to open on, pictures and data to write,
 // the console language. Their names are those of the controls table (app/controls.h).
+#include <array>
 #include <optional>
 #include <span>
 #include <string>
@@ -24,6 +25,9 @@ struct Options {
     std::string export_motion;           // CSV of frames 0 ... frames; as export_curves
     std::optional<Language> language;
     std::vector<char*> platform_args;    // argv[0] and the platform's own options, for it
+    // The entrainment experiment.
+    std::optional<std::array<double, 2>> sweep;   // FROM and TO: z swept from the start
+    std::string export_sweep;            // CSV of that sweep's records; as export_curves
 };
 
 constexpr long MAX_FRAMES = 1000000;     // most frames --frames may ask for

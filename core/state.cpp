@@ -80,7 +80,10 @@ double sweep_to = 0.0;
 double sweep_step = 0.0;
 int sweep_steps = 0;
 int sweep_index = 0;
-bool sweep_returning = false;
+int sweep_below = 0;
+int sweep_leg = 0;
 long sweep_points_judged = 0;
 SweepRecord sweep_records[SWEEP_CAPACITY] = {};
 int sweep_record_count = 0;
+
+bool sweep_in_link = false;

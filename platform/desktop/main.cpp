@@ -11,6 +11,8 @@
 #include "app/export.h"
 #include "app/options.h"
 #include "app/run.h"
+#include "app/sweep.h"
+#include "core/state.h"
 #include "display/frame.h"
 #include "platform/desktop/data_files.h"
 #include "platform/desktop/output_file.h"
@@ -65,7 +67,8 @@ std::string clashing_outputs(const Options& options)
         const std::string& path;
     } outputs[] = {{"--snapshot", options.snapshot},
                    {"--export-curves", options.export_curves},
-                   {"--export-motion", options.export_motion}};
+                   {"--export-motion", options.export_motion},
+                   {"--export-sweep", options.export_sweep}};
     for (std::size_t i = 0; i < std::size(outputs); ++i)
         for (std::size_t j = i + 1; j < std::size(outputs); ++j)
             if (!outputs[i].path.empty() && !outputs[j].path.empty() &&
@@ -78,14 +81,19 @@ std::string clashing_outputs(const Options& options)
 bool batch(const Options& options)
 {
     return !options.snapshot.empty() || !options.export_curves.empty() ||
-           !options.export_motion.empty();
+           !options.export_motion.empty() || !options.export_sweep.empty();
 }
 
-// The frame after the frames asked for, drawn into a window that is never waited on, and
-// written from the back buffer: the pixels the window would show first.
+// The frame after the frames asked for (with a sweep and no frames, the frame after the sweep),
+// drawn into a window that is never waited on, and written from the back buffer: the pixels
+// the window would show first.
 int write_snapshot(const Options& options, std::vector<char*>& window_args)
 {
-    advance_frames(options.frames.value_or(0) + 1);
+    start_asked_sweep(options);
+    advance_frames(options.frames.value_or(0));
+    while (!options.frames && sweep_running)
+        advance_frames(1);
+    advance_frames(frames_per_drawn_frame());
     int argc = static_cast<int>(window_args.size()) - 1;
     open_window(&argc, window_args.data());
     on_reshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
@@ -112,6 +120,14 @@ int run_batch(const Options& options, std::vector<char*>& window_args)
             return write_error(options.export_motion, error);
         restart_run();
     }
+    if (!options.export_sweep.empty()) {
+        start_asked_sweep(options);
+        run_sweep();
+        const std::string error = write_table_file(options.export_sweep.c_str(), sweep_csv());
+        if (!error.empty())
+            return write_error(options.export_sweep, error);
+        restart_run();
+    }
     return options.snapshot.empty() ? 0 : write_snapshot(options, window_args);
 }
 
@@ -135,6 +151,8 @@ int main(int argc, char** argv)
     const std::string clash = clashing_outputs(options);
     if (!clash.empty())
         return usage_error(clash);
+    if (!options.export_sweep.empty() && !options.sweep)
+        return usage_error("--export-sweep needs --sweep FROM:TO");
     console_on_stderr = batch(options);
     apply_start_options(options);
     std::vector<char*>& window_args = options.platform_args;
@@ -146,5 +164,5 @@ int main(int argc, char** argv)
 
     begin_run(options);
     int window_argc = static_cast<int>(window_args.size()) - 1;
-    start_graphics(&window_argc, window_args.data());
+    start_graphics(&window_argc, window_args.data(), runs_from_start(options));
 }

@@ -102,6 +102,10 @@ TEST(Controls, EveryLinkedControlSurvivesACopiedLink)
         if (c.kind == ControlKind::layer)
             *std::get<bool*>(c.target) = true;
     sim_time = 41 * FRAME_STEPS * FRAME_TIME_STEP;   // frame 41 shown
+    // The sweep the run began with, both ends needing 17 digits.
+    sweep_in_link = true;
+    sweep_from = 0.1 + 0.7;
+    sweep_to = 1.0 + 1.0 / 3.0;
     const Options held = held_scenario();
     const std::string query = address_query(held);
 
@@ -117,6 +121,10 @@ TEST(Controls, EveryLinkedControlSurvivesACopiedLink)
     }
     EXPECT_EQ(read.frames.value_or(-1), 40);   // the page opened on it shows the frame after those
     EXPECT_EQ(read.family, 'E');
+    ASSERT_TRUE(read.sweep.has_value()) << query;
+    EXPECT_TRUE(bits((*read.sweep)[0]) == bits(0.1 + 0.7) && bits((*read.sweep)[1]) == bits(1.0 + 1.0 / 3.0))
+        << query;
+    sweep_in_link = false;
 
     // What the page opened on the link does with it, from a plain start.
     epsilon = force_amp = freq_ratio = y_init = v_init = 0.0;
@@ -126,7 +134,7 @@ TEST(Controls, EveryLinkedControlSurvivesACopiedLink)
     set_parameters_from(read);
     EXPECT_EQ(epsilon, 1e21);
     EXPECT_EQ(force_amp, 0.1 + 0.2);
-    EXPECT_EQ(freq_ratio, -2.5e-300);
+    EXPECT_EQ(freq_ratio, 0.1 + 0.7);   // a sweep starts at its FROM
     EXPECT_EQ(y_init, 5e-324);
     EXPECT_EQ(v_init, 1.0 / 3.0);
     EXPECT_EQ(family_view, 'E');
