@@ -140,14 +140,19 @@ bool toggle_sweep()
     return true;
 }
 
-void step_forcing_ratio(int steps)
+void set_ratio_by_hand(double z_new)
 {
-    constexpr double DECIMALS = 1e9;   // z by hand is kept to nine decimals
+    constexpr double DECIMALS = 1e9;
     stop_sweep();
     sweep_in_link = false;
-    const double z = std::round((freq_ratio + steps * SWEEP_DEFAULT_STEP) * DECIMALS) / DECIMALS;
+    const double z = std::round(z_new * DECIMALS) / DECIMALS;
     if (period_measurable(z))
         change_forcing_ratio(z);
+}
+
+void step_forcing_ratio(int steps)
+{
+    set_ratio_by_hand(freq_ratio + steps * SWEEP_DEFAULT_STEP);
 }
 
 long frames_per_drawn_frame()

@@ -39,9 +39,11 @@ void stop_sweep();
 // Ends a sweep and drops its records and the link's sweep: a new run.
 void forget_sweep();
 
-// z by hand: one step of SWEEP_DEFAULT_STEP up (steps 1) or down (-1), kept to nine decimals
-// so that steps from a typed z read as typed; a sweep running stops. Nothing changes where z
-// could not be measured.
+// z by hand (the arrows, the page's green line dragged): z_new kept to nine decimals, so that
+// steps from a typed z read as typed; a sweep running stops. Nothing changes where z_new could
+// not be measured.
+void set_ratio_by_hand(double z_new);
+// One step of SWEEP_DEFAULT_STEP up (steps 1) or down (-1).
 void step_forcing_ratio(int steps);
 
 // Frames that one drawn frame advances: SWEEP_DRAW_STRIDE (core/state.h) while a sweep runs,
