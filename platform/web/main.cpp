@@ -13,5 +13,5 @@ int main()
     if (!open_page())
         return 1;
     begin_run(options);
-    start_page();
+    start_page(runs_from_start(options));
 }

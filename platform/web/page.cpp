@@ -20,8 +20,10 @@
 #include "app/picture_name.h"
 #include "app/run.h"
 #include "app/show_frame.h"
+#include "app/sweep.h"
 #include "app/texts.h"
 #include "core/state.h"
+#include "display/sweep_layer.h"
 #include "platform/web/page_script.h"
 #include "platform/web/webgl_primitives.h"
 
@@ -80,6 +82,7 @@ const char* page_kind(ControlKind kind)
     case ControlKind::view: return "view";
     case ControlKind::layer: return "layer";
     case ControlKind::tool: return "tool";
+    case ControlKind::step: return "step";
     default: return "";
     }
 }
@@ -110,6 +113,44 @@ const Control* control_at(int index)
     if (index < 0 || static_cast<std::size_t>(index) >= CONTROLS.size())
         return nullptr;
     return &CONTROLS[static_cast<std::size_t>(index)];
+}
+
+// A number as the values panel shows a measure: four decimals.
+std::string four_decimals(double v)
+{
+    char digits[32];
+    std::snprintf(digits, sizeof digits, "%.4f", v);
+    return digits;
+}
+
+// The panel's lines on the entrainment experiment, each after a line end: the motion's state
+// with F4's layer or a sweep's, and while a sweep runs, which way and how many frames a
+// drawn one stands for.
+std::string entrainment_values(Language l)
+{
+    std::string lines;
+    if (measured_shown || sweep_shown()) {
+        const EntrainmentMeasure& m = motion_measure;
+        const std::string rho = four_decimals(m.rotation);
+        std::string state;
+        switch (m.state) {
+        case MotionState::settling: state = text_in(l, PAGE_MOTION_SETTLING); break;
+        case MotionState::locked: state = fill_text(text_in(l, PAGE_MOTION_LOCKED), {rho}); break;
+        case MotionState::periodic:
+            state = fill_text(text_in(l, PAGE_MOTION_PERIODIC), {std::to_string(m.strobe_period), rho});
+            break;
+        case MotionState::drifting:
+            state = fill_text(text_in(l, PAGE_MOTION_DRIFTING), {rho, four_decimals(m.drift)});
+            break;
+        }
+        lines += "\n" + fill_text(text_in(l, PAGE_VALUES_MOTION), {state});
+    }
+    if (sweep_running) {
+        const bool up = (sweep_to >= sweep_from) == (sweep_leg != 1);
+        lines += "\n" + fill_text(text_in(l, up ? PAGE_VALUES_SWEEP_UP : PAGE_VALUES_SWEEP_DOWN),
+                                   {std::to_string(SWEEP_DRAW_STRIDE)});
+    }
+    return lines;
 }
 
 }  // namespace
@@ -150,10 +191,12 @@ Options page_options()
     return address_options(parameters, &address_notes);
 }
 
-void start_page()
+void start_page(bool running)
 {
     show_frame();
     page_idle();
+    if (running)
+        page_run_now();
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE void page_key(int key)
@@ -218,7 +261,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void page_start_again(int with_values)
     __fpurge(stdin);
     clearerr(stdin);
     begin_run(options);
-    start_page();
+    start_page(runs_from_start(options));
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE const char* page_ended_text(int status)
@@ -270,5 +313,31 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* page_values()
     }
     lines += crossing_count > 0 ? fill_text(text_in(l, PAGE_VALUES_CROSSINGS), {amplitudes})
                                 : text(PAGE_VALUES_NO_CROSSING);
+    lines += entrainment_values(l);
     return lines.c_str();
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int page_toggle_sweep()
+{
+    return toggle_sweep() && !motion_running;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int page_sweeping()
+{
+    return sweep_running;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE double page_ratio_x()
+{
+    return z_scale * freq_ratio + curve_origin.x;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void page_drag_ratio(double x)
+{
+    const double z = std::round((x - curve_origin.x) / z_scale / SWEEP_DEFAULT_STEP) * SWEEP_DEFAULT_STEP;
+    if (z == freq_ratio)
+        return;
+    set_ratio_by_hand(z);
+    show_frame();
+    page_idle();
 }

@@ -59,6 +59,7 @@
     'save-picture': {press: savePicture, ready: function () { return frames > 0; }},
     'download-curves': {press: downloadCurves},
     'copy-link': {press: copyLink},
+    'sweep-z': {press: toggleSweep},
   };
 
   function say(text) {
@@ -160,9 +161,10 @@
     call(function () { Module._page_key(code); });
   }
 
-  // A tool or a toggle: a button among the tools, its key the program's wherever the focus is.
+  // A tool, a toggle or a step of z: a button among the tools, its key the program's wherever
+  // the focus is.
   function isTool(control) {
-    return control.kind === 'tool' || control.kind === 'layer';
+    return control.kind === 'tool' || control.kind === 'layer' || control.kind === 'step';
   }
 
   // A tool without an act of the program's is the page's own (Save picture, Copy link, ...);
@@ -214,10 +216,13 @@
 
   // Only the lines that changed: a frame should not cost the page a new list.
   function showValues() {
-    UTF8ToString(Module._page_values()).split('\n').forEach(function (line, i) {
+    var lines = UTF8ToString(Module._page_values()).split('\n');
+    lines.forEach(function (line, i) {
       var item = values.children[i] || values.appendChild(document.createElement('li'));
       if (item.textContent !== line) item.textContent = line;
     });
+    // The lines of a layer or a sweep come and go.
+    while (values.children.length > lines.length) values.lastChild.remove();
   }
 
   function showEnded() {
@@ -303,7 +308,49 @@
       var shown = Module._page_shown(button.control.index) !== 0;
       button.setAttribute('aria-pressed', shown ? 'true' : 'false');
     });
+    if (sweepButton) sweepButton.setAttribute('aria-pressed', String(Module._page_sweeping() !== 0));
   }
+
+  // ---- The sweep of z (F7): it runs on the Run clock, started for it if the motion stood.
+
+  var sweepButton = null;
+
+  function toggleSweep() {
+    if (!running) return;
+    var start = Module._page_toggle_sweep() !== 0;
+    showLayers();
+    showValues();
+    if (start && runTicket === 0) toggleRun();
+  }
+
+  // The green z line dragged along the z axis: z follows in whole steps, a frame for each.
+  var GRAB_CSS_PIXELS = 8;    // how near the line a press takes hold of it
+  var dragging = null;        // the pointer that holds the line
+
+  function sceneX(event) {
+    var box = canvas.getBoundingClientRect();
+    return (event.clientX - box.left) / box.width * 2 - 1;
+  }
+
+  canvas.addEventListener('pointerdown', function (event) {
+    if (!running || ended || event.button !== 0) return;
+    var box = canvas.getBoundingClientRect();
+    var above = event.clientY - box.top < box.height / 2;   // the line stands on the z axis
+    if (!above || Math.abs(sceneX(event) - Module._page_ratio_x()) * box.width / 2 > GRAB_CSS_PIXELS) return;
+    dragging = event.pointerId;
+    canvas.setPointerCapture(event.pointerId);
+    event.preventDefault();
+  });
+  canvas.addEventListener('pointermove', function (event) {
+    if (event.pointerId !== dragging || !running || ended) return;
+    call(function () { Module._page_drag_ratio(sceneX(event)); });
+    showLayers();
+  });
+  ['pointerup', 'pointercancel', 'lostpointercapture'].forEach(function (name) {
+    canvas.addEventListener(name, function (event) {
+      if (event.pointerId === dragging) dragging = null;
+    });
+  });
 
   languageButtons.forEach(function (button) {
     button.addEventListener('click', function () {
@@ -357,7 +404,8 @@
     var control = controlOfKey[event.key];
     if (!modified && control && isTool(control)) {
       event.preventDefault();
-      if (!event.repeat) pressControl(control);
+      // A held arrow steps z on, as the desktop's key repeat does.
+      if (!event.repeat || control.kind === 'step') pressControl(control);
       return;
     }
     if (event.target === input || modified) return;
@@ -401,6 +449,8 @@
       else button.addEventListener('click', function () { press(control.code); });
     });
     runButton = document.getElementById('run-pause');
+    sweepButton = document.getElementById('sweep-z');
+    if (sweepButton) sweepButton.setAttribute('aria-pressed', 'false');
     showRun();
     enableControls();
   }
@@ -500,6 +550,9 @@
       if (hadFocus) canvas.focus();
     },
     parameters: function () { return parameters; },
+    runNow: function () {
+      if (runTicket === 0) toggleRun();
+    },
     // The drawing buffer for the canvas as shown: its CSS size times the device's pixel
     // ratio, capped; the program draws line widths in CSS pixels.
     fitCanvas: function () {

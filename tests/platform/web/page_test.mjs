@@ -114,7 +114,7 @@ describe('keys', () => {
       await tab.keys([key]);
       assert.equal(await wasPrevented, true, key);
     }
-    assert.match(await consoleOutput(tab), /F1キーで.*F5キーで：自動描画／停止\nF3キーで.*\n$/);   // F1's key help
+    assert.match(await consoleOutput(tab), /F1キーで.*F5キーで：自動描画／停止\nF3キーで.*\nF7キーで.*\n$/);   // F1's key help
     assert.ok(decodePng(await downloaded(folder, /^forced-vdp-\d{8}-\d{6}\.png$/)).width > 0);
     assert.equal(await tab.evaluate(() => window.forcedVdp.running), true);
     await tab.keys(['F5']);
@@ -340,7 +340,8 @@ describe('toolbox', CHROMIUM_ONLY, () => {
   // page's language; then nothing of the address runs and the dialog asks for every value.
   // A value is read whole (300 ones and an x are not a number).
   const REFUSED = [
-    {query: '?lang=en&eps=0,5&force=0.2&z=1', notes: ["eps=0,5 refused: a finite number"]},
+    {query: '?lang=en&eps=0,5&force=0.2&z=1&sweep=1:x', notes: ["eps=0,5 refused: a finite number",
+      'sweep=1:x refused: two forcing ratios FROM:TO']},
     {query: `?lang=en&epsilon=0.5&forse=0.2&Z=1&eps=${'1'.repeat(300)}x&frames=-1&family=q&z=<img src=x onerror=alert(1)>`,
       notes: ['epsilon=0.5: unknown', 'forse=0.2: unknown', 'Z=1: unknown', `eps=${'1'.repeat(300)}x refused`,
         'frames=-1 refused: a whole number', 'family=q refused', 'z=<img src=x onerror=alert(1)> refused']},
@@ -456,5 +457,51 @@ describe('layers', () => {
     assert.equal(differingPixels(await canvasImage(tab), await canvasImage(plain)), 0);
     await finish(tab);
     await finish(plain);
+  });
+});
+
+// z by hand and swept: the arrows and the on-screen steps move z by 0.005 a press, each
+// drawing a frame, and the green line follows a drag; F7 and its button start a sweep on the Run clock (a drawn frame then stands
+// for 640) and stop it; the values panel says what the motion does, in the page's language.
+describe('the sweep of z', CHROMIUM_ONLY, () => {
+  test('arrows, their buttons, the green line dragged and F7', async () => {
+    const tab = await openPage(browser, URL + '?eps=0.1&force=0.2&z=1&y0=0&v0=0&measured=1',
+      {firstFrame: true});
+    const panel = () => tab.$eval('#values-panel', (p) => p.textContent);
+    const steps = [['ArrowRight', 'z = 1.005'], ['ArrowRight', 'z = 1.01'], ['ArrowLeft', 'z = 1.005']];
+    for (const [key, z] of steps) {
+      const {frames} = await state(tab);
+      await tab.keys([key]);
+      assert.equal((await state(tab)).frames, frames + 1, key);
+      assert.match(await panel(), new RegExp(z.replace('.', '\\.') + '(?!\\d)'), key);
+    }
+    await tab.click('#z-down');
+    assert.match(await panel(), /z = 1(?![.\d])/);
+    assert.match(await panel(), /運動の状態：過渡中/);
+    // The green line dragged a twentieth of the canvas to the right: z + 0.2, in whole steps.
+    const box = await (await tab.page.$('#scene')).boundingBox();
+    const x = box.x + (await tab.evaluate(() => Module._page_ratio_x()) + 1) / 2 * box.width;
+    await tab.page.mouse.move(x, box.y + box.height * 0.2);
+    await tab.page.mouse.down();
+    await tab.page.mouse.move(x + box.width * 0.05, box.y + box.height * 0.2, {steps: 5});
+    await tab.page.mouse.up();
+    assert.match(await panel(), /z = 1\.2(?!\d)/);
+    const sweeping = () => tab.$eval('#sweep-z', (b) => b.getAttribute('aria-pressed'));
+    await tab.keys(['F7']);
+    assert.equal(await sweeping(), 'true');
+    assert.equal(await tab.evaluate(() => window.forcedVdp.running), true);
+    await tab.waitFor(() => /フレームに 1 枚/.test(document.getElementById('values-panel').textContent));
+    await tab.click('#language [data-language="en"]');
+    assert.match(await panel(), /sweeping z up: one frame in 640 drawn/);
+    const {frames} = await state(tab);
+    await tab.waitFor((n) => window.forcedVdp.frames >= n + 2, frames);
+    // Each frame drawn stood for 640: t has grown by 64 a frame.
+    const t = Number((await panel()).match(/t = ([\d.]+)/)[1]);
+    assert.ok(t >= 64 * 3, `t = ${t}`);
+    await tab.click('#sweep-z');
+    assert.equal(await sweeping(), 'false');
+    assert.doesNotMatch(await panel(), /sweeping/);
+    await tab.click('#run-pause');
+    await finish(tab);
   });
 });
