@@ -1,6 +1,8 @@
 // One whole frame as a key press shows it: integration, drawing, swap, and glFinish so that
 // the software renderer's threads have finished too. Default view and each family. Needs an
-// X display: run under xvfb-run. Also the default view with both layers of F3 and F4.
+// X display: run under xvfb-run. Also the default view with both layers of F3 and F4, and with
+// a sweep's layer: a finished sweep's trail and strip (161 ratios over 0.8 ... 1.2) with F4's
+// state line, and a frame drawn while a sweep runs (SWEEP_DRAW_STRIDE frames advanced).
 #include <benchmark/benchmark.h>
 
 #include <GL/freeglut.h>
@@ -10,6 +12,7 @@
 
 #include "app/dialog.h"
 #include "app/show_frame.h"
+#include "app/sweep.h"
 #include "core/state.h"
 #include "platform/desktop/window.h"
 #include "display/primitives.h"
@@ -35,13 +38,22 @@ void answer_dialog()
     std::fclose(input);
 }
 
-// view: 0, 'e' or 'E' as the keys set family_view; 'L' the default view with both layers.
+// view: 0, 'e' or 'E' as the keys set family_view; 'L' the default view with both layers;
+// 'S' a finished sweep's layer with F4, 'R' a sweep running with F4.
 void BM_Frame(benchmark::State& s, int view)
 {
-    family_view = view == 'L' ? 0 : view;
+    family_view = view == 'e' || view == 'E' ? view : 0;
     stability_shown = view == 'L';
-    measured_shown = view == 'L';
+    measured_shown = view == 'L' || view == 'S' || view == 'R';
+    forget_sweep();
+    const bool sweep = view == 'S' || view == 'R';
+    if (sweep)
+        start_sweep(0.8, 1.2, SWEEP_DEFAULT_STEP);
+    if (view == 'S')
+        run_sweep();
     for (auto _ : s) {
+        if (view == 'R' && !sweep_running)
+            start_sweep(0.8, 1.2, SWEEP_DEFAULT_STEP);
         show_frame();
         glFinish();
     }
@@ -65,7 +77,8 @@ int main(int argc, char** argv)
     const struct {
         const char* name;
         int view;
-    } views[] = {{"default", 0}, {"epsilon_family", 'e'}, {"force_family", 'E'}, {"layers", 'L'}};
+    } views[] = {{"default", 0}, {"epsilon_family", 'e'}, {"force_family", 'E'}, {"layers", 'L'},
+                 {"sweep", 'S'}, {"sweep_running", 'R'}};
     for (const auto& v : views)
         benchmark::RegisterBenchmark((std::string("BM_Frame/") + v.name).c_str(), BM_Frame, v.view)
             ->Unit(benchmark::kMillisecond)
