@@ -232,11 +232,16 @@ std::string key_event_name(int key)
     return key_cap(key);
 }
 
-std::string control_text(const Control& control, Text id, Language language)
+std::string control_words(const Control& control, Text id, Language language)
 {
     const std::string number = number_named(control);
-    std::string text = number.empty() ? std::string(text_in(language, id))
-                                      : fill_text(text_in(language, id), {number});
+    return number.empty() ? std::string(text_in(language, id))
+                          : fill_text(text_in(language, id), {number});
+}
+
+std::string control_text(const Control& control, Text id, Language language)
+{
+    std::string text = control_words(control, id, language);
     if (control.key >= FIRST_NAMED_KEY)
         text += " (" + key_cap(control.key) + ")";
     return text;

@@ -83,6 +83,8 @@ std::string key_event_name(int key);
 // The text id of control (its label or help) in language: its numbers filled in, and for a
 // key that types nothing the key after it ("Run / Pause (F5)").
 std::string control_text(const Control& control, Text id, Language language);
+// The same without the key.
+std::string control_words(const Control& control, Text id, Language language);
 
 // The change of view that key makes ('y' 'Y' 't' 'T' 'z' 'Z' 'e' 'E'); nothing for others.
 // A press that would make a scale infinite or zero changes nothing.

@@ -231,7 +231,7 @@ std::string window_keys_text()
     std::string text;
     for (const Control* control : keyed)
         text += (text.empty() ? "" : ", ") + key_cap(control->key) + " " +
-                text_in(Language::english, control->help);
+                control_words(*control, control->help, Language::english);
     return text;
 }
 
@@ -259,10 +259,11 @@ std::string help_text()
             "exports do not. Their FILE '-' is standard output; an existing file is replaced\n"
             "(its permissions kept), a device or FIFO is written into, a symbolic link is\n"
             "followed; two of them cannot write to the same place.\n"
-            "--sweep starts the run at z = FROM and runs the sweep (in the window on the Run\n"
-            "clock, " + std::to_string(SWEEP_DRAW_STRIDE) + " frames to a frame drawn); "
-            "with --snapshot and no --frames the picture is\n"
-            "of the sweep's end. --export-sweep needs --sweep and asks nothing either.\n"
+            "--sweep starts the run at z = FROM and runs its sweep (in the window on the Run\n"
+            "clock, " + std::to_string(SWEEP_DRAW_STRIDE) +
+            " frames to a frame drawn); with --snapshot and no --frames the\n"
+            "picture is of the sweep's end. --export-sweep, like the other exports, asks\n"
+            "nothing; it needs --sweep.\n"
             "The window system's own options (-display NAME, -geometry WxH+X+Y, ...) are\n"
             "passed on to it. In the window: " + window_keys_text() + ".\n";
     return text;

@@ -25,6 +25,7 @@ TEST(Controls, EveryRowHasItsTextsAUniqueKeyAndNameAndWhatItsKindNeeds)
     std::set<int> keys;
     std::set<std::string> names;
     const std::string help = help_text();
+    EXPECT_EQ(help.find("%s"), std::string::npos) << help;
     for (const Control& c : CONTROLS) {
         const std::string row = c.name != nullptr ? c.name : key_cap(c.key);
         EXPECT_TRUE(c.label != NO_TEXT || c.help != NO_TEXT) << row;
