@@ -180,6 +180,7 @@ const char* const TEXT_TABLE[TEXT_COUNT][2] = {
     {"z − %s", "z − %s"},
     {"z + %s", "z + %s"},
     {"運動の状態：%s", "motion: %s"},
+    {"z = %s での運動の状態：%s", "motion at z = %s: %s"},
     {"過渡中（判定待ち）", "settling"},
     {"引き込み（ρ = %s）", "locked (ρ = %s)"},
     {"周期 %s（ρ = %s）", "period %s (ρ = %s)"},

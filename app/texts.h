@@ -133,6 +133,7 @@ enum Text {
     PAGE_Z_DOWN,              // %s the step
     PAGE_Z_UP,                // %s the step
     PAGE_VALUES_MOTION,       // %s one of the four below
+    PAGE_VALUES_MOTION_AT,    // %s the ratio a sweep decided last, %s as PAGE_VALUES_MOTION
     PAGE_MOTION_SETTLING,
     PAGE_MOTION_LOCKED,       // %s the rotation number
     PAGE_MOTION_PERIODIC,     // %s the strobe period, %s the rotation number

@@ -204,19 +204,16 @@ void describe(const EntrainmentMeasure& m, char* text, std::size_t size)
     }
 }
 
-// While a sweep runs, the last ratio it decided; else the motion as it runs now.
 void draw_state_line(double row)
 {
     char state_text[64];
     char line[96];
-    if (sweep_running && sweep_record_count > 0) {
-        const SweepRecord& last = sweep_records[sweep_record_count - 1];
-        describe(last.measure, state_text, sizeof state_text);
-        std::snprintf(line, sizeof line, "motion at z = %.6g: %s", last.z, state_text);
-    } else {
-        describe(motion_measure, state_text, sizeof state_text);
+    double z = NAN;
+    describe(named_measure(&z), state_text, sizeof state_text);
+    if (std::isnan(z))
         std::snprintf(line, sizeof line, "motion: %s", state_text);
-    }
+    else
+        std::snprintf(line, sizeof line, "motion at z = %.6g: %s", z, state_text);
     draw_text(static_cast<float>(SAMPLE_X), static_cast<float>(row), LABEL_FONT, line);
 }
 
@@ -234,6 +231,15 @@ void draw_running_line()
 bool sweep_shown()
 {
     return sweep_running || sweep_record_count > 0;
+}
+
+const EntrainmentMeasure& named_measure(double* z)
+{
+    *z = NAN;
+    if (!sweep_running || sweep_record_count == 0)
+        return motion_measure;
+    *z = sweep_records[sweep_record_count - 1].z;
+    return sweep_records[sweep_record_count - 1].measure;
 }
 
 void draw_entrainment_layer(double row)

@@ -124,13 +124,14 @@ std::string four_decimals(double v)
 }
 
 // The panel's lines on the entrainment experiment, each after a line end: the motion's state
-// with F4's layer or a sweep's, and while a sweep runs, which way and how many frames a
-// drawn one stands for.
+// with F4's layer or a sweep's (as the picture's state line names it), and while a sweep runs,
+// which way and how many frames a drawn one stands for.
 std::string entrainment_values(Language l)
 {
     std::string lines;
     if (measured_shown || sweep_shown()) {
-        const EntrainmentMeasure& m = motion_measure;
+        double z = NAN;
+        const EntrainmentMeasure& m = named_measure(&z);
         const std::string rho = four_decimals(m.rotation);
         std::string state;
         switch (m.state) {
@@ -143,7 +144,10 @@ std::string entrainment_values(Language l)
             state = fill_text(text_in(l, PAGE_MOTION_DRIFTING), {rho, four_decimals(m.drift)});
             break;
         }
-        lines += "\n" + fill_text(text_in(l, PAGE_VALUES_MOTION), {state});
+        char at[32];
+        std::snprintf(at, sizeof at, "%.6g", z);
+        lines += "\n" + (std::isnan(z) ? fill_text(text_in(l, PAGE_VALUES_MOTION), {state})
+                                        : fill_text(text_in(l, PAGE_VALUES_MOTION_AT), {at, state}));
     }
     if (sweep_running) {
         const bool up = (sweep_to >= sweep_from) == (sweep_leg != 1);
