@@ -237,8 +237,6 @@ TEST(Keys, FunctionKeySevenSweepsOnTheRunClockUntilPressedAgain)
     on_special_key(GLUT_KEY_F7, 0, 0);
     EXPECT_TRUE(sweep_running);
     EXPECT_TRUE(motion_running);
-    EXPECT_EQ(sweep_to, 1.0 + 40 * 0.005);
-    EXPECT_EQ(sweep_below, 40);
     on_keyboard('s', 0, 0);
     EXPECT_NEAR(sim_time, SWEEP_DRAW_STRIDE * 0.1, 1e-9);
     on_special_key(GLUT_KEY_F7, 0, 0);

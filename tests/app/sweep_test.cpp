@@ -110,16 +110,11 @@ TEST(Sweep, KeyedSweepGoesUpDownPastItsStartAndHome)
     start_program_run(0.1, 0.0, 78.45, 0.0);
     ASSERT_TRUE(toggle_sweep());
     run_sweep();
-    std::vector<int> path;   // steps from 78.45 of each ratio recorded, and its way
-    for (int k = 0; k <= 17; ++k)
-        path.push_back(k);
-    for (int k = 16; k >= -40; --k)
-        path.push_back(k);
-    for (int k = -39; k <= 0; ++k)
-        path.push_back(k);
-    ASSERT_EQ(sweep_record_count, static_cast<int>(path.size()));
+    // Steps from 78.45: 0 ... 17 up, 16 ... -40 down, -39 ... 0 up.
+    ASSERT_EQ(sweep_record_count, 18 + 57 + 40);
     for (int i = 0; i < sweep_record_count; ++i) {
-        EXPECT_EQ(sweep_records[i].z, 78.45 + path[i] * 0.005) << i;
+        const int k = i <= 17 ? i : i <= 74 ? 34 - i : i - 114;
+        EXPECT_EQ(sweep_records[i].z, 78.45 + k * 0.005) << i;
         EXPECT_EQ(sweep_records[i].up, i <= 17 || i >= 75) << i;
     }
     EXPECT_EQ(freq_ratio, 78.45);
