@@ -10,6 +10,7 @@
 #include "app/describe.h"
 #include "app/dialog.h"
 #include "app/sound.h"
+#include "app/sweep.h"
 #include "core/state.h"
 
 namespace {
@@ -85,6 +86,16 @@ void quit()
     std::exit(0);
 }
 
+void lower_forcing_ratio()
+{
+    step_forcing_ratio(-1);
+}
+
+void raise_forcing_ratio()
+{
+    step_forcing_ratio(1);
+}
+
 using enum ControlKind;
 
 // The order of rows is the order of --help's options, of the page's key row and of its tools.
@@ -147,6 +158,14 @@ constexpr Control CONTROL_TABLE[] = {
      &Options::second_start, nullptr, "second"},
     {"export-strobe", "FILE.csv", 0, NO_TEXT, ABOUT_EXPORT_STROBE, output, nullptr, false,
      &Options::export_strobe},
+    // The entrainment experiment: z swept from the start, its records written, F7's sweep,
+    // z by hand.
+    {"sweep", "FROM:TO", 0, NO_TEXT, ABOUT_SWEEP, ratios, nullptr, true},
+    {"export-sweep", "FILE.csv", 0, NO_TEXT, ABOUT_EXPORT_SWEEP, output, nullptr, false,
+     &Options::export_sweep},
+    {"sweep-z", "", KEY_F7, PAGE_SWEEP, ABOUT_SWEEP_KEY, tool, nullptr, false},
+    {"z-down", "", KEY_LEFT, PAGE_Z_DOWN, ABOUT_Z_DOWN, step, lower_forcing_ratio, false},
+    {"z-up", "", KEY_RIGHT, PAGE_Z_UP, ABOUT_Z_UP, step, raise_forcing_ratio, false},
 };
 
 // Keys that type nothing printable, but for F1 ... F12: cap, and a browser's name.
@@ -165,8 +184,8 @@ bool is_function_key(int key)
 }
 
 // The number a control's texts name: the most frames --frames takes; the frames
-// --export-motion writes without --frames; the most seconds of --seconds.
-// --export-motion and --export-strobe write without --frames.
+// --export-motion and --export-strobe write without --frames; the most seconds of --seconds;
+// the step of z, by hand and swept; how far F7 sweeps either side.
 std::string number_named(const Control& control)
 {
     if (control.kind == frames)
@@ -174,6 +193,10 @@ std::string number_named(const Control& control)
     const auto* number = std::get_if<std::optional<double> Options::*>(&control.target);
     if (number != nullptr && *number == &Options::seconds)
         return std::to_string(MAX_AUDIO_SECONDS);
+    if (control.kind == ratios || control.kind == step)
+        return shortest_digits(SWEEP_DEFAULT_STEP);
+    if (control.key == KEY_F7)
+        return shortest_digits(SWEEP_HALF_RANGE);
     const auto* path = std::get_if<std::string Options::*>(&control.target);
     if (path != nullptr && *path == &Options::export_strobe)
         return std::to_string(STROBE_FRAMES);
@@ -244,7 +267,7 @@ const char* link_name(const Control& control)
 bool is_option(const Control& control)
 {
     return control.name != nullptr && control.kind != key && control.kind != view &&
-           control.kind != tool;
+           control.kind != tool && control.kind != step;
 }
 
 bool platform_acts(const Control& control)
@@ -272,11 +295,16 @@ std::string key_event_name(int key)
     return key_cap(key);
 }
 
-std::string control_text(const Control& control, Text id, Language language)
+std::string control_words(const Control& control, Text id, Language language)
 {
     const std::string number = number_named(control);
-    std::string text = number.empty() ? std::string(text_in(language, id))
-                                      : fill_text(text_in(language, id), {number});
+    return number.empty() ? std::string(text_in(language, id))
+                          : fill_text(text_in(language, id), {number});
+}
+
+std::string control_text(const Control& control, Text id, Language language)
+{
+    std::string text = control_words(control, id, language);
     if (control.key >= FIRST_NAMED_KEY)
         text += " (" + key_cap(control.key) + ")";
     return text;

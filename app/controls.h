@@ -23,6 +23,7 @@ constexpr int KEY_F3 = KEY_F1 + 2;
 constexpr int KEY_F4 = KEY_F1 + 3;
 constexpr int KEY_F5 = KEY_F1 + 4;
 constexpr int KEY_F6 = KEY_F1 + 5;
+constexpr int KEY_F7 = KEY_F1 + 6;
 constexpr int KEY_F9 = KEY_F1 + 8;
 constexpr int KEY_F10 = KEY_F1 + 9;
 constexpr int KEY_F12 = KEY_F1 + 11;
@@ -43,6 +44,9 @@ enum class ControlKind {
     output,    // a file written: --name FILE
     flag,      // --name alone
     pair,      // two numbers: --name X,Y, name=X,Y
+    ratios,    // two forcing ratios: --name FROM:TO, name=FROM:TO
+    step,      // a key or button that steps a value of the running motion (z by hand); the
+               // next frame is drawn after it, and a held key repeats
 };
 
 // Where a control's value goes: a number, file name or flag into the command line's Options;
@@ -94,6 +98,8 @@ std::string key_event_name(int key);
 // The text id of control (its label or help) in language: its numbers filled in, and for a
 // key that types nothing the key after it ("Run / Pause (F5)").
 std::string control_text(const Control& control, Text id, Language language);
+// The same without the key.
+std::string control_words(const Control& control, Text id, Language language);
 
 // The change of view that key makes ('y' 'Y' 't' 'T' 'z' 'Z' 'e' 'E'); nothing for others.
 // A press that would make a scale infinite or zero changes nothing.

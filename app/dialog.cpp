@@ -137,7 +137,7 @@ void restart_run()
     trace_scales[1] = amp_scale;
     trace_count = TRACE_ROWS;
     motion_lost_told = false;
-    stop_sweep();
+    forget_sweep();
     reset_forcing_phase();
     reset_harmonic_measure();
     reset_entrainment_measure();
@@ -159,6 +159,7 @@ void print_key_help()
     console_write(text(HELP_FUNCTION_KEYS));
     console_write(text(HELP_LAYER_KEYS));
     console_write(text(HELP_PHASE_KEYS));
+    console_write_with(text(HELP_SWEEP_KEYS), {shortest_digits(SWEEP_DEFAULT_STEP)});
 }
 
 long dialogs_run = 0;

@@ -19,7 +19,8 @@ void press_control(const Control& control)
     } else if (control.act != nullptr) {
         control.act();
     }
-    if (control.kind == ControlKind::view || control.kind == ControlKind::layer)
+    if (control.kind == ControlKind::view || control.kind == ControlKind::layer ||
+        control.kind == ControlKind::step)
         show_frame();
 }
 

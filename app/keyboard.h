@@ -8,5 +8,6 @@
 void on_keyboard(unsigned char key, int x, int y);
 
 // What pressing control does on either platform: its act; a layer turns on or off. After a
-// view key or a layer, the next frame is drawn. Nothing for a tool the platform does itself.
+// view key, a layer or a step, the next frame is drawn. Nothing for a tool the platform does
+// itself.
 void press_control(const Control& control);

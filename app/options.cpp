@@ -11,10 +11,14 @@
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
+#include <numbers>
 #include <strings.h>
 
 #include "app/console.h"
 #include "app/controls.h"
+#include "app/sweep.h"
+#include "core/state.h"
+#include "dynamics/harmonic_measure.h"
 
 const char* const USAGE = "Usage: forced-vdp [OPTION]...";
 
@@ -51,6 +55,19 @@ bool read_pair(const char* text, std::array<double, 2>* pair)
     const std::string first(text, comma);
     return console_parse_number(first.c_str(), &(*pair)[0]) &&
            console_parse_number(comma + 1, &(*pair)[1]);
+}
+
+// FROM:TO, two numbers read as every number is, that a sweep in steps of SWEEP_DEFAULT_STEP
+// can take.
+bool read_ratios(const char* text, std::array<double, 2>* ends)
+{
+    const char* colon = std::strchr(text, ':');
+    if (colon == nullptr)
+        return false;
+    const std::string from(text, colon);
+    return console_parse_number(from.c_str(), &(*ends)[0]) &&
+           console_parse_number(colon + 1, &(*ends)[1]) &&
+           sweep_possible((*ends)[0], (*ends)[1], SWEEP_DEFAULT_STEP);
 }
 
 // Text from the command line as a message shows it: control characters as '?', so that the
@@ -135,9 +152,17 @@ std::string set_option(const char* name, const char* value, Options* options)
         options->*std::get<std::optional<std::array<double, 2>> Options::*>(option->target) = pair;
         return {};
     }
+    case Kind::ratios: {
+        std::array<double, 2> ends{};
+        if (!read_ratios(value, &ends))
+            return bad_value(*option, value, WANTS_SWEEP);
+        options->sweep = ends;
+        return {};
+    }
     case Kind::key:
     case Kind::view:
     case Kind::tool:
+    case Kind::step:
         break;
     }
     return {};
@@ -224,7 +249,7 @@ std::string window_keys_text()
     std::string text;
     for (const Control* control : keyed)
         text += (text.empty() ? "" : ", ") + key_cap(control->key) + " " +
-                text_in(Language::english, control->help);
+                control_words(*control, control->help, Language::english);
     return text;
 }
 
@@ -248,13 +273,17 @@ std::string help_text()
     text += "\nA value follows its option as --name VALUE or as --name=VALUE.\n"
             "Giving any of --eps, --force, --z, --y0, --v0 skips the start dialog; the others\n"
             "start from 0. --snapshot and the exports (--export-curves, --export-motion,\n"
-            "--export-strobe, --export-audio) ask nothing and write their messages to standard\n"
-            "error; --snapshot needs an X display, the exports do not. Their FILE '-' is\n"
-            "standard output; an existing file is replaced (its permissions kept), a device or\n"
-            "FIFO is written into, a symbolic link is followed; two of them cannot write to\n"
-            "the same place.\n"
+            "--export-strobe, --export-sweep, --export-audio) ask nothing and write their\n"
+            "messages to standard error; --snapshot needs an X display, the exports do not.\n"
+            "Their FILE '-' is standard output; an existing file is replaced (its permissions\n"
+            "kept), a device or FIFO is written into, a symbolic link is followed; two of them\n"
+            "cannot write to the same place.\n"
             "--export-audio plays angular frequency 1 at 220 Hz: a second of sound is\n"
             "2 pi 220 = 1382 time units of the motion, from its start.\n"
+            "--sweep starts the run at z = FROM and runs its sweep (in the window on the Run\n"
+            "clock, " + std::to_string(SWEEP_DRAW_STRIDE) +
+            " frames to a frame drawn); with --snapshot and no --frames the\n"
+            "picture is of the sweep's end. --export-sweep needs --sweep.\n"
             "The window system's own options (-display NAME, -geometry WxH+X+Y, ...) are\n"
             "passed on to it. In the window: " + window_keys_text() + ".\n";
     return text;
@@ -303,17 +332,28 @@ Text wanted_value(const char* name)
     case Kind::language: return WANTS_LANGUAGE;
     case Kind::layer: return WANTS_LAYER;
     case Kind::pair: return WANTS_PAIR;
+    case Kind::ratios: return WANTS_SWEEP;
     case Kind::flag:
     case Kind::output:
     case Kind::key:
     case Kind::view:
-    case Kind::tool: break;
+    case Kind::tool:
+    case Kind::step: break;
     }
     return NO_TEXT;
 }
 
 std::string wanted_text(Language language, Text wanted)
 {
+    if (wanted == WANTS_SWEEP) {
+        // The largest ratio whose period holds MEASURE_MIN_STEPS steps, to three digits, down.
+        const double largest = 2.0 * std::numbers::pi / (MEASURE_MIN_STEPS * time_step);
+        char most[32];
+        std::snprintf(most, sizeof most, "%.3g", std::floor(largest * 10.0) / 10.0);
+        char span[32];
+        std::snprintf(span, sizeof span, "%g", (SWEEP_CAPACITY - 1) / 2 * SWEEP_DEFAULT_STEP);
+        return fill_text(text_in(language, wanted), {most, span});
+    }
     return fill_text(text_in(language, wanted), {std::to_string(MAX_FRAMES)});
 }
 
@@ -387,6 +427,7 @@ Options address_options(const std::vector<AddressParameter>& parameters,
                 options.*std::get<std::optional<double> Options::*>(control.target) = std::nullopt;
         options.frames = std::nullopt;
         options.second_start = std::nullopt;
+        options.sweep = std::nullopt;
         return options;
     }
     const std::string not_given = values_not_given(options);
@@ -425,6 +466,9 @@ std::string address_query(const Options& options)
         else if (control.kind == Kind::pair && options.second_start)
             add(control, address_number((*options.second_start)[0]) + "," +
                              address_number((*options.second_start)[1]));
+        else if (control.kind == Kind::ratios && options.sweep)
+            add(control, address_number((*options.sweep)[0]) + ":" +
+                             address_number((*options.sweep)[1]));
     }
     return query;
 }

@@ -31,6 +31,9 @@ struct Options {
     std::string export_audio;            // WAV of the motion; as export_curves
     std::optional<double> seconds;       // its length; without it, the frames'
     bool audio_force = false;            // the force as a second voice in it
+    // The entrainment experiment.
+    std::optional<std::array<double, 2>> sweep;   // FROM and TO: z swept from the start
+    std::string export_sweep;            // CSV of that sweep's records; as export_curves
 };
 
 constexpr long MAX_FRAMES = 1000000;     // most frames --frames may ask for

@@ -1,11 +1,13 @@
 // The beginning of a run and the Run / Pause clock.
 #include "app/run.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/controls.h"
 #include "app/dialog.h"
 #include "app/phase_view.h"
+#include "app/sweep.h"
 #include "app/texts.h"
 #include "core/state.h"
 #include "dynamics/simulation_step.h"
@@ -40,9 +42,20 @@ void set_parameters_from(const Options& options)
 {
     epsilon = options.epsilon.value_or(epsilon);
     force_amp = options.force.value_or(force_amp);
-    freq_ratio = options.z.value_or(freq_ratio);
+    freq_ratio = options.sweep ? (*options.sweep)[0] : options.z.value_or(freq_ratio);
     y_init = options.y0.value_or(y_init);
     v_init = options.v0.value_or(v_init);
+}
+
+void start_asked_sweep(const Options& options)
+{
+    if (options.sweep && start_sweep((*options.sweep)[0], (*options.sweep)[1], SWEEP_DEFAULT_STEP))
+        sweep_in_link = true;
+}
+
+bool runs_from_start(const Options& options)
+{
+    return sweep_running && !options.frames;
 }
 
 long frame_shown()
@@ -58,7 +71,7 @@ Options held_scenario()
     options.z = freq_ratio;
     options.y0 = y_init;
     options.v0 = v_init;
-    options.frames = frame_shown() > 0 ? frame_shown() - 1 : 0;
+    options.frames = std::max(frame_shown() - frames_per_drawn_frame(), 0L);
     if (family_view == 'e' || family_view == 'E')
         options.family = family_view;
     for (const Control& control : CONTROLS)
@@ -67,6 +80,8 @@ Options held_scenario()
     options.language = console_language;
     if (second_start_given)
         options.second_start = {second_init[0], second_init[1]};
+    if (sweep_in_link)
+        options.sweep = {sweep_from, sweep_to};
     return options;
 }
 
@@ -74,6 +89,7 @@ void advance_motion_frames(long frames)
 {
     for (long i = 0; i < frames; ++i) {
         advance_frame();
+        sweep_after_frame();
         ++process_frame_count;
     }
 }
@@ -93,6 +109,7 @@ void begin_run(const Options& options)
         command_key = 'm';
         input_parameters();
     }
+    start_asked_sweep(options);
     // Unseen: the orbit F9 asks for is sought at the first frame shown, as --snapshot seeks it.
     advance_motion_frames(options.frames.value_or(0));
 }

@@ -12,20 +12,29 @@ void apply_start_options(const Options& options);
 void show_start_views(const Options& options);
 
 // The values given take the place of the typed ones (epsilon, force_amp, freq_ratio, y_init,
-// v_init); the others keep what they hold.
+// v_init); the others keep what they hold. A sweep given starts at its FROM: z is that.
 void set_parameters_from(const Options& options);
+
+// The sweep the options ask for (--sweep, sweep=) started as the run begins, z changed to its
+// FROM if a dialog gave another; a copied link carries it. Nothing without one.
+void start_asked_sweep(const Options& options);
+
+// Whether the motion runs by itself from the first frame: a sweep asked for without frames
+// (frames show the frame after them and wait, as every link does).
+bool runs_from_start(const Options& options);
 
 // Frames drawn since the motion last started from t = 0: the number of the frame shown.
 long frame_shown();
 
 // The scenario held now, as options that open on it (address_query writes them as a link):
-// the values, the frame before the one shown (a run opened on them shows the same frame), the
-// family and the layers shown, the console's language, the second start.
+// the values, the frames before the one shown (a run opened on them shows the same frame), the
+// family and the layers shown, the console's language, the second start, the sweep the run
+// began with while z has changed no other way.
 Options held_scenario();
 
 // frames frames advanced as key presses advance them, without drawing: the motion's frames
-// (advance_frame), counted in process_frame_count; then the periodic orbit where the orbit
-// layer asks for one (seek_orbit_when_asked).
+// (advance_frame), each followed by the sweep's bookkeeping, counted in process_frame_count;
+// then the periodic orbit where the orbit layer asks for one (seek_orbit_when_asked).
 void advance_frames(long frames);
 // The same frames without the search: a long advance made in parts (the page's, a part at a
 // time so that it stays responsive) seeks the orbit once, from the frame it ends on, as one

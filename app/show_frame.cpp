@@ -5,6 +5,7 @@
 
 #include "app/console.h"
 #include "app/run.h"
+#include "app/sweep.h"
 #include "app/texts.h"
 #include "core/state.h"
 #include "display/frame.h"
@@ -20,8 +21,12 @@ bool draw_shown_frame_again()
 
 void show_frame()
 {
-    advance_frames(1);
+    const bool sweeping = sweep_running;
+    advance_frames(frames_per_drawn_frame());
     on_display();
+    // Only a sweep's own end comes within a frame: F7 and the arrows stop it between frames.
+    if (sweeping && !sweep_running)
+        console_write(sweep_summary().c_str());
     if (motion_lost_told || (std::isfinite(state[0]) && std::isfinite(state[1])))
         return;
     console_write(text(MOTION_OUT_OF_RANGE));

@@ -2,9 +2,11 @@
 // A frame as the user meets it: the display callback of the platforms and the frame of every
 // drawing key.
 
-// Advances one frame (advance_frames) and shows it (on_display). After the first frame of a
-// run whose state is no longer finite, writes one console line saying that the motion has
-// left the range of numbers; the picture goes on drawing everything else.
+// Advances one frame (advance_frames; frames_per_drawn_frame while a sweep runs) and shows it
+// (on_display). After the frame in which a sweep ends, writes its summary on the console.
+// After the first frame of a run whose state is no longer finite, writes one console line
+// saying that the motion has left the range of numbers; the picture goes on drawing
+// everything else.
 void show_frame();
 
 // Draws the frame shown again (draw_frame), without showing it: the picture is then in the

@@ -180,6 +180,29 @@ enum Text {
     PAGE_LEGEND_FORCE_FAMILY,     // %s the family's values
     PAGE_LEGEND_STABILITY,
     PAGE_LEGEND_MEASURED,     // %s the periods of the range
+    // The entrainment experiment (z by hand and swept). On the console, plain ASCII English:
+    WANTS_SWEEP,              // %s the largest ratio, %s the widest span
+    ABOUT_SWEEP,              // %s the step
+    ABOUT_EXPORT_SWEEP,
+    ABOUT_SWEEP_KEY,          // %s how far either side
+    ABOUT_Z_DOWN,             // %s the step
+    ABOUT_Z_UP,               // %s the step
+    HELP_SWEEP_KEYS,          // F1 adds it to the key help; %s the step
+    SWEEP_DONE,               // %s the ratios measured, %s and %s the locked ones up and down
+    SWEEP_LOCKED_RANGE,       // %s the lowest and %s the highest locked ratio
+    SWEEP_NONE_LOCKED,
+    // and the page's (UTF-8):
+    PAGE_SWEEP,
+    PAGE_Z_DOWN,              // %s the step
+    PAGE_Z_UP,                // %s the step
+    PAGE_VALUES_MOTION,       // %s one of the four below
+    PAGE_VALUES_MOTION_AT,    // %s the ratio a sweep decided last, %s as PAGE_VALUES_MOTION
+    PAGE_MOTION_SETTLING,
+    PAGE_MOTION_LOCKED,       // %s the rotation number
+    PAGE_MOTION_PERIODIC,     // %s the strobe period, %s the rotation number
+    PAGE_MOTION_DRIFTING,     // %s the rotation number, %s the drift frequency
+    PAGE_VALUES_SWEEP_UP,     // %s the frames advanced per frame drawn
+    PAGE_VALUES_SWEEP_DOWN,   // as PAGE_VALUES_SWEEP_UP
     TEXT_COUNT,
     NO_TEXT = TEXT_COUNT,     // where a control has no such text
     FIRST_PAGE_TEXT = PAGE_TITLE

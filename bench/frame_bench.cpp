@@ -1,7 +1,9 @@
 // One whole frame as a key press shows it: integration, drawing, swap, and glFinish so that
 // the software renderer's threads have finished too. Default view and each family. Needs an
-// X display: run under xvfb-run. Also the default view with both layers of F3 and F4, and the
-// phase plane (F6) in place of the traces, its trail full and its points in.
+// X display: run under xvfb-run. Also the default view with both layers of F3 and F4, the
+// phase plane (F6) in place of the traces, its trail full and its points in, and a sweep's
+// layer: a finished sweep's trail and strip (161 ratios over 0.8 ... 1.2) with F4's state line,
+// and a frame drawn while a sweep runs (SWEEP_DRAW_STRIDE frames advanced).
 #include <benchmark/benchmark.h>
 
 #include <GL/freeglut.h>
@@ -12,6 +14,7 @@
 #include "app/dialog.h"
 #include "app/run.h"
 #include "app/show_frame.h"
+#include "app/sweep.h"
 #include "core/state.h"
 #include "platform/desktop/window.h"
 #include "display/primitives.h"
@@ -38,16 +41,25 @@ void answer_dialog()
 }
 
 // view: 0, 'e' or 'E' as the keys set family_view; 'L' the default view with both layers; 'P'
-// the phase plane, after 300 frames (its trail of four periods full).
+// the phase plane, after 300 frames (its trail of four periods full); 'S' a finished sweep's
+// layer with F4, 'R' a sweep running with F4.
 void BM_Frame(benchmark::State& s, int view)
 {
-    family_view = view == 'L' || view == 'P' ? 0 : view;
+    family_view = view == 'e' || view == 'E' ? view : 0;
     stability_shown = view == 'L';
-    measured_shown = view == 'L';
+    measured_shown = view == 'L' || view == 'S' || view == 'R';
     phase_shown = view == 'P';
+    forget_sweep();
     if (view == 'P')
         advance_frames(300);
+    const bool sweep = view == 'S' || view == 'R';
+    if (sweep)
+        start_sweep(0.8, 1.2, SWEEP_DEFAULT_STEP);
+    if (view == 'S')
+        run_sweep();
     for (auto _ : s) {
+        if (view == 'R' && !sweep_running)
+            start_sweep(0.8, 1.2, SWEEP_DEFAULT_STEP);
         show_frame();
         glFinish();
     }
@@ -72,7 +84,7 @@ int main(int argc, char** argv)
         const char* name;
         int view;
     } views[] = {{"default", 0}, {"epsilon_family", 'e'}, {"force_family", 'E'}, {"layers", 'L'},
-                 {"phase", 'P'}};
+                 {"phase", 'P'}, {"sweep", 'S'}, {"sweep_running", 'R'}};
     for (const auto& v : views)
         benchmark::RegisterBenchmark((std::string("BM_Frame/") + v.name).c_str(), BM_Frame, v.view)
             ->Unit(benchmark::kMillisecond)

@@ -132,8 +132,11 @@ extern double sweep_from;               // the ratio it starts and ends at
 extern double sweep_to;                 // the ratio it turns at
 extern double sweep_step;               // the step of z, positive
 extern int    sweep_steps;              // steps from sweep_from to the turning ratio
-extern int    sweep_index;              // steps from sweep_from to the present ratio
-extern bool   sweep_returning;          // on the way back to sweep_from
+extern int    sweep_index;              // steps from sweep_from to the present ratio, towards
+                                        // sweep_to; negative beyond sweep_from the other way
+extern int    sweep_below;              // steps the way back goes on past sweep_from (F7's)
+extern int    sweep_leg;                // 0 out to sweep_to, 1 back (past sweep_from by
+                                        // sweep_below), 2 home to sweep_from
 extern long   sweep_points_judged;      // strobe_count when the present ratio was last judged
 extern SweepRecord sweep_records[SWEEP_CAPACITY];   // one per ratio left, in order
 extern int    sweep_record_count;       // valid entries of sweep_records
@@ -167,3 +170,10 @@ extern StrobePoint second_strobe_ring[2 * STROBE_CAPACITY];   // at the same ins
 extern bool   orbit_sought;                  // the search orbit_shown asks for has been made
 extern PeriodicOrbit found_orbit;            // what that search found
 extern double found_orbit_for[3];            // epsilon, force_amp and freq_ratio it was made for
+// The entrainment experiment seen: z changed by hand, the sweep drawn and linked.
+// Frames advanced for each frame drawn while a sweep runs: a sweep over 0.8 ... 1.2 takes
+// 0.72 to 1.24 million frames (eps = 1, F = 1 and eps = 0.1, F = 0.5), so 38 to 65 s at 30
+// drawn frames a second, about a minute of watching.
+constexpr long SWEEP_DRAW_STRIDE = 640;
+extern bool   sweep_in_link;            // the run began with its sweep and z has changed no
+                                        // other way since: a copied link carries the sweep

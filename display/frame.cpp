@@ -12,6 +12,7 @@
 #include "display/phase_plane.h"
 #include "display/picture.h"
 #include "display/primitives.h"
+#include "display/sweep_layer.h"
 #include "dynamics/forcing.h"
 #include "dynamics/harmonic_measure.h"
 #include "response/balance_roots.h"
@@ -274,8 +275,10 @@ void draw_frame()
     draw_response_panel();
     // The measured legend keeps its row unless the stability legend has grown into it.
     const double free_row = stability_shown ? draw_stability_legend() : MEASURED_LEGEND_Y;
+    const double measured_row = std::min(free_row, MEASURED_LEGEND_Y);
     if (measured_shown)
-        draw_measured_layer(std::min(free_row, MEASURED_LEGEND_Y));
+        draw_measured_layer(measured_row);
+    draw_entrainment_layer(measured_row - 2 * LEGEND_STEP);
     settle_drawing_state();
 }
 

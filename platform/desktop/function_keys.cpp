@@ -14,7 +14,9 @@
 #include "app/keyboard.h"
 #include "app/run.h"
 #include "app/show_frame.h"
+#include "app/sweep.h"
 #include "app/texts.h"
+#include "core/state.h"
 #include "platform/desktop/picture_file.h"
 
 namespace {
@@ -69,11 +71,19 @@ void toggle_run()
         glutTimerFunc(RUN_INTERVAL_MS, run_tick, ticket);
 }
 
+// F7: a sweep around z, on the Run clock (started if the motion stood), or the sweep stopped.
+void toggle_sweep_run()
+{
+    if (toggle_sweep() && !motion_running)
+        toggle_run();
+}
+
 // The tools the window does itself, by the names of their rows.
 constexpr struct {
     const char* name;
     void (*act)();
-} WINDOW_TOOLS[] = {{"save-picture", save_shown_picture}, {"run-pause", toggle_run}};
+} WINDOW_TOOLS[] = {{"save-picture", save_shown_picture}, {"run-pause", toggle_run},
+                    {"sweep-z", toggle_sweep_run}};
 
 // GLUT's code of a key that types nothing as the controls name it; 0 for others.
 int named_key(int glut_key)
@@ -90,6 +100,12 @@ int named_key(int glut_key)
 }
 
 }  // namespace
+
+void start_running()
+{
+    if (!motion_running)
+        toggle_run();
+}
 
 void on_special_key(int key, int /*x*/, int /*y*/)
 {

@@ -12,6 +12,8 @@
 #include "app/options.h"
 #include "app/run.h"
 #include "app/sound.h"
+#include "app/sweep.h"
+#include "core/state.h"
 #include "display/frame.h"
 #include "platform/desktop/data_files.h"
 #include "platform/desktop/output_file.h"
@@ -68,6 +70,7 @@ std::string clashing_outputs(const Options& options)
                    {"--export-curves", options.export_curves},
                    {"--export-motion", options.export_motion},
                    {"--export-strobe", options.export_strobe},
+                   {"--export-sweep", options.export_sweep},
                    {"--export-audio", options.export_audio}};
     for (std::size_t i = 0; i < std::size(outputs); ++i)
         for (std::size_t j = i + 1; j < std::size(outputs); ++j)
@@ -82,7 +85,7 @@ bool batch(const Options& options)
 {
     return !options.snapshot.empty() || !options.export_curves.empty() ||
            !options.export_motion.empty() || !options.export_strobe.empty() ||
-           !options.export_audio.empty();
+           !options.export_sweep.empty() || !options.export_audio.empty();
 }
 
 // The options of the sound that make sense only with it, and its length.
@@ -109,11 +112,16 @@ long audio_samples(const Options& options)
     return audio_samples_for_seconds(AUDIO_DEFAULT_SECONDS);
 }
 
-// The frame after the frames asked for, drawn into a window that is never waited on, and
-// written from the back buffer: the pixels the window would show first.
+// The frame after the frames asked for (with a sweep and no frames, the frame after the sweep),
+// drawn into a window that is never waited on, and written from the back buffer: the pixels
+// the window would show first.
 int write_snapshot(const Options& options, std::vector<char*>& window_args)
 {
-    advance_frames(options.frames.value_or(0) + 1);
+    start_asked_sweep(options);
+    advance_frames(options.frames.value_or(0));
+    while (!options.frames && sweep_running)
+        advance_frames(1);
+    advance_frames(frames_per_drawn_frame());
     int argc = static_cast<int>(window_args.size()) - 1;
     open_window(&argc, window_args.data());
     on_reshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
@@ -148,6 +156,14 @@ int run_batch(const Options& options, std::vector<char*>& window_args)
             return write_error(run.path, error);
         restart_run();
     }
+    if (!options.export_sweep.empty()) {
+        start_asked_sweep(options);
+        run_sweep();
+        const std::string error = write_table_file(options.export_sweep.c_str(), sweep_csv());
+        if (!error.empty())
+            return write_error(options.export_sweep, error);
+        restart_run();
+    }
     if (!options.export_audio.empty()) {
         const std::string error = write_audio_file(options.export_audio.c_str(),
                                                    audio_samples(options), options.audio_force);
@@ -180,6 +196,8 @@ int main(int argc, char** argv)
     const std::string audio_error = audio_options_error(options);
     if (!audio_error.empty())
         return usage_error(audio_error);
+    if (!options.export_sweep.empty() && !options.sweep)
+        return usage_error("--export-sweep needs --sweep FROM:TO");
     console_on_stderr = batch(options);
     apply_start_options(options);
     std::vector<char*>& window_args = options.platform_args;
@@ -191,5 +209,5 @@ int main(int argc, char** argv)
 
     begin_run(options);
     int window_argc = static_cast<int>(window_args.size()) - 1;
-    start_graphics(&window_argc, window_args.data());
+    start_graphics(&window_argc, window_args.data(), runs_from_start(options));
 }

@@ -65,9 +65,11 @@ void open_window(int* argc, char** argv)
     set_clear_color();
 }
 
-void start_graphics(int* argc, char** argv)
+void start_graphics(int* argc, char** argv, bool running)
 {
     open_window(argc, argv);
+    if (running)
+        start_running();
     glutMainLoop();
 }
 

@@ -18,8 +18,8 @@ extern const std::span<const PlatformOption> WINDOW_OPTIONS;
 // keyboard and function-key callbacks and sets the white clear colour.
 void open_window(int* argc, char** argv);
 
-// open_window, then the event loop. Never returns.
-void start_graphics(int* argc, char** argv);
+// open_window, then the event loop, the Run clock started first where running. Never returns.
+void start_graphics(int* argc, char** argv, bool running = false);
 
 // Creates the window with WINDOW_TITLE and publishes the title so that window managers show
 // it as Japanese text.

@@ -22,9 +22,11 @@
 #include "app/picture_name.h"
 #include "app/run.h"
 #include "app/show_frame.h"
+#include "app/sweep.h"
 #include "app/texts.h"
 #include "core/state.h"
 #include "display/primitives.h"
+#include "display/sweep_layer.h"
 #include "platform/web/page_script.h"
 #include "platform/web/webgl_primitives.h"
 
@@ -102,6 +104,7 @@ const char* page_kind(ControlKind kind)
     case ControlKind::view: return "view";
     case ControlKind::layer: return "layer";
     case ControlKind::tool: return "tool";
+    case ControlKind::step: return "step";
     default: return "";
     }
 }
@@ -161,6 +164,48 @@ std::string legend_lines(Language l)
     return lines;
 }
 
+// A number as the values panel shows a measure: four decimals.
+std::string four_decimals(double v)
+{
+    char digits[32];
+    std::snprintf(digits, sizeof digits, "%.4f", v);
+    return digits;
+}
+
+// The panel's lines on the entrainment experiment, each after a line end: the motion's state
+// with F4's layer or a sweep's (as the picture's state line names it), and while a sweep runs,
+// which way and how many frames a drawn one stands for.
+std::string entrainment_values(Language l)
+{
+    std::string lines;
+    if (measured_shown || sweep_shown()) {
+        double z = NAN;
+        const EntrainmentMeasure& m = named_measure(&z);
+        const std::string rho = four_decimals(m.rotation);
+        std::string state;
+        switch (m.state) {
+        case MotionState::settling: state = text_in(l, PAGE_MOTION_SETTLING); break;
+        case MotionState::locked: state = fill_text(text_in(l, PAGE_MOTION_LOCKED), {rho}); break;
+        case MotionState::periodic:
+            state = fill_text(text_in(l, PAGE_MOTION_PERIODIC), {std::to_string(m.strobe_period), rho});
+            break;
+        case MotionState::drifting:
+            state = fill_text(text_in(l, PAGE_MOTION_DRIFTING), {rho, four_decimals(m.drift)});
+            break;
+        }
+        char at[32];
+        std::snprintf(at, sizeof at, "%.6g", z);
+        lines += "\n" + (std::isnan(z) ? fill_text(text_in(l, PAGE_VALUES_MOTION), {state})
+                                        : fill_text(text_in(l, PAGE_VALUES_MOTION_AT), {at, state}));
+    }
+    if (sweep_running) {
+        const bool up = (sweep_to >= sweep_from) == (sweep_leg != 1);
+        lines += "\n" + fill_text(text_in(l, up ? PAGE_VALUES_SWEEP_UP : PAGE_VALUES_SWEEP_DOWN),
+                                   {std::to_string(SWEEP_DRAW_STRIDE)});
+    }
+    return lines;
+}
+
 }  // namespace
 
 void show_page_texts()
@@ -199,10 +244,12 @@ Options page_options()
     return address_options(parameters, &address_notes, parameter_part(count, 1));
 }
 
-void start_page()
+void start_page(bool running)
 {
     show_frame();
     page_idle();
+    if (running)
+        page_run_now();
 }
 
 void run_page(Options options)
@@ -211,7 +258,7 @@ void run_page(Options options)
     options.frames.reset();
     begin_run(options);
     if (frames == 0)
-        start_page();
+        start_page(runs_from_start(options));   // a sweep given runs from the first frame
     else
         page_advance_frames(static_cast<int>(frames));
 }
@@ -353,9 +400,35 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* page_values()
     lines += crossing_count > 0 ? fill_text(text_in(l, PAGE_VALUES_CROSSINGS), {amplitudes})
                                 : text_in(l, PAGE_VALUES_NO_CROSSING);
     lines += "\n" + legend_lines(l);
+    lines += entrainment_values(l);
     const std::string phase = phase_values(l);
     if (!phase.empty())
         lines += "\n" + phase.substr(0, phase.size() - 1);
     lines += "\n" + describe_motion(motion_facts(), l);
     return lines.c_str();
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int page_toggle_sweep()
+{
+    return toggle_sweep() && !motion_running;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int page_sweeping()
+{
+    return sweep_running;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE double page_ratio_x()
+{
+    return z_scale * freq_ratio + curve_origin.x;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void page_drag_ratio(double x)
+{
+    const double z = std::round((x - curve_origin.x) / z_scale / SWEEP_DEFAULT_STEP) * SWEEP_DEFAULT_STEP;
+    if (z == freq_ratio)
+        return;
+    set_ratio_by_hand(z);
+    show_frame();
+    page_idle();
 }

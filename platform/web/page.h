@@ -16,8 +16,8 @@ bool open_page();
 Options page_options();
 
 // The window phase: draws the first frame, as the desktop does when its window first
-// appears, and lets the page hand in keys.
-void start_page();
+// appears, and lets the page hand in keys; running, the Run clock starts (a sweep given).
+void start_page(bool running = false);
 
 // A run of the page: begin_run without the frames options asks for, which the page advances
 // in steps (page_advance_frames), answering the user meanwhile, before start_page.
@@ -75,7 +75,20 @@ const char* page_picture_name();
 // The address parameters of the scenario now held (address_query of held_scenario).
 const char* page_scenario_query();
 // What the picture shows, in words, one line each: the parameters, the initial state, t and
-// the frame shown, the amplitudes at which z meets the curve; the periodic orbit near the
-// motion while F9 shows it, and the second start where one runs; what the motion does.
+// the frame shown, the amplitudes at which z meets the curve; the picture's labels and legends;
+// with F4's layer or a sweep the motion's state, and while a sweep runs, that it does; the
+// periodic orbit near the motion while F9 shows it, and the second start where one runs; what
+// the motion does.
 const char* page_values();
+
+// F7: a sweep around z starts, or the one running stops (toggle_sweep); 1 where the page must
+// start the Run clock for it (the motion stands).
+int page_toggle_sweep();
+// Whether a sweep runs.
+int page_sweeping();
+// The green z line's x in the scene (-1 ... 1 across the canvas).
+double page_ratio_x();
+// The green line dragged to scene x: z the whole step of SWEEP_DEFAULT_STEP nearest there, set
+// by hand (set_ratio_by_hand) and the next frame drawn; nothing where that is z already.
+void page_drag_ratio(double x);
 }

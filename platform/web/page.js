@@ -68,6 +68,7 @@
     // The motion as sound (page_voice.js): on and off at any time, even while a dialog asks.
     'sound': {press: function () { Module.voice.toggleSound(); }, ready: function () { return true; }},
     'force-voice': {press: function () { Module.voice.toggleForce(); }, ready: function () { return true; }},
+    'sweep-z': {press: toggleSweep},
   };
 
   // text decoded for people to read (a file's path in its own letters), or as it is where it
@@ -195,9 +196,10 @@
     followRun();
   }
 
-  // A tool or a toggle: a button among the tools, its key the program's wherever the focus is.
+  // A tool, a toggle or a step of z: a button among the tools, its key the program's wherever
+  // the focus is.
   function isTool(control) {
-    return control.kind === 'tool' || control.kind === 'layer';
+    return control.kind === 'tool' || control.kind === 'layer' || control.kind === 'step';
   }
 
   // A tool without an act of the program's is the page's own (Save picture, Copy link, ...);
@@ -257,7 +259,7 @@
       var item = values.children[i] || values.appendChild(document.createElement('li'));
       if (item.textContent !== line) item.textContent = line;
     });
-    // Lines come and go (the phase plane's with F9 and a second start, the legends').
+    // Lines come and go (the phase plane's with F9 and a second start, the legends', a sweep's).
     while (values.children.length > lines.length) values.lastChild.remove();
     if (values.children.length !== count) output.scrollTop = output.scrollHeight;
   }
@@ -355,7 +357,49 @@
       var shown = Module._page_shown(button.control.index) !== 0;
       button.setAttribute('aria-pressed', shown ? 'true' : 'false');
     });
+    if (sweepButton) sweepButton.setAttribute('aria-pressed', String(Module._page_sweeping() !== 0));
   }
+
+  // ---- The sweep of z (F7): it runs on the Run clock, started for it if the motion stood.
+
+  var sweepButton = null;
+
+  function toggleSweep() {
+    if (!running) return;
+    var start = Module._page_toggle_sweep() !== 0;
+    showLayers();
+    showValues();
+    if (start && runTicket === 0) toggleRun();
+  }
+
+  // The green z line dragged along the z axis: z follows in whole steps, a frame for each.
+  var GRAB_CSS_PIXELS = 8;    // how near the line a press takes hold of it
+  var dragging = null;        // the pointer that holds the line
+
+  function sceneX(event) {
+    var box = canvas.getBoundingClientRect();
+    return (event.clientX - box.left) / box.width * 2 - 1;
+  }
+
+  canvas.addEventListener('pointerdown', function (event) {
+    if (!running || ended || event.button !== 0) return;
+    var box = canvas.getBoundingClientRect();
+    var above = event.clientY - box.top < box.height / 2;   // the line stands on the z axis
+    if (!above || Math.abs(sceneX(event) - Module._page_ratio_x()) * box.width / 2 > GRAB_CSS_PIXELS) return;
+    dragging = event.pointerId;
+    canvas.setPointerCapture(event.pointerId);
+    event.preventDefault();
+  });
+  canvas.addEventListener('pointermove', function (event) {
+    if (event.pointerId !== dragging || !running || ended) return;
+    call(function () { Module._page_drag_ratio(sceneX(event)); });
+    showLayers();
+  });
+  ['pointerup', 'pointercancel', 'lostpointercapture'].forEach(function (name) {
+    canvas.addEventListener(name, function (event) {
+      if (event.pointerId === dragging) dragging = null;
+    });
+  });
 
   languageButtons.forEach(function (button) {
     button.addEventListener('click', function () {
@@ -409,7 +453,8 @@
     var control = controlOfKey[event.key];
     if (!modified && control && isTool(control)) {
       event.preventDefault();
-      if (!event.repeat) pressControl(control);
+      // A held arrow steps z on, as the desktop's key repeat does.
+      if (!event.repeat || control.kind === 'step') pressControl(control);
       return;
     }
     if (event.target === input || modified) return;
@@ -453,6 +498,8 @@
       else button.addEventListener('click', function () { press(control.code); });
     });
     runButton = document.getElementById('run-pause');
+    sweepButton = document.getElementById('sweep-z');
+    if (sweepButton) sweepButton.setAttribute('aria-pressed', 'false');
     showRun();
     enableControls();
     Module.voice.update();
@@ -607,6 +654,9 @@
     addressPart: function (i, part) {
       if (i < parameters.length) return parameters[i][part];
       return part === 1 ? fragment : '';
+    },
+    runNow: function () {
+      if (runTicket === 0) toggleRun();
     },
     // The drawing buffer for the canvas as shown: its CSS size times the device's pixel
     // ratio, capped; the program draws line widths in CSS pixels.

@@ -86,6 +86,10 @@ mergeInto(LibraryManager.library, {
     Module.page.idle();
   },
 
+  page_run_now: function () {
+    Module.page.runNow();
+  },
+
   page_parameter_count: function () {
     return Module.page.parameters().length;
   },

@@ -12,6 +12,8 @@ void page_report_no_webgl();
 void page_frame_drawn();
 // The program waits for the next key: the dialog, if one was open, is over.
 void page_idle();
+// Starts the Run clock, as the Run button does, unless it runs: a sweep given at the start.
+void page_run_now();
 // The parameters of the page's address: how many; the bytes (with the terminating zero)
 // of the name (part 0) or value (part 1) of the i-th as UTF-8; and that text into a buffer of
 // the given size. The one after the last has an empty name and the address's fragment (what

@@ -25,6 +25,7 @@ TEST(Controls, EveryRowHasItsTextsAUniqueKeyAndNameAndWhatItsKindNeeds)
     std::set<int> keys;
     std::set<std::string> names;
     const std::string help = help_text();
+    EXPECT_EQ(help.find("%s"), std::string::npos) << help;
     for (const Control& c : CONTROLS) {
         const std::string row = c.name != nullptr ? c.name : key_cap(c.key);
         EXPECT_TRUE(c.label != NO_TEXT || c.help != NO_TEXT) << row;
@@ -107,6 +108,10 @@ TEST(Controls, EveryLinkedControlSurvivesACopiedLink)
     second_init[0] = -1e21;
     second_init[1] = 0.1 + 0.7;
     sim_time = 41 * FRAME_STEPS * FRAME_TIME_STEP;   // frame 41 shown
+    // The sweep the run began with, both ends needing 17 digits.
+    sweep_in_link = true;
+    sweep_from = 0.1 + 0.7;
+    sweep_to = 1.0 + 1.0 / 3.0;
     const Options held = held_scenario();
     const std::string query = address_query(held);
 
@@ -126,6 +131,10 @@ TEST(Controls, EveryLinkedControlSurvivesACopiedLink)
     ASSERT_TRUE(read.second_start.has_value()) << query;
     EXPECT_EQ(bits((*read.second_start)[0]), bits(-1e21));
     EXPECT_EQ(bits((*read.second_start)[1]), bits(0.1 + 0.7));
+    ASSERT_TRUE(read.sweep.has_value()) << query;
+    EXPECT_TRUE(bits((*read.sweep)[0]) == bits(0.1 + 0.7) && bits((*read.sweep)[1]) == bits(1.0 + 1.0 / 3.0))
+        << query;
+    sweep_in_link = false;
 
     // What the page opened on the link does with it, from a plain start.
     epsilon = force_amp = freq_ratio = y_init = v_init = 0.0;
@@ -137,7 +146,7 @@ TEST(Controls, EveryLinkedControlSurvivesACopiedLink)
     set_parameters_from(read);
     EXPECT_EQ(epsilon, 1e21);
     EXPECT_EQ(force_amp, 0.1 + 0.2);
-    EXPECT_EQ(freq_ratio, -2.5e-300);
+    EXPECT_EQ(freq_ratio, 0.1 + 0.7);   // a sweep starts at its FROM
     EXPECT_EQ(y_init, 5e-324);
     EXPECT_EQ(v_init, 1.0 / 3.0);
     EXPECT_EQ(family_view, 'E');

@@ -3,11 +3,19 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/run.h"
+#include "app/sweep.h"
 #include "core/state.h"
+#include "dynamics/entrainment_measure.h"
+#include "dynamics/forcing.h"
 #include "dynamics/simulation_step.h"
+#include "platform/desktop/function_keys.h"
 #include "tests/support/gl_window.h"
+
+#include <GL/freeglut.h>
 
 namespace {
 
@@ -190,6 +198,57 @@ TEST(Keys, DialogKeysReenterTheDialogAndDrawNothing)
     EXPECT_EQ(epsilon, 0.7);
     EXPECT_EQ(state[0], 1.0);
     EXPECT_EQ(sim_time, 0.0);
+}
+
+// The arrows step z by 0.005 while the motion runs, each drawing the next frame: the force goes
+// on in phase, the crossings are those of the new z, the measures start again, and z stays
+// where a step would leave no period to measure.
+TEST(Keys, ArrowsStepZInPhaseAndDrawTheNextFrame)
+{
+    start_program("0.1\n0.2 1\n0 0\n");
+    advance_frames(700);
+    ASSERT_GT(strobe_count, 0);
+    const std::pair<int, double> presses[] = {
+        {GLUT_KEY_RIGHT, 1.005}, {GLUT_KEY_RIGHT, 1.01}, {GLUT_KEY_LEFT, 1.005}};
+    for (const auto& [key, z] : presses) {
+        const double t = sim_time;
+        const double theta = forcing_phase(sim_time);
+        on_special_key(key, 0, 0);
+        EXPECT_EQ(freq_ratio, z);
+        EXPECT_NEAR(sim_time - t, 0.1, 1e-12);
+        // theta has grown by z 0.1 from where it stood: z t would have jumped by 0.005 t.
+        EXPECT_NEAR(forcing_phase(sim_time), theta + z * 0.1, 1e-9);
+        EXPECT_LE(strobe_count, 1);
+    }
+    const std::vector<double> held(crossings, crossings + crossing_count);
+    start_program("0.1\n0.2 1.005\n0 0\n");
+    EXPECT_EQ(held, std::vector<double>(crossings, crossings + crossing_count));
+
+    start_program("0.1\n0.2 0.004\n0 0\n");
+    on_special_key(GLUT_KEY_LEFT, 0, 0);
+    EXPECT_EQ(freq_ratio, 0.004);
+}
+
+// F7 starts a sweep around z on the Run clock, each drawn frame then standing for
+// SWEEP_DRAW_STRIDE; F7 again stops it, and a frame is one frame again. An arrow stops a sweep.
+TEST(Keys, FunctionKeySevenSweepsOnTheRunClockUntilPressedAgain)
+{
+    start_program("0.1\n0.2 1\n0 0\n");
+    on_special_key(GLUT_KEY_F7, 0, 0);
+    EXPECT_TRUE(sweep_running);
+    EXPECT_TRUE(motion_running);
+    on_keyboard('s', 0, 0);
+    EXPECT_NEAR(sim_time, SWEEP_DRAW_STRIDE * 0.1, 1e-9);
+    on_special_key(GLUT_KEY_F7, 0, 0);
+    EXPECT_FALSE(sweep_running);
+    EXPECT_TRUE(motion_running);   // the motion runs on where the sweep left z
+    const double t = sim_time;
+    on_keyboard('s', 0, 0);
+    EXPECT_NEAR(sim_time - t, 0.1, 1e-9);
+    on_special_key(GLUT_KEY_F7, 0, 0);
+    on_special_key(GLUT_KEY_RIGHT, 0, 0);
+    EXPECT_FALSE(sweep_running);
+    motion_running = false;
 }
 
 TEST(KeysDeathTest, EscapeEndsTheProcessWithStatusZero)

@@ -106,12 +106,31 @@ TEST(Options, EveryBadOptionOrValueIsRefusedByName)
         {{"--second-start", "1,2,3"}, "'1,2,3' for --second-start"},
         {{"--second-start", "nan,0"}, "'nan,0' for --second-start"},
         {{"--second-start"}, "'--second-start' needs a value"},
+        {{"--sweep", "1.2"}, "'1.2' for --sweep: two forcing ratios FROM:TO, each above 0 and at most 78.5, at most 10 apart"},
+        {{"--sweep", "1:x"}, "'1:x' for --sweep"},
+        {{"--sweep", ":1"}, "':1' for --sweep"},
+        {{"--sweep", "1:2:3"}, "'1:2:3' for --sweep"},
+        {{"--sweep", "0:1"}, "'0:1' for --sweep"},
+        {{"--sweep", "-1:1"}, "'-1:1' for --sweep"},
+        {{"--sweep", "78.5:78.55"}, "'78.5:78.55' for --sweep"},   // 78.54: four steps a period
+        {{"--sweep", "1:11.01"}, "'1:11.01' for --sweep"},         // 4,003 records
+        {{"--export-sweep="}, "'' for --export-sweep"},
     };
     for (const auto& c : cases) {
         const Parsed p = parse(c.args);
         EXPECT_NE(p.error.find(c.message_has), std::string::npos)
             << "for " << c.args[0] << ": got \"" << p.error << "\"";
     }
+}
+
+TEST(Options, SweepTakesTwoRatiosAsFarApartAsItsRecordsHold)
+{
+    for (const char* ends : {"1:11", "78.5:78.5", "\xEF\xBC\x91:2"})   // widest, highest, full-width
+        EXPECT_EQ(parse({"--sweep", ends}).error, "") << ends;
+    const Parsed p = parse({"--sweep=1.2:0.8", "--export-sweep", "s.csv"});
+    EXPECT_TRUE(p.error.empty() && (*p.options.sweep)[0] == 1.2 && (*p.options.sweep)[1] == 0.8);
+    EXPECT_EQ(p.options.export_sweep, "s.csv");
+    EXPECT_FALSE(has_parameters(p.options));   // a dialog asks for the rest
 }
 
 TEST(Options, LayersAreFlagsHereAndOneOrZeroAsAddressParameters)

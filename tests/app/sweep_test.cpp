@@ -101,4 +101,36 @@ TEST(Sweep, VisitsEachRatioOnceEachWayAndWritesItsRecords)
     start_program_run(0.1, 0.2, 1.0, 0.0);
 }
 
+// F7's sweep: from z up SWEEP_HALF_RANGE, back down as far below z and home, each end moved in
+// where a ratio could not be measured (above 2 pi / (4 x 0.02) = 78.54 the period holds fewer
+// than four steps: 17 steps up from 78.45). At rest without a force every ratio is locked at
+// once, so the path alone is looked at.
+TEST(Sweep, KeyedSweepGoesUpDownPastItsStartAndHome)
+{
+    start_program_run(0.1, 0.0, 78.45, 0.0);
+    ASSERT_TRUE(toggle_sweep());
+    run_sweep();
+    // Steps from 78.45: 0 ... 17 up, 16 ... -40 down, -39 ... 0 up.
+    ASSERT_EQ(sweep_record_count, 18 + 57 + 40);
+    for (int i = 0; i < sweep_record_count; ++i) {
+        const int k = i <= 17 ? i : i <= 74 ? 34 - i : i - 114;
+        EXPECT_EQ(sweep_records[i].z, 78.45 + k * 0.005) << i;
+        EXPECT_EQ(sweep_records[i].up, i <= 17 || i >= 75) << i;
+    }
+    EXPECT_EQ(freq_ratio, 78.45);
+    EXPECT_FALSE(sweep_running);
+
+    // Pressed again while it runs, it stops there and keeps what it recorded; z = 0 has no
+    // period to sweep around.
+    ASSERT_TRUE(toggle_sweep());
+    while (sweep_record_count < 3)
+        advance_frames(1);
+    EXPECT_FALSE(toggle_sweep());
+    EXPECT_FALSE(sweep_running);
+    EXPECT_EQ(sweep_record_count, 3);
+    start_program_run(0.1, 0.2, 0.0, 0.0);
+    EXPECT_FALSE(toggle_sweep());
+    EXPECT_EQ(sweep_record_count, 0);
+}
+
 }  // namespace

@@ -13,6 +13,7 @@
 #include "app/dialog.h"
 #include "app/keyboard.h"
 #include "app/run.h"
+#include "app/sweep.h"
 #include "core/state.h"
 #include "display/frame.h"
 #include "display/primitives.h"
@@ -101,6 +102,16 @@ void phase_plane()
     orbit_shown = true;
 }
 
+// A sweep at eps = F = 5 on its way down, 90,640 frames in: the way up locked to 1.445, then
+// period 3 (the jump), the way down still period 3; F4's state line names the last ratio.
+void sweep()
+{
+    start_program("5\n5 1.38\n0 0\n");
+    measured_shown = true;
+    start_sweep(1.38, 1.48, SWEEP_DEFAULT_STEP);
+    advance_frames(90000);
+}
+
 const CanonicalFrame FRAMES[] = {
     {"default_view", default_view, "--eps 0.1 --force 0.5 --z 1"},
     {"epsilon_family", epsilon_family, nullptr},
@@ -111,6 +122,7 @@ const CanonicalFrame FRAMES[] = {
     {"wrap_frame", wrap_frame, "--eps 0.1 --force 0.5 --z 1 --frames 200"},
     {"layers", layers, "--eps 0.5 --force 0.2 --z 1 --frames 400 --stability --measured"},
     {"phase_plane", phase_plane, "--eps 5 --force 5 --z 1.42 --frames 2000 --phase --orbit --second-start 1,0"},
+    {"sweep", sweep, "--eps 5 --force 5 --sweep 1.38:1.48 --frames 90000 --measured"},
 };
 
 // Another renderer (another Mesa build) may place a few pixels of steep lines differently:

@@ -16,6 +16,7 @@
 
 #include "app/dialog.h"
 #include "app/run.h"
+#include "app/sweep.h"
 #include "core/state.h"
 #include "display/frame.h"
 #include "display/primitives.h"
@@ -277,6 +278,6 @@ void start_program(const char* input)
 
 void draw_next_frame()
 {
-    advance_frames(1);
+    advance_frames(frames_per_drawn_frame());
     draw_frame();
 }

@@ -80,5 +80,6 @@ void clear_to_white();
 // chosen by the keys, no frame advanced yet, line width 1, lighting off, as in a new context.
 void start_program(const char* input);
 
-// The next frame as a key advances it, drawn without being shown: the back buffer holds it.
+// The next frame as a key advances it (a sweep's stride of frames while one runs), drawn
+// without being shown: the back buffer holds it.
 void draw_next_frame();

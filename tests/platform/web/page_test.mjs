@@ -112,7 +112,7 @@ describe('keys', () => {
       await tab.keys([key]);
       assert.equal(await wasPrevented, true, key);
     }
-    assert.match(await consoleOutput(tab), /F1キーで.*F5キーで：自動描画／停止\nF3キーで.*\nF6キーで.*\n$/);   // F1's key help
+    assert.match(await consoleOutput(tab), /F1キーで.*F5キーで：自動描画／停止\nF3キーで.*\nF6キーで.*\nF7キーで.*\n$/);   // F1's key help
     assert.ok(decodePng(await downloaded(folder, /^forced-vdp-\d{8}-\d{6}\.png$/)).width > 0);
     assert.equal(await tab.evaluate(() => window.forcedVdp.running), true);
     await tab.keys(['F5']);
@@ -302,7 +302,8 @@ describe('toolbox', CHROMIUM_ONLY, () => {
   // page's language; then nothing of the address runs and the dialog asks for every value.
   // A value is read whole (300 ones and an x are not a number).
   const REFUSED = [
-    {query: '?lang=en&eps=0,5&force=0.2&z=1', notes: ["eps=0,5 refused: a finite number"]},
+    {query: '?lang=en&eps=0,5&force=0.2&z=1&sweep=1:x', notes: ["eps=0,5 refused: a finite number",
+      'sweep=1:x refused: two forcing ratios FROM:TO']},
     {query: `?lang=en&epsilom=0.5&forse=0.2&eps=${'1'.repeat(300)}x&frames=-1&family=q&z=<img src=x onerror=alert(1)>`,
       notes: ['epsilom=0.5: unknown', 'forse=0.2: unknown', `eps=${'1'.repeat(300)}x refused`,
         'frames=-1 refused: a whole number', 'family=q refused', 'z=<img src=x onerror=alert(1)> refused']},
@@ -569,5 +570,46 @@ describe('phase plane', CHROMIUM_ONLY, () => {
     assert.equal(differingPixels(await canvasImage(tab), await canvasImage(opened)), 0);
     await finish(tab);
     await finish(opened);
+  });
+});
+
+// z by hand and swept: the arrows and the on-screen steps move z by 0.005 a press, each
+// drawing a frame, and the green line follows a drag; F7 and its button start a sweep on the
+// Run clock (a drawn frame then stands for 640) and stop it; the values panel says so.
+describe('the sweep of z', CHROMIUM_ONLY, () => {
+  test('arrows, their buttons, the green line dragged and F7', async () => {
+    const tab = await openPage(browser, URL + '?eps=0.1&force=0.2&z=1&y0=0&v0=0&measured=1',
+      {firstFrame: true});
+    const panel = () => tab.$eval('#values-panel', (p) => p.textContent);
+    const steps = [['ArrowRight', 'z = 1.005'], ['ArrowRight', 'z = 1.01'], ['ArrowLeft', 'z = 1.005']];
+    for (const [key, z] of steps) {
+      const {frames} = await state(tab);
+      await tab.keys([key]);
+      assert.equal((await state(tab)).frames, frames + 1, key);
+      assert.match(await panel(), new RegExp(z.replace('.', '\\.') + '(?!\\d)'), key);
+    }
+    await tab.click('#z-down');
+    assert.match(await panel(), /z = 1(?![.\d])/);
+    assert.match(await panel(), /運動の状態：過渡中/);
+    // The green line dragged a twentieth of the canvas to the right: z + 0.2, in whole steps.
+    const box = await (await tab.page.$('#scene')).boundingBox();
+    const x = box.x + (await tab.evaluate(() => Module._page_ratio_x()) + 1) / 2 * box.width;
+    await tab.page.mouse.move(x, box.y + box.height * 0.2);
+    await tab.page.mouse.down();
+    await tab.page.mouse.move(x + box.width * 0.05, box.y + box.height * 0.2, {steps: 5});
+    await tab.page.mouse.up();
+    assert.match(await panel(), /z = 1\.2(?!\d)/);
+    const sweeping = () => tab.$eval('#sweep-z', (b) => b.getAttribute('aria-pressed'));
+    await tab.keys(['F7']);
+    assert.equal(await sweeping(), 'true');
+    assert.equal(await tab.evaluate(() => window.forcedVdp.running), true);
+    // Each frame drawn stands for 640: t grows by 64 a frame.
+    await tab.waitFor(() => /t = [1-9]\d{2,}.*z を上げて掃引中：640 フレームに 1 枚/s.test(
+      document.getElementById('values-panel').textContent));
+    await tab.click('#sweep-z');
+    assert.equal(await sweeping(), 'false');
+    assert.doesNotMatch(await panel(), /掃引中/);
+    await tab.click('#run-pause');
+    await finish(tab);
   });
 });
