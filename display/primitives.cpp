@@ -178,7 +178,7 @@ bool clip_to_box(const Vec2& p, const Vec2& q, const Vec2& low, const Vec2& high
 void draw_dashed_line(const Vec2& p, const Vec2& q, const DashPattern& pattern, double* phase,
                       const Color4& colour)
 {
-    if (!(pattern.on > 0.0)) {
+    if (!(pattern.on > 0.0) || !(pattern.off > 0.0)) {
         draw_line(p, q, colour);
         return;
     }
@@ -192,11 +192,18 @@ void draw_dashed_line(const Vec2& p, const Vec2& q, const DashPattern& pattern, 
         double at = t0 * length;   // distance from p
         while (at < t1 * length) {
             const double into = std::fmod(*phase + at, period);
-            const double rest = (into < pattern.on ? pattern.on : period) - into;
+            bool dash = into < pattern.on;
+            double rest = (dash ? pattern.on : period) - into;
+            // A part's end closer than at's rounding (fmod of a sum lands a hair below it): the
+            // next part begins here. Stopping there instead would leave the rest of the line out.
+            if (!(at + rest > at)) {
+                dash = !dash;
+                rest = dash ? pattern.on : pattern.off;
+            }
             const double end = std::fmin(t1 * length, at + rest);
             if (!(end > at))
                 break;   // a remainder below the rounding of at
-            if (into < pattern.on) {
+            if (dash) {
                 const double s = at / length;
                 const double e = end / length;
                 draw_line(Vec2{p.x + (q.x - p.x) * s, p.y + (q.y - p.y) * s},

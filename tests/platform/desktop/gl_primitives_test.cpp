@@ -199,6 +199,14 @@ TEST_F(Primitives, DashesGoOnAcrossJoinedLines)
     }
     EXPECT_GT(checked, 250);
 
+    // One line of 0.4 in dashes of 0.05: 0.25 into it the remainder of a period is a hair
+    // below a dash's end (fmod rounds), and the dash after it, 0.3 ... 0.35, must be drawn.
+    clear_to_white();
+    phase = 0.0;
+    draw_dashed_line(Vec2{-0.5, row}, Vec2{-0.1, row}, DashPattern{0.05, 0.05}, &phase, RED);
+    EXPECT_EQ(read_back().count(RED_PX, px(-0.2) + 1, px(row), px(-0.15) - 2, px(row)),
+              px(-0.15) - 2 - px(-0.2));
+
     clear_to_white();   // no pattern: the whole line
     draw_dashed_line(Vec2{-0.5, row}, Vec2{0.5, row}, DashPattern{0.0, 0.0}, &phase, RED);
     EXPECT_NEAR(read_back().count(RED_PX, 0, px(row), FRAME_SIZE - 1, px(row)), 400, 1);
