@@ -21,6 +21,7 @@
 #include "app/export.h"
 #include "app/picture_name.h"
 #include "core/state.h"
+#include "tests/support/program_run.h"
 
 namespace {
 
@@ -56,17 +57,6 @@ bool same(double a, double b)
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-void start(double eps, double force, double z, double y0, double v0)
-{
-    epsilon = eps;
-    force_amp = force;
-    freq_ratio = z;
-    y_init = y0;
-    v_init = v0;
-    compute_response_curves();
-    restart_run();
-}
-
 std::string contents(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -76,7 +66,7 @@ std::string contents(const std::string& path)
 TEST(Export, CurvesReadBackToTheSamplesHeld)
 {
     for (const double eps : {0.1, 0.5}) {
-        start(eps, eps == 0.1 ? 0.5 : 0.2, 1.0, 0.0, 0.0);
+        start_program_run(eps, eps == 0.1 ? 0.5 : 0.2, 1.0, 0.0, 0.0);
         const std::string path = temporary_path("curves.csv");
         ASSERT_EQ(write_table_file(path.c_str(), curves_csv()), "");
         const auto rows = read_csv(path);
@@ -132,7 +122,7 @@ TEST(Export, CurvesReadBackToTheSamplesHeld)
 
 TEST(Export, MotionReachesTheRegressionStatesBitForBit)
 {
-    start(0.1, 0.5, 1.0, 0.0, 0.0);
+    start_program_run(0.1, 0.5, 1.0, 0.0, 0.0);
     const std::string path = temporary_path("motion.csv");
     ASSERT_EQ(write_motion_file(path.c_str(), 1000), "");
     const auto rows = read_csv(path);
@@ -151,7 +141,7 @@ TEST(Export, MotionReachesTheRegressionStatesBitForBit)
 
 TEST(Export, AnUnwritablePathIsReportedAndNothingIsLeft)
 {
-    start(0.1, 0.5, 1.0, 0.0, 0.0);
+    start_program_run(0.1, 0.5, 1.0, 0.0, 0.0);
     const std::string folder = temporary_path("missing-folder");
     const std::string path = folder + "/curves.csv";
     EXPECT_NE(write_table_file(path.c_str(), curves_csv()), "");
@@ -171,9 +161,9 @@ TEST(Export, StrobePointsComeAllAndASecondStartLeavesTheMotionAlone)
         second_start_given = second;
         second_init[0] = 1.0, second_init[1] = 0.0;
         const std::string motion = temporary_path("motion.csv"), points = temporary_path("points.csv");
-        start(0.1, 0.5, 2.0, 0.0, 0.0);
+        start_program_run(0.1, 0.5, 2.0, 0.0, 0.0);
         ASSERT_EQ(write_motion_file(motion.c_str(), 1000), "");
-        start(0.1, 0.5, 2.0, 0.0, 0.0);
+        start_program_run(0.1, 0.5, 2.0, 0.0, 0.0);
         ASSERT_EQ(write_strobe_file(points.c_str(), FRAMES), "");
         files[second][0] = contents(motion);
         std::string first_columns;
@@ -187,7 +177,7 @@ TEST(Export, StrobePointsComeAllAndASecondStartLeavesTheMotionAlone)
     EXPECT_TRUE(files[0][1] == files[1][1]);
 
     second_init[0] = second_init[1] = 0.0;
-    start(0.1, 0.5, 2.0, 0.0, 0.0);
+    start_program_run(0.1, 0.5, 2.0, 0.0, 0.0);
     const std::string path = temporary_path("points.csv");
     ASSERT_EQ(write_strobe_file(path.c_str(), FRAMES), "");
     const auto rows = read_csv(path);
@@ -205,7 +195,7 @@ TEST(Export, StrobePointsComeAllAndASecondStartLeavesTheMotionAlone)
 // (its links kept one file), a name of 255 bytes under a temporary name that fits beside it.
 TEST(Export, NewModesLinksAndTheLongestNames)
 {
-    start(0.1, 0.5, 1.0, 0.0, 0.0);
+    start_program_run(0.1, 0.5, 1.0, 0.0, 0.0);
     compute_response_curves();
     char folder_template[] = "/tmp/vdp_export_XXXXXX";
     const std::string folder = mkdtemp(folder_template);
