@@ -21,6 +21,7 @@ constexpr int KEY_F2 = KEY_F1 + 1;
 constexpr int KEY_F3 = KEY_F1 + 2;
 constexpr int KEY_F4 = KEY_F1 + 3;
 constexpr int KEY_F5 = KEY_F1 + 4;
+constexpr int KEY_F8 = KEY_F1 + 7;
 constexpr int KEY_F12 = KEY_F1 + 11;
 constexpr int KEY_LEFT = 0x111;
 constexpr int KEY_UP = 0x112;
@@ -38,6 +39,8 @@ enum class ControlKind {
     language,  // the console's: en or ja
     output,    // a file written: --name FILE
     flag,      // --name alone
+    grid,      // an axis of the locking map's grid: --name A:B:N, name=A:B:N
+    periods,   // a whole number of forcing periods, 1 ... MAP_MOST_PERIODS
 };
 
 // Where a control's value goes: a number, file name or flag into the command line's Options;

@@ -15,6 +15,7 @@
 
 #include "app/console.h"
 #include "app/controls.h"
+#include "app/locking_map.h"
 
 const char* const USAGE = "Usage: forced-vdp [OPTION]...";
 
@@ -117,6 +118,12 @@ std::string set_option(const char* name, const char* value, Options* options)
         options->language = language;
         return {};
     }
+    case Kind::grid:
+    case Kind::periods:
+        if (!map_value_readable(option->name, value))
+            return bad_value(*option, value, wanted_value(option->name));
+        options->*std::get<std::string Options::*>(option->target) = value;
+        return {};
     case Kind::key:
     case Kind::view:
     case Kind::tool:
@@ -281,6 +288,8 @@ Text wanted_value(const char* name)
     case Kind::family: return WANTS_FAMILY;
     case Kind::language: return WANTS_LANGUAGE;
     case Kind::layer: return WANTS_LAYER;
+    case Kind::grid: return WANTS_MAP_AXIS;
+    case Kind::periods: return WANTS_MAP_PERIODS;
     case Kind::flag:
     case Kind::output:
     case Kind::key:
@@ -299,13 +308,18 @@ namespace {
 
 constexpr std::size_t MOST_ADDRESS_NOTES = 20;   // a longer list of refusals tells no more
 
-// As shortest_digits, as an address parameter's value (where '+' would read as a blank).
-std::string address_number(double v)
+// An address parameter's value, where '+' would read as a blank.
+std::string escaped_plus(std::string value)
 {
-    std::string value = shortest_digits(v);
     for (std::size_t at = value.find('+'); at != std::string::npos; at = value.find('+', at))
         value.replace(at, 1, "%2B");
     return value;
+}
+
+// As shortest_digits, as an address parameter's value.
+std::string address_number(double v)
+{
+    return escaped_plus(shortest_digits(v));
 }
 
 }  // namespace
@@ -322,6 +336,9 @@ Options address_options(const std::vector<AddressParameter>& parameters,
         else if (!set_option(name.c_str(), value.c_str(), &options).empty())
             notes->push_back({name, value, wanted_value(name.c_str())});
     }
+    const std::string too_many = map_grid_problem(options);
+    if (!too_many.empty())
+        notes->push_back({"map-force", options.map_force, WANTS_MAP_GRID});
     if (notes->size() > MOST_ADDRESS_NOTES)
         notes->resize(MOST_ADDRESS_NOTES);
     // Nothing runs half-given: after any refusal the dialog asks for every value.
@@ -361,6 +378,9 @@ std::string address_query(const Options& options)
             add(control, "en");
         else if (control.kind == Kind::layer && layer_asked(options, control))
             add(control, "1");
+        else if ((control.kind == Kind::grid || control.kind == Kind::periods) &&
+                 !(options.*std::get<std::string Options::*>(control.target)).empty())
+            add(control, escaped_plus(options.*std::get<std::string Options::*>(control.target)));
     }
     return query;
 }

@@ -24,6 +24,10 @@ struct Options {
     std::string export_motion;           // CSV of frames 0 ... frames; as export_curves
     std::optional<Language> language;
     std::vector<char*> platform_args;    // argv[0] and the platform's own options, for it
+    // The locking map: its CSV and its picture (as export_curves and snapshot), its grid's
+    // axes ("A:B:N") and run lengths (whole numbers of periods), as given; empty: not given.
+    std::string locking_map, map_snapshot;
+    std::string map_z, map_force, map_transient, map_window, map_periods;
 };
 
 constexpr long MAX_FRAMES = 1000000;     // most frames --frames may ask for

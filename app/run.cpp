@@ -5,6 +5,7 @@
 
 #include "app/controls.h"
 #include "app/dialog.h"
+#include "app/locking_map.h"
 #include "app/texts.h"
 #include "core/state.h"
 #include "dynamics/simulation_step.h"
@@ -24,6 +25,7 @@ void apply_start_options(const Options& options)
     for (const Control& control : CONTROLS)
         if (control.kind == ControlKind::layer)
             *std::get<bool*>(control.target) = layer_asked(options, control);
+    apply_map_options(options);
 }
 
 void set_parameters_from(const Options& options)
@@ -55,6 +57,7 @@ Options held_scenario()
         if (control.kind == ControlKind::layer && *std::get<bool*>(control.target))
             options.layers.push_back(&control);
     options.language = console_language;
+    hold_map_options(&options);
     return options;
 }
 

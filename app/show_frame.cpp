@@ -11,8 +11,8 @@
 
 bool draw_shown_frame_again()
 {
-    // A run starts at t = 0, and its every frame moves t on.
-    if (sim_time == 0.0)
+    // A run starts at t = 0, and its every frame moves t on. The map shows whatever t is.
+    if (sim_time == 0.0 && !map_shown)
         return false;
     draw_frame();
     return true;
@@ -20,6 +20,11 @@ bool draw_shown_frame_again()
 
 void show_frame()
 {
+    // The map shown (F8) stands in for the picture: a redraw draws it, the motion waits.
+    if (map_shown) {
+        on_display();
+        return;
+    }
     advance_frames(1);
     on_display();
     if (motion_lost_told || (std::isfinite(state[0]) && std::isfinite(state[1])))

@@ -15,6 +15,7 @@
 #include "app/run.h"
 #include "app/show_frame.h"
 #include "app/texts.h"
+#include "platform/desktop/map_threads.h"
 #include "platform/desktop/picture_file.h"
 
 namespace {
@@ -73,7 +74,8 @@ void toggle_run()
 constexpr struct {
     const char* name;
     void (*act)();
-} WINDOW_TOOLS[] = {{"save-picture", save_shown_picture}, {"run-pause", toggle_run}};
+} WINDOW_TOOLS[] = {{"save-picture", save_shown_picture}, {"run-pause", toggle_run},
+                    {"map", toggle_map_in_window}};
 
 // GLUT's code of a key that types nothing as the controls name it; 0 for others.
 int named_key(int glut_key)

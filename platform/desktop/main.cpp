@@ -9,10 +9,13 @@
 #include "app/console.h"
 #include "app/dialog.h"
 #include "app/export.h"
+#include "app/locking_map.h"
 #include "app/options.h"
 #include "app/run.h"
+#include "core/state.h"
 #include "display/frame.h"
 #include "platform/desktop/data_files.h"
+#include "platform/desktop/map_threads.h"
 #include "platform/desktop/output_file.h"
 #include "platform/desktop/picture_file.h"
 #include "platform/desktop/startup_checks.h"
@@ -65,7 +68,9 @@ std::string clashing_outputs(const Options& options)
         const std::string& path;
     } outputs[] = {{"--snapshot", options.snapshot},
                    {"--export-curves", options.export_curves},
-                   {"--export-motion", options.export_motion}};
+                   {"--export-motion", options.export_motion},
+                   {"--locking-map", options.locking_map},
+                   {"--map-snapshot", options.map_snapshot}};
     for (std::size_t i = 0; i < std::size(outputs); ++i)
         for (std::size_t j = i + 1; j < std::size(outputs); ++j)
             if (!outputs[i].path.empty() && !outputs[j].path.empty() &&
@@ -78,20 +83,60 @@ std::string clashing_outputs(const Options& options)
 bool batch(const Options& options)
 {
     return !options.snapshot.empty() || !options.export_curves.empty() ||
-           !options.export_motion.empty();
+           !options.export_motion.empty() || !options.locking_map.empty() ||
+           !options.map_snapshot.empty();
 }
 
-// The frame after the frames asked for, drawn into a window that is never waited on, and
-// written from the back buffer: the pixels the window would show first.
-int write_snapshot(const Options& options, std::vector<char*>& window_args)
+// The window of the batch pictures, opened once: never waited on, its pictures written from
+// the back buffer, the pixels the window would show first.
+void open_batch_window(std::vector<char*>& window_args)
 {
-    advance_frames(options.frames.value_or(0) + 1);
+    static bool open = false;
+    if (open)
+        return;
     int argc = static_cast<int>(window_args.size()) - 1;
     open_window(&argc, window_args.data());
     on_reshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+    open = true;
+}
+
+// The frame after the frames asked for.
+int write_snapshot(const Options& options, std::vector<char*>& window_args)
+{
+    advance_frames(options.frames.value_or(0) + 1);
+    open_batch_window(window_args);
     draw_frame();
     const std::string error = save_window_picture(options.snapshot.c_str());
     return error.empty() ? 0 : write_error(options.snapshot, error);
+}
+
+// The locking map: its CSV streamed as it is computed, its picture once it is whole. Without
+// --y0 and --v0 every cell starts from MAP_DEFAULT_Y0, MAP_DEFAULT_V0.
+int write_map_outputs(const Options& options, std::vector<char*>& window_args)
+{
+    MapRun run = current_map_run();
+    if (!options.y0 && !options.v0) {
+        run.y0 = MAP_DEFAULT_Y0;
+        run.v0 = MAP_DEFAULT_V0;
+    }
+    const bool picture = !options.map_snapshot.empty();
+    if (!options.locking_map.empty()) {
+        const std::string error = write_map_file(options.locking_map.c_str(), run, picture);
+        if (!error.empty())
+            return write_error(options.locking_map, error);
+    } else if (picture) {
+        begin_map_job(run, true, false);
+        start_map_threads();
+        join_map_threads();
+    }
+    if (!picture)
+        return 0;
+    open_batch_window(window_args);
+    map_shown = true;
+    draw_frame();
+    map_shown = false;
+    const std::string error = save_window_picture(options.map_snapshot.c_str());
+    return error.empty() ? 0 : write_error(options.map_snapshot, error);
 }
 
 // Pictures and data out without a dialog and without console text.
@@ -112,7 +157,12 @@ int run_batch(const Options& options, std::vector<char*>& window_args)
             return write_error(options.export_motion, error);
         restart_run();
     }
-    return options.snapshot.empty() ? 0 : write_snapshot(options, window_args);
+    if (!options.snapshot.empty()) {
+        const int status = write_snapshot(options, window_args);
+        if (status != 0)
+            return status;
+    }
+    return write_map_outputs(options, window_args);
 }
 
 }  // namespace
@@ -135,11 +185,14 @@ int main(int argc, char** argv)
     const std::string clash = clashing_outputs(options);
     if (!clash.empty())
         return usage_error(clash);
+    const std::string too_many = map_grid_problem(options);
+    if (!too_many.empty())
+        return usage_error(too_many);
     console_on_stderr = batch(options);
     apply_start_options(options);
     std::vector<char*>& window_args = options.platform_args;
     window_args.push_back(nullptr);   // glutInit reads argv up to its count
-    if (!batch(options) || !options.snapshot.empty())   // a window will open
+    if (!batch(options) || !options.snapshot.empty() || !options.map_snapshot.empty())   // a window opens
         check_window_can_open(static_cast<int>(window_args.size()) - 1, window_args.data());
     if (batch(options))
         return finish_standard_output(run_batch(options, window_args));

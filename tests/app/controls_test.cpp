@@ -101,6 +101,12 @@ TEST(Controls, EveryLinkedControlSurvivesACopiedLink)
     for (const Control& c : CONTROLS)
         if (c.kind == ControlKind::layer)
             *std::get<bool*>(c.target) = true;
+    // The locking map's grid and lengths, an exponent's '+' among them.
+    map_z_axis = {0.1 + 0.2, 7.0 / 3.0, 7};
+    map_force_axis = {-1e21, -1e21, 1};
+    map_transient = 1;
+    map_window = 99999;
+    map_periods = 100000;
     sim_time = 41 * FRAME_STEPS * FRAME_TIME_STEP;   // frame 41 shown
     const Options held = held_scenario();
     const std::string query = address_query(held);
@@ -122,8 +128,14 @@ TEST(Controls, EveryLinkedControlSurvivesACopiedLink)
     epsilon = force_amp = freq_ratio = y_init = v_init = 0.0;
     family_view = 0;
     console_language = Language::japanese;
+    map_z_axis = MAP_DEFAULT_Z;
+    map_force_axis = MAP_DEFAULT_FORCE;
+    map_transient = map_window = map_periods = 0;
     apply_start_options(read);
     set_parameters_from(read);
+    EXPECT_TRUE(map_z_axis.from == 0.1 + 0.2 && map_z_axis.to == 7.0 / 3.0 && map_z_axis.count == 7);
+    EXPECT_TRUE(map_force_axis.from == -1e21 && map_force_axis.count == 1);
+    EXPECT_EQ(map_transient + map_window + map_periods, 1 + 99999 + 100000);
     EXPECT_EQ(epsilon, 1e21);
     EXPECT_EQ(force_amp, 0.1 + 0.2);
     EXPECT_EQ(freq_ratio, -2.5e-300);
@@ -135,6 +147,11 @@ TEST(Controls, EveryLinkedControlSurvivesACopiedLink)
     console_language = Language::japanese;
     stability_shown = measured_shown = false;
     family_view = 0;
+    map_z_axis = MAP_DEFAULT_Z;
+    map_force_axis = MAP_DEFAULT_FORCE;
+    map_transient = MAP_DEFAULT_TRANSIENT;
+    map_window = MAP_DEFAULT_WINDOW;
+    map_periods = MAP_DEFAULT_PERIODS;
 }
 
 }  // namespace
