@@ -58,6 +58,24 @@ const char* page_picture_name();
 // The address parameters of the scenario now held (address_query of held_scenario).
 const char* page_scenario_query();
 // What the picture shows, in words, one line each: the parameters, the initial state, t and
-// the frame shown, the amplitudes at which z meets the curve.
+// the frame shown, the amplitudes at which z meets the curve; with the locking map shown, the
+// map's grid, progress, cells of each class and how to run one.
 const char* page_values();
+
+// The locking map (F8), computed by the page's Web Workers. page_map_toggle: F8; 1 when a job
+// was begun, which the workers are then to compute. page_map_job: the job under way or held
+// (its number), 0 when none is (given up for a dialog: the workers stop). page_map_settings:
+// 13 numbers for the workers: eps, y0, v0, transient, window, periods, z from, to, count,
+// F from, to, count, and the cells. page_map_store: a worker's verdict of cell index (class,
+// strobe period, rotation); 1 when it finished a row, 2 when the whole map. page_map_draw
+// draws the map shown again; page_map_finished tells the console it took `seconds`.
+int page_map_toggle();
+int page_map_job();
+const double* page_map_settings();
+int page_map_store(double index, double map_class, double period, double rotation);
+void page_map_draw();
+void page_map_finished(double seconds);
+// Whether the map is shown; a click or tap at scene point (x, y) on it (1: a cell ran).
+int page_map_shown();
+int page_map_pick(double x, double y);
 }

@@ -53,7 +53,8 @@ export function fileUrl(file) {
   return 'file://' + path.resolve(file);
 }
 
-const W3C_KEYS = {Escape: '\uE00C', Enter: '\uE007', F1: '\uE031', F2: '\uE032', F5: '\uE035'};
+const W3C_KEYS = {Escape: '\uE00C', Enter: '\uE007', F1: '\uE031', F2: '\uE032', F5: '\uE035',
+  F8: '\uE038'};
 
 // WebKitGTK's WebDriver on a free port (it needs an X display: run under xvfb-run), and a
 // session of its MiniBrowser. Requests as W3C WebDriver classic over fetch().
