@@ -87,10 +87,15 @@ void append_map_row(std::string* out, long index, const MapVerdict& v)
     *out += ',';
     append_number(out, z);
     *out += ',';
-    if (v.map_class == MapClass::rest)
-        *out += "rest";
-    else
-        append_state_word(out, v.measure.state, v.measure.strobe_period);
+    // The cell's class, which an unforced motion's measures do not give alone.
+    switch (v.map_class) {
+    case MapClass::rest: *out += "rest"; break;
+    case MapClass::locked: append_state_word(out, MotionState::locked, 1); break;
+    case MapClass::periodic: append_state_word(out, MotionState::periodic, v.measure.strobe_period); break;
+    case MapClass::drifting: append_state_word(out, MotionState::drifting, 0); break;
+    case MapClass::pending:
+    case MapClass::settling: append_state_word(out, MotionState::settling, 0); break;
+    }
     append_measure_columns(out, v.measure);
     *out += ',';
     if (!std::isnan(v.harmonic_amplitude))
@@ -312,7 +317,7 @@ void compute_map_share(MapEngine* engine)
 bool append_streamed_map_rows(std::string* rows)
 {
     long next = map_streamed.load();
-    for (; next < map_cell_total(); ++next) {
+    for (; next < map_cell_total() && rows->size() < MAP_BLOCK_BYTES; ++next) {
         const std::size_t slot = static_cast<std::size_t>(next % MAP_STREAM_CAPACITY);
         if (!map_stream_ready[slot].load(std::memory_order_acquire))
             break;

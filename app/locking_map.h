@@ -13,6 +13,7 @@ constexpr long MAP_MOST_PERIODS = 100000;   // most periods --map-periods and th
 // The largest ratio a cell can run: a forcing period of MEASURE_MIN_STEPS integrator steps.
 constexpr double MAP_MOST_RATIO = 78.0;
 constexpr long MAP_SLICE_STEPS = 20000;     // steps between two looks at a stopped job (~1 ms)
+constexpr std::size_t MAP_BLOCK_BYTES = 1 << 16;   // CSV text handed to its writer at once
 
 // Reads an axis "A:B:N": numbers A <= B and a whole number N, 1 ... MAP_MOST_CELLS (N = 1
 // needs A = B); for z also 0 < A and B <= MAP_MOST_RATIO. False where text is none.
@@ -62,7 +63,8 @@ void store_map_verdict(long index, const MapVerdict& verdict);
 // until none is left or the job is stopped.
 void compute_map_share(MapEngine* engine);
 
-// The CSV rows of the cells decided, in order, since the last call, under MAP_CSV_HEADER:
+// The CSV rows of the cells decided, in order, since the last call (until rows holds
+// MAP_BLOCK_BYTES: memory stays flat however fast cells come), under MAP_CSV_HEADER:
 // state rest, locked, period N, drifting or settling; hb_class stable where harmonic balance
 // predicts a stable response at the cell (has_stable_response), else empty; every number with
 // 17 significant digits, a measure not known empty. Returns whether the last row is written.

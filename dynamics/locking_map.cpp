@@ -176,12 +176,17 @@ bool judge_lane(MapEngine* e, int l, MapVerdict* verdict)
         return false;
     const long stride = (count - e->run.transient - e->run.window) / JUDGE_GROWTH;
     e->next_judged[l] = count + std::clamp(stride, 1L, JUDGE_STRIDE_MOST);
-    EntrainmentMeasure m;
-    if (!judge_motion(points, e->crossings[l], e->z[l], e->run.transient, e->run.window,
-                      e->run.periods, &m))
-        return false;
     const std::span<const StrobePoint> window =
         std::span(points).last(std::min<std::size_t>(points.size(), e->run.window));
+    EntrainmentMeasure m;
+    if (!judge_motion(points, e->crossings[l], e->z[l], e->run.transient, e->run.window,
+                      e->run.periods, &m)) {
+        // Periods too few for the transient and a window (the options allow it): settling.
+        if (count < e->run.periods)
+            return false;
+        m = measure_window(window, crossings_within(e->crossings[l], window.front().t, window.back().t), e->z[l]);
+        m.state = MotionState::settling;
+    }
     *verdict = {map_class_of(m, window, e->force[l]), m,
                 e->next_instant[l] > 1 ? e->amplitude[l] : NAN, count};
     if (verdict->map_class != MapClass::periodic && verdict->map_class != MapClass::locked)
