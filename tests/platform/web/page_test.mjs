@@ -458,3 +458,46 @@ describe('layers', () => {
     await finish(plain);
   });
 });
+
+describe('the locking map', CHROMIUM_ONLY, () => {
+  const GRID = '?eps=0.3&force=0.5&z=1&y0=0.1&v0=0&map-z=0.8:1.2:21&map-force=0:0.5:11';
+  const values = (tab) => tab.$eval('#values', (list) => list.innerText);
+
+  test('the button and F8 show it, a tap runs a cell, a dialog gives up a map under way', async () => {
+    const tab = await openPage(browser, URL + GRID + '&lang=en', {firstFrame: true});
+    const picture = await canvasImage(tab);
+    await tab.click('#map');
+    await tab.waitFor(() => window.forcedVdp.map.doneAt !== null);
+    assert.equal(await tab.$eval('#map', (b) => b.getAttribute('aria-pressed')), 'true');
+    assert.match(await values(tab), /Locking map: ε = 0\.3, z 0\.8 … 1\.2, F 0 … 0\.5\ncells: 1:1 locked \d+, .*\nClick/);
+    // A tap on the cell (z 0.9, F 0.3), at the centre of its rectangle on the canvas.
+    const box = await tab.evaluate(() => {
+      const b = document.getElementById('scene').getBoundingClientRect();
+      return {left: b.left, top: b.top, side: b.width};
+    });
+    const frames = (await state(tab)).frames;
+    await tab.page.touchscreen.tap(box.left + box.side * (1 - 0.3417) / 2, box.top + box.side * (1 - 0.2682) / 2);
+    await tab.waitFor((n) => window.forcedVdp.frames === n + 1, frames);
+    assert.match(await values(tab), /ε = 0\.3, F = 0\.3, z = 0\.9\n/);
+    assert.equal(await tab.$eval('#map', (b) => b.getAttribute('aria-pressed')), 'false');
+    // F8: the map held at once; F8 again: the picture, no frame advanced.
+    await tab.keys(['F8']);
+    assert.notEqual(differingPixels(await canvasImage(tab), picture), 0);
+    await tab.keys(['F8']);
+    assert.equal((await state(tab)).frames, frames + 3);
+    assert.match(await consoleOutput(tab), /Locking map done: 231 cells/);
+
+    // The default grid under way, then 'j': the workers are let go, and F8 begins anew.
+    const busy = await openPage(browser, URL + '?eps=0.3&force=0.5&z=1&y0=0.1&v0=0&lang=en', {firstFrame: true});
+    await busy.keys(['F8']);
+    await busy.waitFor(() => window.forcedVdp.map.workers > 0);
+    await busy.keys(['j']);
+    await waitForDialog(busy);
+    await busy.waitFor(() => window.forcedVdp.map.workers === 0);
+    await answerDialog(busy, ['0.1 0']);
+    await busy.keys(['F8']);
+    assert.equal((await consoleOutput(busy)).match(/Computing the locking map/g).length, 2);
+    await finish(busy);
+    await finish(tab);
+  });
+});
