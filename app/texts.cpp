@@ -196,6 +196,8 @@ const char* const TEXT_TABLE[TEXT_COUNT][2] = {
      "cells: 1:1 locked %s, other periods %s, drifting %s, settling %s, at rest %s"},
     {"マスをクリック（タップ）すると，その z と F で運動が始まります",
      "Click (tap) a cell to run the motion at its z and F"},
+    {"このブラウザーでは引き込みマップを計算できません（WebAssembly のベクトル命令と gzip の展開が必要です）。新しいブラウザーで開いてください。",
+     "This browser cannot compute the locking map (it needs WebAssembly's vector instructions and gzip decompression); open the page in a current browser."},
 };
 
 }  // namespace

@@ -138,6 +138,7 @@ enum Text {
     PAGE_VALUES_MAP_PROGRESS, // %s rows done, %s rows
     PAGE_VALUES_MAP_COUNTS,   // %s cells locked 1:1, periodic, drifting, settling, at rest
     PAGE_VALUES_MAP_TAP,
+    PAGE_MAP_UNAVAILABLE,     // the browser cannot run the map's engine
     TEXT_COUNT,
     NO_TEXT = TEXT_COUNT,     // where a control has no such text
     FIRST_PAGE_TEXT = PAGE_TITLE

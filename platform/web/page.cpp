@@ -60,6 +60,7 @@ std::string page_texts(Language language)
         {"linkLocalFile", PAGE_LINK_LOCAL_FILE}, {"canvasName", PAGE_CANVAS_NAME},
         {"valuesHeading", PAGE_VALUES_HEADING}, {"inputName", PAGE_INPUT_NAME},
         {"consoleOpen", PAGE_CONSOLE_OPEN}, {"consoleClose", PAGE_CONSOLE_CLOSE},
+        {"mapUnavailable", PAGE_MAP_UNAVAILABLE},
     };
     std::string all;
     for (const auto& entry : NAMES)

@@ -573,15 +573,16 @@
     };
   }
 
-  // The engine, compiled once: with vector instructions where the browser has them.
+  // The engine, gunzipped and compiled once: a promise of the module, which fails where the
+  // browser lacks vector instructions or gzip decompression.
   function mapKernel() {
     if (map.module) return map.module;
-    var bytes = function (base64) {
-      return Uint8Array.from(atob(base64), function (c) { return c.charCodeAt(0); });
-    };
-    var simd = bytes(MAP_KERNEL_SIMD);
-    map.bytes = WebAssembly.validate(simd) ? simd : bytes(MAP_KERNEL_PLAIN);
-    map.module = new WebAssembly.Module(map.bytes);
+    var gzipped = Uint8Array.from(atob(MAP_KERNEL), function (c) { return c.charCodeAt(0); });
+    map.module = new Response(new Blob([gzipped]).stream().pipeThrough(new DecompressionStream('gzip')))
+      .arrayBuffer().then(function (bytes) {
+        map.bytes = bytes;
+        return WebAssembly.compile(bytes);
+      });
     return map.module;
   }
 
@@ -620,28 +621,38 @@
 
   function startMapWorkers() {
     stopMapWorkers();
-    map.job = Module._page_map_job();
+    var job = map.job = Module._page_map_job();
     var settings = Array.from(new Float64Array(HEAPF64.buffer, Module._page_map_settings(), 13));
     map.total = settings.pop();
     map.next = 0;
     map.started = performance.now();
     map.firstRowAt = map.doneAt = null;
-    var module = mapKernel();
-    map.url = URL.createObjectURL(new Blob(['(' + mapWorker.toString() + ')()'], {type: 'text/javascript'}));
-    var count = Math.max(1, Math.min(MAP_MOST_WORKERS, navigator.hardwareConcurrency || 2));
-    for (var i = 0; i < count; i++) {
-      var worker = new Worker(map.url);
-      worker.onmessage = onMapVerdicts;
-      try {
-        worker.postMessage({module: module, settings: settings});
-      } catch (e) {
-        // A browser that cannot hand a compiled module on gets the bytes to compile.
-        worker.postMessage({module: map.bytes, settings: settings});
-      }
-      feedMap(worker);
-      feedMap(worker);
-      map.workers.push(worker);
+    var kernel;
+    try {
+      kernel = mapKernel();
+    } catch (e) {
+      kernel = Promise.reject(e);
     }
+    kernel.then(function (module) {
+      if (map.job !== job || map.workers.length > 0) return;
+      map.url = URL.createObjectURL(new Blob(['(' + mapWorker.toString() + ')()'], {type: 'text/javascript'}));
+      var count = Math.max(1, Math.min(MAP_MOST_WORKERS, navigator.hardwareConcurrency || 2));
+      for (var i = 0; i < count; i++) {
+        var worker = new Worker(map.url);
+        worker.onmessage = onMapVerdicts;
+        try {
+          worker.postMessage({module: module, settings: settings});
+        } catch (e) {
+          // A browser that cannot hand a compiled module on gets the bytes to compile.
+          worker.postMessage({module: map.bytes, settings: settings});
+        }
+        feedMap(worker);
+        feedMap(worker);
+        map.workers.push(worker);
+      }
+    }, function () {
+      say(texts.mapUnavailable);
+    });
   }
 
   function toggleMap() {
