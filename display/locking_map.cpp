@@ -23,9 +23,10 @@ constexpr double Z_LABEL_Y = MAP_PLOT_BOTTOM - 0.065;
 constexpr double F_LABEL_X = -0.97;
 constexpr double LEGEND_TOP = -0.71;
 constexpr double LEGEND_STEP = 0.055;
-constexpr double LEGEND_COLUMN = 0.65;       // between the legend's columns
+// Where the legend's columns begin: the first is the widest, for the outline's entry.
+constexpr double LEGEND_COLUMNS[] = {-0.95, -0.28, 0.32};
 constexpr int LEGEND_ROWS = 5;
-constexpr int LEGEND_RATIOS = 3;             // ratios named beside a period's colour
+constexpr int LEGEND_RATIOS = 2;             // ratios named beside a period's colour
 constexpr int RATIO_CAPACITY = 64;           // distinct ratios p:n counted for the legend
 constexpr double SWATCH_WIDTH = 0.06;
 constexpr double SWATCH_HEIGHT = 0.035;
@@ -95,18 +96,29 @@ void add_box(LineBatch* b, double x0, double y0, double x1, double y1)
     add_line(b, x0, y1, x0, y0);
 }
 
-// The 1:1 hatch over [x0, x1] x [y0, y1]: the pieces of the lines x - y = k MAP_HATCH_SPACING
-// within it, one pattern over the whole plot so that neighbouring runs continue it.
-void add_hatch(LineBatch* hatch, double x0, double y0, double x1, double y1)
+// The locked cells' hatch over [x0, x1] x [y0, y1]: the pieces of the lines
+// x - y = k MAP_HATCH_SPACING within it (1:1), or of x + y = k MAP_HATCH_SPACING (p:1, p cycles
+// in each forcing period), one pattern over the whole plot so that neighbouring runs continue
+// it.
+void add_hatch(LineBatch* hatch, double x0, double y0, double x1, double y1, bool rising)
 {
-    const long first = static_cast<long>(std::ceil((x0 - y1) / MAP_HATCH_SPACING));
-    const long last = static_cast<long>(std::floor((x1 - y0) / MAP_HATCH_SPACING));
-    for (long k = first; k <= last; ++k) {
+    const double sign = rising ? -1.0 : 1.0;   // the lines x + sign y = d
+    const double low = x0 + std::min(sign * y0, sign * y1), high = x1 + std::max(sign * y0, sign * y1);
+    for (long k = static_cast<long>(std::ceil(low / MAP_HATCH_SPACING));
+         k <= static_cast<long>(std::floor(high / MAP_HATCH_SPACING)); ++k) {
         const double d = k * MAP_HATCH_SPACING;
-        const double lo = std::max(y0, x0 - d), hi = std::min(y1, x1 - d);
-        if (hi > lo)
-            add_line(hatch, lo + d, lo, hi + d, hi);
+        // x = d - sign y over y in [y0, y1], clipped to [x0, x1].
+        const double ya = std::max(y0, std::min((d - x1) * sign, (d - x0) * sign));
+        const double yb = std::min(y1, std::max((d - x1) * sign, (d - x0) * sign));
+        if (yb > ya)
+            add_line(hatch, d - sign * ya, ya, d - sign * yb, yb);
     }
+}
+
+// A cell locked with p != 1 cycles in each forcing period (a superharmonic, p:1).
+bool several_to_one(const MapCell& c)
+{
+    return c.map_class == MapClass::locked && c.turns != 1;
 }
 
 const MapCell& cell_at(int row, int column)
@@ -135,7 +147,7 @@ void draw_row(int row, LineBatch* hatch)
         const double x1 = map_x(map_axis_value(map_held_z, j - 1) + half_z);
         fill_rectangle(x0, y0, x1, y1, map_cell_colour(cell_at(row, i)));
         if (cell_at(row, i).map_class == MapClass::locked)
-            add_hatch(hatch, x0, y0, x1, y1);
+            add_hatch(hatch, x0, y0, x1, y1, !several_to_one(cell_at(row, i)));
         i = j;
     }
 }
@@ -288,7 +300,7 @@ void draw_titles()
 void draw_legend_entry(int slot, const MapCell* cell, const char* text)
 {
     static LineBatch lines;
-    const double x = -0.95 + (slot / LEGEND_ROWS) * LEGEND_COLUMN;
+    const double x = LEGEND_COLUMNS[std::min<std::size_t>(slot / LEGEND_ROWS, std::size(LEGEND_COLUMNS) - 1)];
     const double y = LEGEND_TOP - (slot % LEGEND_ROWS) * LEGEND_STEP;
     const double x1 = x + SWATCH_WIDTH, y1 = y + SWATCH_HEIGHT;
     if (cell == nullptr) {
@@ -298,7 +310,7 @@ void draw_legend_entry(int slot, const MapCell* cell, const char* text)
         fill_rectangle(x, y, x1, y1, map_cell_colour(*cell));
         lines = {1.0f, MAP_HATCH_COLOUR, 0, {}};
         if (cell->map_class == MapClass::locked)
-            add_hatch(&lines, x, y, x1, y1);
+            add_hatch(&lines, x, y, x1, y1, !several_to_one(*cell));
         flush_lines(&lines);
         if (cell->map_class == MapClass::settling)
             draw_dot(0.5 * (x + x1), 0.5 * (y + y1));
@@ -315,9 +327,9 @@ struct RatioCount {
     long cells;
 };
 
-// The legend: 1:1, each other period the finished rows hold (with its commonest ratios p:n,
-// p cycles of the motion in n forcing periods), drifting, settling, rest where present, and
-// the outline.
+// The legend: 1:1, the outline, drifting, settling, rest where present, then the p:1 locked
+// cells and each other period the finished rows hold, with its commonest ratios p:n (p cycles
+// of the motion in n forcing periods).
 void draw_legend()
 {
     static RatioCount ratios[RATIO_CAPACITY];
@@ -327,7 +339,7 @@ void draw_legend()
         for (int i = 0; i < map_held_z.count && map_row_finished(row); ++i) {
             const MapCell& c = cell_at(row, i);
             rest = rest || c.map_class == MapClass::rest;
-            if (c.map_class != MapClass::periodic)
+            if (c.map_class != MapClass::periodic && !several_to_one(c))
                 continue;
             int k = 0;
             while (k < kinds && !(ratios[k].turns == c.turns && ratios[k].period == c.period))
@@ -341,10 +353,19 @@ void draw_legend()
     int slot = 0;
     MapCell sample = {MapClass::locked, 1, 1};
     draw_legend_entry(slot++, &sample, "1:1 locked");
-    for (int p = 2; p <= MAP_PERIOD_COLOURS + 1; ++p) {
-        // This colour's ratios, the commonest first.
+    draw_legend_entry(slot++, nullptr, "harmonic balance: stable 1:1");
+    sample = {MapClass::drifting, 0, 0};
+    draw_legend_entry(slot++, &sample, "drifting");
+    sample = {MapClass::settling, 0, 0};
+    draw_legend_entry(slot++, &sample, "settling: not decided");
+    if (rest) {
+        sample = {MapClass::rest, 0, 0};
+        draw_legend_entry(slot++, &sample, "rest");
+    }
+    for (int p = 1; p <= MAP_PERIOD_COLOURS + 1; ++p) {
+        // This colour's (or hatch's) ratios, the commonest first.
         char text[96];
-        int length = std::snprintf(text, sizeof text, p <= MAP_PERIOD_COLOURS ? "period %d:" : "period %d+:", p);
+        int length = std::snprintf(text, sizeof text, p == 1 ? "locked" : p <= MAP_PERIOD_COLOURS ? "period %d:" : "period %d+:", p);
         int named = 0;
         for (;; ++named) {
             int best = -1;
@@ -364,18 +385,9 @@ void draw_legend()
         }
         if (named == 0)
             continue;
-        sample = {MapClass::periodic, static_cast<unsigned char>(p), 1};
+        sample = {p == 1 ? MapClass::locked : MapClass::periodic, static_cast<unsigned char>(p), 2};
         draw_legend_entry(slot++, &sample, text);
     }
-    sample = {MapClass::drifting, 0, 0};
-    draw_legend_entry(slot++, &sample, "drifting");
-    sample = {MapClass::settling, 0, 0};
-    draw_legend_entry(slot++, &sample, "settling: not decided");
-    if (rest) {
-        sample = {MapClass::rest, 0, 0};
-        draw_legend_entry(slot++, &sample, "rest");
-    }
-    draw_legend_entry(slot++, nullptr, "harmonic balance: stable 1:1");
 }
 
 }  // namespace

@@ -532,9 +532,11 @@
   // draws the rows as they finish, and never waits: the page stays responsive.
 
   var MAP_CHUNK = 48;           // cells handed to a worker at a time, two chunks ahead
+  var MAP_DRAW_MS = 150;        // rows finished within this are drawn together: a software
+                                // renderer's drawing would take the workers' cores
   var MAP_MOST_WORKERS = 8;
   var map = {workers: [], job: 0, next: 0, total: 0, started: 0, firstRowAt: null,
-    doneAt: null, module: null, bytes: null, url: null};
+    doneAt: null, module: null, bytes: null, url: null, drawing: null};
 
   // The worker: instantiates the engine, then runs the cells it is given in slices of about
   // WORKER_SLICE_MS, posting the verdicts of each slice (index, class, period, rotation) and
@@ -609,14 +611,22 @@
     for (var i = 0; i < done.length; i += 4)
       stored = Math.max(stored, Module._page_map_store(done[i], done[i + 1], done[i + 2], done[i + 3]));
     if (event.data.want) feedMap(event.target);
-    if (stored === 0) return;
-    if (map.firstRowAt === null) map.firstRowAt = performance.now();
-    call(function () { Module._page_map_draw(); });
     if (stored === 2) {
+      drawMap();
       map.doneAt = performance.now();
       stopMapWorkers();
       call(function () { Module._page_map_finished((map.doneAt - map.started) / 1000); });
+    } else if (stored === 1 && map.drawing === null) {
+      map.drawing = setTimeout(drawMap, map.firstRowAt === null ? 0 : MAP_DRAW_MS);
     }
+  }
+
+  function drawMap() {
+    clearTimeout(map.drawing);
+    map.drawing = null;
+    if (ended || Module._page_map_job() !== map.job) return;
+    call(function () { Module._page_map_draw(); });
+    if (map.firstRowAt === null) map.firstRowAt = performance.now();
   }
 
   function startMapWorkers() {

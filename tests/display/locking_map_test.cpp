@@ -67,34 +67,47 @@ MapVerdict verdict(MapClass c, int period, double rotation)
 TEST(LockingMapPicture, EachClassItsColourTheHatchTheOutlineAndOnlyFinishedRows)
 {
     start_program(INPUT);
-    const MapAxis z = {0.8, 1.2, 5}, force = {0.0, 0.4, 5};
+    const MapAxis z = {0.8, 1.3, 6}, force = {0.0, 0.4, 5};
     use_grid(z, force);
     begin_map_job(current_map_run(), true, false);
-    // Columns by class: drifting, 1:1, 1:3, settling, rest; the top row not yet computed.
+    // Columns by class: drifting, 1:1, 1:3, settling, rest, 2:1; the top row not computed.
     const MapVerdict columns[] = {verdict(MapClass::drifting, 0, NAN), verdict(MapClass::locked, 1, 1.0),
                                   verdict(MapClass::periodic, 3, 1.0 / 3.0),
-                                  verdict(MapClass::settling, 0, NAN), verdict(MapClass::rest, 0, NAN)};
-    for (long i = 0; i < 20; ++i)
-        store_map_verdict(i, columns[i % 5]);
+                                  verdict(MapClass::settling, 0, NAN), verdict(MapClass::rest, 0, NAN),
+                                  verdict(MapClass::locked, 1, 2.0)};
+    for (long i = 0; i < 24; ++i)
+        store_map_verdict(i, columns[i % 6]);
     map_shown = true;
     draw_frame();
     const Image unfinished = read_back();
     const int y = row_of(force, 0.2), top = row_of(force, 0.4);
-    const int x[5] = {column_of(z, 0.8), column_of(z, 0.9), column_of(z, 1.0), column_of(z, 1.1), column_of(z, 1.2)};
+    const int x[6] = {column_of(z, 0.8), column_of(z, 0.9), column_of(z, 1.0), column_of(z, 1.1),
+                      column_of(z, 1.2), column_of(z, 1.3)};
     EXPECT_TRUE(PixelIs(unfinished, x[0], y, pixel_of(MAP_DRIFTING_COLOUR)));
     EXPECT_TRUE(PixelIs(unfinished, x[2] + 12, y + 12, pixel_of(MAP_PERIOD_COLOUR[1])));
     EXPECT_TRUE(PixelIs(unfinished, x[3], y, BLACK_PX));                        // the dot
     EXPECT_TRUE(PixelIs(unfinished, x[3] + 12, y + 12, pixel_of(MAP_SETTLING_COLOUR)));
     EXPECT_TRUE(PixelIs(unfinished, x[4], y, pixel_of(MAP_REST_COLOUR)));
-    // 1:1: its colour and, across it, the hatch's white lines.
+    // Locked: its colour and, across it, the hatch's white lines, falling to the right for 1:1
+    // and rising for 2:1.
     const int cell = 30;
-    EXPECT_GT(unfinished.count(pixel_of(MAP_LOCKED_COLOUR), x[1] - cell, y - cell, x[1] + cell, y + cell), 1000);
-    EXPECT_GT(unfinished.count(WHITE_PX, x[1] - cell, y - cell, x[1] + cell, y + cell), 100);
+    for (const int at : {x[1], x[5]}) {
+        EXPECT_GT(unfinished.count(pixel_of(MAP_LOCKED_COLOUR), at - cell, y - cell, at + cell, y + cell), 1000);
+        int rising = 0, falling = 0;
+        for (int i = at - cell; i < at + cell; ++i)
+            for (int j = y - cell; j < y + cell; ++j)
+                if (unfinished.is(i, j, WHITE_PX)) {
+                    rising += unfinished.is(i + 1, j + 1, WHITE_PX);
+                    falling += unfinished.is(i + 1, j - 1, WHITE_PX);
+                }
+        EXPECT_GT(at == x[1] ? rising : falling, 100) << at;
+        EXPECT_EQ(at == x[1] ? falling : rising, 0) << at;
+    }
     for (const int at : x)
         EXPECT_TRUE(PixelIs(unfinished, at, top, WHITE_PX));                    // not computed
     // The outline: black across each finished row at its band's edges, as stable_band has them.
     double band[MAP_BAND_CAPACITY][2];
-    ASSERT_EQ(stable_band(0.3, 0.2, 0.75, 1.25, band, MAP_BAND_CAPACITY), 1);
+    ASSERT_EQ(stable_band(0.3, 0.2, 0.75, 1.35, band, MAP_BAND_CAPACITY), 1);
     for (const double edge : band[0]) {
         EXPECT_TRUE(PixelIs(unfinished, column_of(z, edge), y, BLACK_PX)) << edge;
         EXPECT_FALSE(unfinished.is(column_of(z, edge) + 5, y, BLACK_PX)) << edge;
@@ -104,8 +117,8 @@ TEST(LockingMapPicture, EachClassItsColourTheHatchTheOutlineAndOnlyFinishedRows)
     EXPECT_GT(unfinished.count(TEXT_PX, x[2] - 20, px(MAP_PLOT_BOTTOM) - 40, x[2] + 20, px(MAP_PLOT_BOTTOM) - 15), 20);
 
     // The last row in: drawn, and the progress line gives way to the line on clicking.
-    for (long i = 20; i < 25; ++i)
-        store_map_verdict(i, columns[i % 5]);
+    for (long i = 24; i < 30; ++i)
+        store_map_verdict(i, columns[i % 6]);
     draw_frame();
     const Image finished = read_back();
     EXPECT_TRUE(PixelIs(finished, x[0], top, pixel_of(MAP_DRIFTING_COLOUR)));
