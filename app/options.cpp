@@ -236,11 +236,12 @@ std::string help_text()
     }
     text += "\nA value follows its option as --name VALUE or as --name=VALUE.\n"
             "Giving any of --eps, --force, --z, --y0, --v0 skips the start dialog; the others\n"
-            "start from 0. --snapshot, --export-curves and --export-motion ask nothing and\n"
-            "write their messages to standard error; --snapshot needs an X display, the\n"
-            "exports do not. Their FILE '-' is standard output; an existing file is replaced\n"
-            "(its permissions kept), a device or FIFO is written into, a symbolic link is\n"
-            "followed; two of them cannot write to the same place.\n"
+            "start from 0. --snapshot, --export-curves, --export-motion, --locking-map and\n"
+            "--map-snapshot ask nothing and write their messages to standard error;\n"
+            "--snapshot and --map-snapshot need an X display, the others do not. Their FILE\n"
+            "'-' is standard output; an existing file is replaced (its permissions kept), a\n"
+            "device or FIFO is written into, a symbolic link is followed; two of them cannot\n"
+            "write to the same place.\n"
             "The window system's own options (-display NAME, -geometry WxH+X+Y, ...) are\n"
             "passed on to it. In the window: " + window_keys_text() + ".\n";
     return text;
