@@ -63,3 +63,11 @@ key F8
 wait_until 10 "the map again" shows_snapshot
 (($(occurrences "Computing the locking map") == 1)) || fail "F8 computed the held map again"
 expect_escape_ends
+
+# ESC while the threads compute a large map: status 0 at once (a thread left running at exit
+# would end the process with std::terminate).
+open_program launch_and_wait --lang en --eps 5 --force 1 --z 1 --map-z 0.2:3:281 --map-force 0:6:121
+wait_until 10 "the first frame" index_at_least 1
+key F8
+wait_until 10 "the map begun" has_at_least "Computing the locking map" 1
+expect_escape_ends
