@@ -24,7 +24,8 @@ constexpr long OPEN_BAND = 1;   // a row's count holds one more while its band i
 // A whole number of digits alone, 1 ... most.
 bool read_whole(const std::string& text, long most, long* value)
 {
-    if (text.empty() || !std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
+    const auto digit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
+    if (text.empty() || !std::all_of(text.begin(), text.end(), digit))
         return false;
     errno = 0;
     const long v = std::strtol(text.c_str(), nullptr, 10);
@@ -68,7 +69,8 @@ void compute_band(int row)
                               map_held_z.to + half, edges, MAP_BAND_CAPACITY);
     map_band_counts[static_cast<std::size_t>(row)] = n;
     for (int i = 0; i < n; ++i)
-        map_band_edges[static_cast<std::size_t>(row) * MAP_BAND_CAPACITY + i] = {edges[i][0], edges[i][1]};
+        map_band_edges[static_cast<std::size_t>(row) * MAP_BAND_CAPACITY + i] = {edges[i][0],
+                                                                                  edges[i][1]};
 }
 
 void append_number(std::string* out, double v)
@@ -91,7 +93,9 @@ void append_map_row(std::string* out, long index, const MapVerdict& v)
     switch (v.map_class) {
     case MapClass::rest: *out += "rest"; break;
     case MapClass::locked: append_state_word(out, MotionState::locked, 1); break;
-    case MapClass::periodic: append_state_word(out, MotionState::periodic, v.measure.strobe_period); break;
+    case MapClass::periodic:
+        append_state_word(out, MotionState::periodic, v.measure.strobe_period);
+        break;
     case MapClass::drifting: append_state_word(out, MotionState::drifting, 0); break;
     case MapClass::pending:
     case MapClass::settling: append_state_word(out, MotionState::settling, 0); break;
@@ -225,7 +229,8 @@ void begin_map_job(const MapRun& run, bool keep_cells, bool stream)
     map_row_left = std::make_unique<std::atomic<int>[]>(static_cast<std::size_t>(rows));
     for (int r = 0; r < rows; ++r)
         map_row_left[static_cast<std::size_t>(r)].store(columns() + OPEN_BAND);
-    const std::size_t held = stream ? static_cast<std::size_t>(std::min(total, MAP_STREAM_CAPACITY)) : 0;
+    const std::size_t held =
+        stream ? static_cast<std::size_t>(std::min(total, MAP_STREAM_CAPACITY)) : 0;
     map_stream.assign(held, MapVerdict{});
     map_stream_ready = std::make_unique<std::atomic<bool>[]>(held);
     map_rows_done.store(0);

@@ -300,7 +300,8 @@ void draw_titles()
 void draw_legend_entry(int slot, const MapCell* cell, const char* text)
 {
     static LineBatch lines;
-    const double x = LEGEND_COLUMNS[std::min<std::size_t>(slot / LEGEND_ROWS, std::size(LEGEND_COLUMNS) - 1)];
+    const std::size_t column = std::min<std::size_t>(slot / LEGEND_ROWS, std::size(LEGEND_COLUMNS) - 1);
+    const double x = LEGEND_COLUMNS[column];
     const double y = LEGEND_TOP - (slot % LEGEND_ROWS) * LEGEND_STEP;
     const double x1 = x + SWATCH_WIDTH, y1 = y + SWATCH_HEIGHT;
     if (cell == nullptr) {
@@ -365,7 +366,8 @@ void draw_legend()
     for (int p = 1; p <= MAP_PERIOD_COLOURS + 1; ++p) {
         // This colour's (or hatch's) ratios, the commonest first.
         char text[96];
-        int length = std::snprintf(text, sizeof text, p == 1 ? "locked" : p <= MAP_PERIOD_COLOURS ? "period %d:" : "period %d+:", p);
+        const char* name = p == 1 ? "locked" : p <= MAP_PERIOD_COLOURS ? "period %d:" : "period %d+:";
+        int length = std::snprintf(text, sizeof text, name, p);
         int named = 0;
         for (;; ++named) {
             int best = -1;
@@ -397,7 +399,8 @@ Color4 map_cell_colour(const MapCell& cell)
     switch (cell.map_class) {
     case MapClass::locked: return MAP_LOCKED_COLOUR;
     case MapClass::periodic:
-        return MAP_PERIOD_COLOUR[std::clamp(static_cast<int>(cell.period), 2, MAP_PERIOD_COLOURS + 1) - 2];
+        return MAP_PERIOD_COLOUR[std::clamp(static_cast<int>(cell.period), 2, MAP_PERIOD_COLOURS + 1) -
+                                 2];
     case MapClass::drifting: return MAP_DRIFTING_COLOUR;
     case MapClass::settling: return MAP_SETTLING_COLOUR;
     case MapClass::rest: return MAP_REST_COLOUR;

@@ -312,8 +312,9 @@ bool judge_motion(std::span<const StrobePoint> points, std::span<const double> u
     // to the later half of the latest JUDGED_WINDOWS windows (a transient moves them too, so
     // the judgement looks at the latest only).
     const std::span<const StrobePoint> history = points.subspan(static_cast<std::size_t>(settle));
-    const std::span<const StrobePoint> judged = history.last(
-        std::min<std::size_t>(history.size(), JUDGED_WINDOWS * static_cast<std::size_t>(window_periods)));
+    const std::size_t judged_periods = JUDGED_WINDOWS * static_cast<std::size_t>(window_periods);
+    const std::span<const StrobePoint> judged =
+        history.last(std::min<std::size_t>(history.size(), judged_periods));
     const std::size_t half = judged.size() / 2;
     const int n = nearest_cycle(window);
     const bool converging =

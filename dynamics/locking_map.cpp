@@ -117,7 +117,8 @@ void close_period(MapEngine* e, int l, const StepEnd& a, const StepEnd& b, doubl
     const double next[3] = {b.t, b.s[0] * e->cosine[e->now][l], b.s[0] * e->sine[e->now][l]};
     if (e->next_instant[l] > 0) {
         const double h = FRAME_TIME_STEP;
-        const double last[3] = {a.t, a.s[0] * e->cosine[e->now ^ 1][l], a.s[0] * e->sine[e->now ^ 1][l]};
+        const int before = e->now ^ 1;
+        const double last[3] = {a.t, a.s[0] * e->cosine[before][l], a.s[0] * e->sine[before][l]};
         const double* begin = e->start[l];
         const double* first = e->first[l];
         double sums[2] = {e->sum_cos[l] - next[1], e->sum_sin[l] - next[2]};
@@ -184,7 +185,8 @@ bool judge_lane(MapEngine* e, int l, MapVerdict* verdict)
         // Periods too few for the transient and a window (the options allow it): settling.
         if (count < e->run.periods)
             return false;
-        m = measure_window(window, crossings_within(e->crossings[l], window.front().t, window.back().t), e->z[l]);
+        m = measure_window(
+            window, crossings_within(e->crossings[l], window.front().t, window.back().t), e->z[l]);
         m.state = MotionState::settling;
     }
     *verdict = {map_class_of(m, window, e->force[l]), m,

@@ -130,9 +130,10 @@ void add_fold_ratios(double eps, double force, double edges[], int* count)
     const double width = 4.0 - 4.0 / 3.0;
     double s[3] = {}, d[3] = {};
     for (int i = 1, n = 0;; ++i, ++n) {
+        const double last_step = width / FOLD_SCAN_STEPS;
         const double next = i < FOLD_SCAN_STEPS
                                 ? width * (FOLD_SCAN_STEPS - i) / FOLD_SCAN_STEPS
-                                : width / FOLD_SCAN_STEPS * std::pow(FOLD_TAIL_RATIO, i - FOLD_SCAN_STEPS + 1);
+                                : last_step * std::pow(FOLD_TAIL_RATIO, i - FOLD_SCAN_STEPS + 1);
         const double delta = fold_delta(eps, force, next, &w);
         if (!std::isfinite(delta) || !(w < FOLD_MOST_RATIO * FOLD_MOST_RATIO) || !(next > 0.0))
             break;

@@ -50,7 +50,8 @@ void watch_map(int /*value*/)
     }
     join_map_threads();
     if (map_finished())
-        tell_map_finished(std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count());
+        tell_map_finished(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count());
 }
 
 }  // namespace
