@@ -166,6 +166,20 @@ constexpr Control CONTROL_TABLE[] = {
     {"sweep-z", "", KEY_F7, PAGE_SWEEP, ABOUT_SWEEP_KEY, tool, nullptr, false},
     {"z-down", "", KEY_LEFT, PAGE_Z_DOWN, ABOUT_Z_DOWN, step, lower_forcing_ratio, false},
     {"z-up", "", KEY_RIGHT, PAGE_Z_UP, ABOUT_Z_UP, step, raise_forcing_ratio, false},
+    // The locking map: its CSV and picture, its grid and run lengths, and F8, which each
+    // platform does itself (threads, Web Workers).
+    {"locking-map", "FILE.csv", 0, NO_TEXT, ABOUT_LOCKING_MAP, output, nullptr, false,
+     &Options::locking_map},
+    {"map-snapshot", "FILE.png", 0, NO_TEXT, ABOUT_MAP_SNAPSHOT, output, nullptr, false,
+     &Options::map_snapshot},
+    {"map-z", "A:B:N", 0, NO_TEXT, ABOUT_MAP_Z, grid, nullptr, true, &Options::map_z},
+    {"map-force", "A:B:N", 0, NO_TEXT, ABOUT_MAP_FORCE, grid, nullptr, true, &Options::map_force},
+    {"map-transient", "N", 0, NO_TEXT, ABOUT_MAP_TRANSIENT, periods, nullptr, true,
+     &Options::map_transient},
+    {"map-window", "N", 0, NO_TEXT, ABOUT_MAP_WINDOW, periods, nullptr, true, &Options::map_window},
+    {"map-periods", "N", 0, NO_TEXT, ABOUT_MAP_PERIODS, periods, nullptr, true,
+     &Options::map_periods},
+    {"map", "", KEY_F8, PAGE_MAP, ABOUT_MAP, tool, nullptr, false},
 };
 
 // Keys that type nothing printable, but for F1 ... F12: cap, and a browser's name.

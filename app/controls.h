@@ -24,6 +24,7 @@ constexpr int KEY_F4 = KEY_F1 + 3;
 constexpr int KEY_F5 = KEY_F1 + 4;
 constexpr int KEY_F6 = KEY_F1 + 5;
 constexpr int KEY_F7 = KEY_F1 + 6;
+constexpr int KEY_F8 = KEY_F1 + 7;
 constexpr int KEY_F9 = KEY_F1 + 8;
 constexpr int KEY_F10 = KEY_F1 + 9;
 constexpr int KEY_F12 = KEY_F1 + 11;
@@ -47,6 +48,8 @@ enum class ControlKind {
     ratios,    // two forcing ratios: --name FROM:TO, name=FROM:TO
     step,      // a key or button that steps a value of the running motion (z by hand); the
                // next frame is drawn after it, and a held key repeats
+    grid,      // an axis of the locking map's grid: --name A:B:N, name=A:B:N
+    periods,   // a whole number of forcing periods, 1 ... MAP_MOST_PERIODS
 };
 
 // Where a control's value goes: a number, file name or flag into the command line's Options;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/console.h"
+#include "app/locking_map.h"
 #include "app/sweep.h"
 #include "app/texts.h"
 #include "core/state.h"
@@ -160,6 +161,7 @@ void print_key_help()
     console_write(text(HELP_LAYER_KEYS));
     console_write(text(HELP_PHASE_KEYS));
     console_write_with(text(HELP_SWEEP_KEYS), {shortest_digits(SWEEP_DEFAULT_STEP)});
+    console_write(text(HELP_MAP_KEY));
 }
 
 long dialogs_run = 0;
@@ -167,6 +169,8 @@ long dialogs_run = 0;
 void input_parameters()
 {
     ++dialogs_run;
+    // The values may change: a locking map under way is given up.
+    stop_map_job();
     // A Ctrl-D typed at an earlier dialog ended that dialog only: a terminal is asked again.
     console_forget_end_of_input();
     if (command_key != 'f' && command_key != 'j')

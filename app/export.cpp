@@ -98,6 +98,26 @@ void append_measure(std::string* out, double value)
 
 }  // namespace
 
+void append_state_word(std::string* out, MotionState state, int strobe_period)
+{
+    switch (state) {
+    case MotionState::settling: *out += "settling"; break;
+    case MotionState::locked: *out += "locked"; break;
+    case MotionState::periodic: append(out, "period %d", strobe_period); break;
+    case MotionState::drifting: *out += "drifting"; break;
+    }
+}
+
+void append_measure_columns(std::string* out, const EntrainmentMeasure& m)
+{
+    *out += ',';
+    if (m.strobe_period > 0)
+        append(out, "%d", m.strobe_period);
+    append_measure(out, m.rotation);
+    append_measure(out, m.drift);
+    append_measure(out, m.spread);
+}
+
 std::string sweep_csv()
 {
     std::string out =
@@ -106,18 +126,8 @@ std::string sweep_csv()
         const SweepRecord& r = sweep_records[i];
         const EntrainmentMeasure& m = r.measure;
         append(&out, "%s,%.17g,", r.up ? "up" : "down", r.z);
-        switch (m.state) {
-        case MotionState::settling: out += "settling"; break;
-        case MotionState::locked: out += "locked"; break;
-        case MotionState::periodic: append(&out, "period %d", m.strobe_period); break;
-        case MotionState::drifting: out += "drifting"; break;
-        }
-        out += ',';
-        if (m.strobe_period > 0)
-            append(&out, "%d", m.strobe_period);
-        append_measure(&out, m.rotation);
-        append_measure(&out, m.drift);
-        append_measure(&out, m.spread);
+        append_state_word(&out, m.state, m.strobe_period);
+        append_measure_columns(&out, m);
         append_measure(&out, r.harmonic_amplitude);
         out += ',';
         if (r.hb_class >= 0)

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+#include "core/types.h"
+
 // The curves the dialog computed, one tidy table with the header
 //   set,parameter,index,amplitude,z_high,z_low,class_high,class_low
 // set main (samples 0 ... amp_steps), fold (the main curve's fold records), crossing (the
@@ -44,3 +46,9 @@ bool append_strobe_rows(long* next, long frames, long* written, std::string* row
 // hb_class the stability class of the crossing nearest the measured amplitude, empty where z
 // meets no curve.
 std::string sweep_csv();
+
+// The measures of an entrainment window as the sweep's rows and the map's write them: the
+// state's word (locked, period N, drifting, settling), then ",strobe_period,rotation,drift,
+// spread" (strobe_period empty where none was found, a measure not known empty).
+void append_state_word(std::string* out, MotionState state, int strobe_period);
+void append_measure_columns(std::string* out, const EntrainmentMeasure& m);

@@ -1,6 +1,7 @@
 // Keyboard commands.
 #include "app/keyboard.h"
 
+#include "app/map_view.h"
 #include "app/show_frame.h"
 #include "core/state.h"
 
@@ -13,6 +14,10 @@ constexpr Control ANY_OTHER_KEY = {nullptr, "", 0, NO_TEXT, NO_TEXT, ControlKind
 
 void press_control(const Control& control)
 {
+    // A key that draws the picture or runs a dialog shows the picture again; a tool (F1, F2,
+    // F8) leaves the map shown.
+    if (control.kind != ControlKind::tool)
+        leave_map_view();
     if (control.kind == ControlKind::layer) {
         bool* shown = std::get<bool*>(control.target);
         *shown = !*shown;

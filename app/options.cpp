@@ -19,6 +19,7 @@
 #include "app/sweep.h"
 #include "core/state.h"
 #include "dynamics/harmonic_measure.h"
+#include "app/locking_map.h"
 
 const char* const USAGE = "Usage: forced-vdp [OPTION]...";
 
@@ -159,6 +160,12 @@ std::string set_option(const char* name, const char* value, Options* options)
         options->sweep = ends;
         return {};
     }
+    case Kind::grid:
+    case Kind::periods:
+        if (!map_value_readable(option->name, value))
+            return bad_value(*option, value, wanted_value(option->name));
+        options->*std::get<std::string Options::*>(option->target) = value;
+        return {};
     case Kind::key:
     case Kind::view:
     case Kind::tool:
@@ -272,9 +279,10 @@ std::string help_text()
     }
     text += "\nA value follows its option as --name VALUE or as --name=VALUE.\n"
             "Giving any of --eps, --force, --z, --y0, --v0 skips the start dialog; the others\n"
-            "start from 0. --snapshot and the exports (--export-curves, --export-motion,\n"
-            "--export-strobe, --export-sweep, --export-audio) ask nothing and write their\n"
-            "messages to standard error; --snapshot needs an X display, the exports do not.\n"
+            "start from 0. --snapshot, --map-snapshot and the exports (--export-curves,\n"
+            "--export-motion, --export-strobe, --export-sweep, --export-audio, --locking-map)\n"
+            "ask nothing and write their messages to standard error; --snapshot and\n"
+            "--map-snapshot need an X display, the exports do not.\n"
             "Their FILE '-' is standard output; an existing file is replaced (its permissions\n"
             "kept), a device or FIFO is written into, a symbolic link is followed; two of them\n"
             "cannot write to the same place.\n"
@@ -333,6 +341,8 @@ Text wanted_value(const char* name)
     case Kind::layer: return WANTS_LAYER;
     case Kind::pair: return WANTS_PAIR;
     case Kind::ratios: return WANTS_SWEEP;
+    case Kind::grid: return WANTS_MAP_AXIS;
+    case Kind::periods: return WANTS_MAP_PERIODS;
     case Kind::flag:
     case Kind::output:
     case Kind::key:
@@ -361,13 +371,18 @@ namespace {
 
 constexpr std::size_t MOST_ADDRESS_NOTES = 20;   // a longer list of refusals tells no more
 
-// As shortest_digits, as an address parameter's value (where '+' would read as a blank).
-std::string address_number(double v)
+// An address parameter's value, where '+' would read as a blank.
+std::string escaped_plus(std::string value)
 {
-    std::string value = shortest_digits(v);
     for (std::size_t at = value.find('+'); at != std::string::npos; at = value.find('+', at))
         value.replace(at, 1, "%2B");
     return value;
+}
+
+// As shortest_digits, as an address parameter's value.
+std::string address_number(double v)
+{
+    return escaped_plus(shortest_digits(v));
 }
 
 // A model value (eps, force, z, y0, v0): a number a link carries. --seconds is a number too,
@@ -417,6 +432,11 @@ Options address_options(const std::vector<AddressParameter>& parameters,
         refusals += refuses(*note) ? 1 : 0;
         if (!refuses(*note) || refusals <= MOST_ADDRESS_NOTES)
             notes->push_back(*note);
+    }
+    // A grid of more cells than a map holds is refused as its last axis.
+    if (!map_grid_problem(options).empty()) {
+        notes->push_back({AddressNoteKind::refused_value, "map-force", options.map_force, WANTS_MAP_GRID});
+        ++refusals;
     }
     if (!fragment.empty())
         notes->push_back({AddressNoteKind::fragment, "", fragment});
@@ -469,6 +489,9 @@ std::string address_query(const Options& options)
         else if (control.kind == Kind::ratios && options.sweep)
             add(control, address_number((*options.sweep)[0]) + ":" +
                              address_number((*options.sweep)[1]));
+        else if ((control.kind == Kind::grid || control.kind == Kind::periods) &&
+                 !(options.*std::get<std::string Options::*>(control.target)).empty())
+            add(control, escaped_plus(options.*std::get<std::string Options::*>(control.target)));
     }
     return query;
 }

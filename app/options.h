@@ -34,6 +34,10 @@ struct Options {
     // The entrainment experiment.
     std::optional<std::array<double, 2>> sweep;   // FROM and TO: z swept from the start
     std::string export_sweep;            // CSV of that sweep's records; as export_curves
+    // The locking map: its CSV and its picture (as export_curves and snapshot), its grid's
+    // axes ("A:B:N") and run lengths (whole numbers of periods), as given; empty: not given.
+    std::string locking_map, map_snapshot;
+    std::string map_z, map_force, map_transient, map_window, map_periods;
 };
 
 constexpr long MAX_FRAMES = 1000000;     // most frames --frames may ask for

@@ -8,6 +8,7 @@
 #include "app/dialog.h"
 #include "app/phase_view.h"
 #include "app/sweep.h"
+#include "app/locking_map.h"
 #include "app/texts.h"
 #include "core/state.h"
 #include "dynamics/simulation_step.h"
@@ -36,6 +37,7 @@ void show_start_views(const Options& options)
         second_init[0] = (*options.second_start)[0];
         second_init[1] = (*options.second_start)[1];
     }
+    apply_map_options(options);
 }
 
 void set_parameters_from(const Options& options)
@@ -82,6 +84,7 @@ Options held_scenario()
         options.second_start = {second_init[0], second_init[1]};
     if (sweep_in_link)
         options.sweep = {sweep_from, sweep_to};
+    hold_map_options(&options);
     return options;
 }
 

@@ -12,8 +12,8 @@
 
 bool draw_shown_frame_again()
 {
-    // A run starts at t = 0, and its every frame moves t on.
-    if (sim_time == 0.0)
+    // A run starts at t = 0, and its every frame moves t on. The map shows whatever t is.
+    if (sim_time == 0.0 && !map_shown)
         return false;
     draw_frame();
     return true;
@@ -21,6 +21,11 @@ bool draw_shown_frame_again()
 
 void show_frame()
 {
+    // The map shown (F8) stands in for the picture: a redraw draws it, the motion waits.
+    if (map_shown) {
+        on_display();
+        return;
+    }
     const bool sweeping = sweep_running;
     advance_frames(frames_per_drawn_frame());
     on_display();

@@ -203,6 +203,28 @@ enum Text {
     PAGE_MOTION_DRIFTING,     // %s the rotation number, %s the drift frequency
     PAGE_VALUES_SWEEP_UP,     // %s the frames advanced per frame drawn
     PAGE_VALUES_SWEEP_DOWN,   // as PAGE_VALUES_SWEEP_UP
+    // The locking map (F8, --locking-map): values refused, --help's lines, the console's
+    // lines, the page's button and values panel.
+    WANTS_MAP_AXIS,
+    WANTS_MAP_PERIODS,
+    WANTS_MAP_GRID,           // the two axes together hold too many cells
+    ABOUT_LOCKING_MAP,
+    ABOUT_MAP_SNAPSHOT,
+    ABOUT_MAP_Z,
+    ABOUT_MAP_FORCE,
+    ABOUT_MAP_TRANSIENT,
+    ABOUT_MAP_WINDOW,
+    ABOUT_MAP_PERIODS,
+    ABOUT_MAP,
+    HELP_MAP_KEY,             // F1 adds it to the key help
+    MAP_STARTED,              // %s eps, %s z from, to, count, %s F from, to, count, %s y0, v0
+    MAP_FINISHED,             // %s cells, %s seconds
+    PAGE_MAP,
+    PAGE_VALUES_MAP,          // %s eps, %s z from, to, %s F from, to
+    PAGE_VALUES_MAP_PROGRESS, // %s rows done, %s rows
+    PAGE_VALUES_MAP_COUNTS,   // %s cells locked 1:1, periodic, drifting, settling, at rest
+    PAGE_VALUES_MAP_TAP,
+    PAGE_MAP_UNAVAILABLE,     // the browser cannot run the map's engine
     TEXT_COUNT,
     NO_TEXT = TEXT_COUNT,     // where a control has no such text
     FIRST_PAGE_TEXT = PAGE_TITLE

@@ -1,7 +1,9 @@
 // The page in each browser engine (software WebGL): time from the start of the page's load to
 // its first frame, and the time of one frame with the ε family shown, at 1, 2 and 3 device
 // pixels per CSS pixel (the canvas 800 CSS pixels a side, its drawing buffer 800, 1600 and 2400
-// pixels). Medians over repetitions, in the manner of the other benchmarks; not a test.
+// pixels); the locking map of the desktop's benchmark (bench/map_bench.cpp) by the page's Web
+// Workers, to its first row drawn and to its last. Medians over repetitions, in the manner of
+// the other benchmarks; not a test.
 // Usage: [xvfb-run -a] node bench/page_bench.mjs [build-web/forced-vdp.html] [repetitions] [engines]
 // (engines: comma-separated of chromium, firefox, webkit; WebKit needs an X display).
 import {fileUrl, launchEngine, newTab} from '../tests/platform/web/browser.mjs';
@@ -66,6 +68,25 @@ async function frames(browser) {
   return results;
 }
 
+// The map of 101 x 41 cells (eps = 0.3, z 0.5 ... 1.5, F 0 ... 1, from (0.1, 0)): milliseconds
+// from F8 (the workers started) to its first row drawn and to its last.
+const MAP_REPETITIONS = Math.min(REPETITIONS, 3);
+async function lockingMap(browser) {
+  const first = [], whole = [];
+  for (let r = 0; r < MAP_REPETITIONS; r++) {
+    const tab = await newTab(browser);
+    await tab.goto(fileUrl(PAGE) + '?eps=0.3&force=0.5&z=1&y0=0.1&v0=0');
+    await tab.waitFor(() => window.forcedVdp && window.forcedVdp.frames === 1);
+    await tab.evaluate(() => document.getElementById('map').click());
+    await tab.waitFor(() => window.forcedVdp.map.doneAt !== null);
+    const map = await tab.evaluate(() => window.forcedVdp.map);
+    first.push(map.firstRowAt - map.started);
+    whole.push(map.doneAt - map.started);
+    await tab.close();
+  }
+  return {'BM_PageLockingMap/first_row': first, 'BM_PageLockingMap/whole': whole};
+}
+
 const row = (engine, name, values) =>
   console.log(`${engine.padEnd(9)} ${name.padEnd(44)} median ${median(values).toFixed(2)} ms  ` +
               `(min ${Math.min(...values).toFixed(2)}, max ${Math.max(...values).toFixed(2)}, ` +
@@ -79,6 +100,7 @@ for (const engine of ENGINES) {
     for (let r = 0; r < REPETITIONS; r++) loads.push(await loadToFirstFrame(browser));
     row(engine, 'BM_PageLoadToFirstFrame', loads);
     for (const [name, values] of Object.entries(await frames(browser))) row(engine, name, values);
+    for (const [name, values] of Object.entries(await lockingMap(browser))) row(engine, name, values);
   } finally {
     await browser.close();
   }

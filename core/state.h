@@ -1,6 +1,11 @@
 #pragma once
 // Program-wide state: everything a run holds, each variable once, with static lifetime.
 // The dialog fills it, each frame advances it, the keys change the view part of it.
+#include <array>
+#include <atomic>
+#include <memory>
+#include <vector>
+
 #include "core/types.h"
 
 constexpr int CURVE_CAPACITY = 801;     // samples per curve, indices 0 ... 800
@@ -177,3 +182,42 @@ extern double found_orbit_for[3];            // epsilon, force_amp and freq_rati
 constexpr long SWEEP_DRAW_STRIDE = 640;
 extern bool   sweep_in_link;            // the run began with its sweep and z has changed no
                                         // other way since: a copied link carries the sweep
+// The locking map (F8, --locking-map): the grid and run lengths asked for, the map held (its
+// run, grid, cells and the stable band over each row) and the job that computes it, shared by
+// threads or fed by Web Workers. A cell is written by one thread before its row's count falls
+// (release); a row is read once its count is seen at 0 (acquire).
+constexpr long MAP_MOST_CELLS = 1000000;   // cells of one map
+constexpr int MAP_BAND_CAPACITY = 4;       // stable intervals kept per row
+constexpr long MAP_STREAM_CAPACITY = 4096; // verdicts held for a stream ahead of its writing
+// The grid and lengths where none are given: the sweep's lengths (periods left to settle, the
+// window searched for a period up to half of it, the most periods a cell runs before it is
+// called settling), and a start off rest for the command line without --y0, --v0, so that an
+// unforced cell shows the free oscillation.
+constexpr MapAxis MAP_DEFAULT_Z = {0.5, 1.5, 101};
+constexpr MapAxis MAP_DEFAULT_FORCE = {0.0, 1.0, 41};
+constexpr long MAP_DEFAULT_TRANSIENT = 30;
+constexpr long MAP_DEFAULT_WINDOW = 40;
+constexpr long MAP_DEFAULT_PERIODS = 2000;
+constexpr double MAP_DEFAULT_Y0 = 0.1;
+constexpr double MAP_DEFAULT_V0 = 0.0;
+extern MapAxis map_z_axis;              // the grid's z values asked for (--map-z, map-z=)
+extern MapAxis map_force_axis;          // its F values (--map-force)
+extern long   map_transient;            // periods each cell settles before it is judged
+extern long   map_window;               // periods searched for a strobe period
+extern long   map_periods;              // most periods a cell runs
+extern bool   map_shown;                // F8: the map in place of the picture
+extern MapRun map_run;                  // the held map: what its cells were run with,
+extern MapAxis map_held_z;              // its z values
+extern MapAxis map_held_force;          // and its F values
+extern std::vector<MapCell> map_cells;  // its cells, F row by row, z ascending in a row; empty
+                                        // for a stream alone
+extern std::vector<int> map_band_counts;                     // stable intervals of each row
+extern std::vector<std::array<double, 2>> map_band_edges;    // row r's at r * MAP_BAND_CAPACITY
+extern std::unique_ptr<std::atomic<int>[]> map_row_left;    // cells of each row undecided
+extern std::atomic<int>  map_rows_done;         // rows whose every cell is decided
+extern std::atomic<long> map_next_cell;         // the next cell a thread may claim
+extern std::atomic<bool> map_stopped;           // the job was given up: its cells are dropped
+extern long   map_job;                  // counts jobs begun: a worker's results name theirs
+extern std::vector<MapVerdict> map_stream;                   // a stream's verdicts, by index
+extern std::unique_ptr<std::atomic<bool>[]> map_stream_ready;  // modulo MAP_STREAM_CAPACITY
+extern std::atomic<long> map_streamed;          // cells written out, in order

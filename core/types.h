@@ -119,3 +119,37 @@ struct PhaseSample {
     double s[2];
     double second[2];
 };
+
+// The locking map (F8, --locking-map): a grid of z and F at one eps.
+// One axis of its grid: `count` values from `from` to `to`, evenly spaced, both ends included
+// (a single value when count is 1).
+struct MapAxis {
+    double from;
+    double to;
+    int count;
+};
+
+// What a cell of the map came to, as the picture keeps it. pending: not computed yet.
+enum class MapClass : unsigned char { pending, rest, locked, periodic, drifting, settling };
+struct MapCell {
+    MapClass map_class;
+    unsigned char period;   // strobe period n of a periodic cell, 0 otherwise
+    unsigned char turns;    // its rotation times n: the p of p:n; 0 otherwise
+};
+
+// What every cell of one map shares.
+struct MapRun {
+    double eps;
+    double y0, v0;     // the start of every cell, at t = 0
+    long transient;    // periods left to settle before the motion is judged
+    long window;       // periods searched for a strobe period: n up to window / 2
+    long periods;      // most periods a cell runs; still undecided, it is settling
+};
+
+// What one cell came to.
+struct MapVerdict {
+    MapClass map_class;
+    EntrainmentMeasure measure;   // the sweep's measures of the judged window
+    double harmonic_amplitude;    // first harmonic of the last whole period; NaN before one
+    long periods;                 // forcing periods run (stroboscopic points taken)
+};

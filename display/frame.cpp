@@ -10,6 +10,7 @@
 #include "core/state.h"
 #include "display/curve_plot.h"
 #include "display/phase_plane.h"
+#include "display/locking_map.h"
 #include "display/picture.h"
 #include "display/primitives.h"
 #include "display/sweep_layer.h"
@@ -268,6 +269,11 @@ void draw_measured_layer(double legend_y)
 void draw_frame()
 {
     begin_frame();
+    if (map_shown) {
+        draw_locking_map();
+        settle_drawing_state();
+        return;
+    }
     draw_motion_picture();
     draw_trace_panel();
     if (phase_shown)

@@ -27,7 +27,7 @@ constexpr Vec2 BOX_HIGH = {PHASE_ORIGIN_X + PHASE_HALF_WIDTH + BOX_MARGIN,
 constexpr float AXIS_WIDTH = 1.0f;           // pixels
 constexpr float ORBIT_WIDTH = 6.0f;          // pixels: F9's orbit, a band the trail runs in
 constexpr double TICK = 0.015;               // half a tick's length
-constexpr double CHAR_WIDTH = 0.024;         // about one digit of the labels' font
+constexpr double DIGIT_WIDTH = 0.024;         // about one digit of the labels' font
 constexpr double TEXT_MID = 0.012;           // from a baseline to the digits' middle
 constexpr double STROBE_HALF = 0.007;        // half a stroboscopic point's square
 constexpr double STATE_RADIUS = 0.014;       // the state now
@@ -109,9 +109,9 @@ void draw_axis_labels()
         const double y = share * PHASE_HALF_HEIGHT;
         char value[32];
         const int n = std::snprintf(value, sizeof value, "%g", share * phase_extent[0]);
-        draw_label(x - 0.5 * n * CHAR_WIDTH, -TICK - 2.5 * TEXT_MID, value);
+        draw_label(x - 0.5 * n * DIGIT_WIDTH, -TICK - 2.5 * TEXT_MID, value);
         const int m = std::snprintf(value, sizeof value, "%g", share * phase_extent[1]);
-        draw_label(PHASE_ORIGIN_X - TICK - 0.01 - m * CHAR_WIDTH, y - TEXT_MID, value);
+        draw_label(PHASE_ORIGIN_X - TICK - 0.01 - m * DIGIT_WIDTH, y - TEXT_MID, value);
     }
     draw_label(BOX_HIGH.x + 0.005, -TEXT_MID, "y");
     draw_label(PHASE_ORIGIN_X + TICK + 0.01, BOX_HIGH.y - 2.0 * TEXT_MID, "v");

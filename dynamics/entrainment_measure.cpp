@@ -16,9 +16,9 @@ namespace {
 
 // The later half's moves below this share of the earlier half's: converging.
 constexpr double CONVERGING_SHARE = 0.5;
-// Periods whose moves judge convergence: at CONVERGING_SHARE, a contraction to 0.991 a period
-// shows.
-constexpr std::size_t JUDGED_PERIODS = 4 * MEASURE_WINDOW_PERIODS;
+// Windows of periods whose moves judge convergence: at CONVERGING_SHARE and the default window,
+// a contraction to 0.991 a period shows.
+constexpr std::size_t JUDGED_WINDOWS = 4;
 
 constexpr int CROSSING_ITERATIONS = 60;       // safeguarded Newton steps; bisection alone needs 53
 constexpr double CROSSING_TOLERANCE = 1e-15;  // in the step's fraction
@@ -54,10 +54,17 @@ void hermite(const StepEnd& a, const StepEnd& b, int c, double s, double* p, dou
     }
 }
 
+// std::fmax (a NaN counts as missing) without the library call that it compiles to here: the
+// locking map judges thousands of windows, whose pairs these two functions compare.
+double larger(double a, double b)
+{
+    return b > a || std::isnan(a) ? b : a;
+}
+
 // The larger of the moves in y and in v from p to q.
 double move(const StrobePoint& p, const StrobePoint& q)
 {
-    return std::fmax(std::fabs(q.y - p.y), std::fabs(q.v - p.v));
+    return larger(std::fabs(q.y - p.y), std::fabs(q.v - p.v));
 }
 
 }  // namespace
@@ -124,7 +131,7 @@ double strobe_move(std::span<const StrobePoint> points, int n)
 {
     double largest = 0.0;
     for (std::size_t k = static_cast<std::size_t>(n); k < points.size(); ++k)
-        largest = std::fmax(largest, move(points[k - n], points[k]));
+        largest = larger(largest, move(points[k - n], points[k]));
     return largest;
 }
 
@@ -153,7 +160,7 @@ double strobe_spread(std::span<const StrobePoint> points)
         for (std::size_t j = i + 1; j < points.size(); ++j) {
             const double dy = points[j].y - points[i].y;
             const double dv = points[j].v - points[i].v;
-            largest = std::fmax(largest, dy * dy + dv * dv);
+            largest = larger(largest, dy * dy + dv * dv);
         }
     }
     return std::sqrt(largest);
@@ -271,26 +278,35 @@ EntrainmentMeasure undecided(EntrainmentMeasure m)
 bool judge_motion(std::span<const StrobePoint> points, std::span<const double> upcrossings,
                   double z, long limit, EntrainmentMeasure* m)
 {
+    return judge_motion(points, upcrossings, z, MEASURE_SETTLE_PERIODS, MEASURE_WINDOW_PERIODS,
+                        limit, m);
+}
+
+bool judge_motion(std::span<const StrobePoint> points, std::span<const double> upcrossings,
+                  double z, long settle, long window_periods, long limit, EntrainmentMeasure* m)
+{
     const long count = static_cast<long>(points.size());
-    if (count < MEASURE_SETTLE_PERIODS + MEASURE_WINDOW_PERIODS)
+    if (count < settle + window_periods)
         return false;
-    const std::span<const StrobePoint> window = points.last(MEASURE_WINDOW_PERIODS);
+    const std::span<const StrobePoint> window =
+        points.last(static_cast<std::size_t>(window_periods));
     *m = measured_over(window, upcrossings, z);
     if (m->state == MotionState::locked || m->state == MotionState::periodic ||
         std::isnan(m->spread))
         return true;   // a period, or a motion no longer finite
 
     // No period yet. Converging: the moves towards the nearest cycle shrink from the earlier
-    // to the later half of the latest JUDGED_PERIODS (a transient moves them too, so the
-    // judgement looks at the latest only).
-    const std::span<const StrobePoint> history = points.subspan(MEASURE_SETTLE_PERIODS);
+    // to the later half of the latest JUDGED_WINDOWS windows (a transient moves them too, so
+    // the judgement looks at the latest only).
+    const std::span<const StrobePoint> history = points.subspan(static_cast<std::size_t>(settle));
+    const std::size_t judged_periods = JUDGED_WINDOWS * static_cast<std::size_t>(window_periods);
     const std::span<const StrobePoint> judged =
-        history.last(std::min<std::size_t>(history.size(), JUDGED_PERIODS));
+        history.last(std::min<std::size_t>(history.size(), judged_periods));
     const std::size_t half = judged.size() / 2;
     const int n = nearest_cycle(window);
     const bool converging =
         strobe_move(judged.last(half), n) < CONVERGING_SHARE * strobe_move(judged.first(half), n);
-    if (!converging && history.size() >= 2 * MEASURE_WINDOW_PERIODS &&
+    if (!converging && history.size() >= 2 * static_cast<std::size_t>(window_periods) &&
         phase_returns(crossings_within(upcrossings, history.front().t, history.back().t), z)) {
         *m = measured_over(history, upcrossings, z);
         return true;

@@ -97,6 +97,11 @@ std::span<const double> crossings_within(std::span<const double> upcrossings, do
 bool judge_motion(std::span<const StrobePoint> points, std::span<const double> upcrossings,
                   double z, long limit, EntrainmentMeasure* m);
 
+// judge_motion with its lengths given (the map's options): `settle` points left to settle,
+// the latest `window` searched for a period up to window / 2, four windows for convergence.
+bool judge_motion(std::span<const StrobePoint> points, std::span<const double> upcrossings,
+                  double z, long settle, long window, long limit, EntrainmentMeasure* m);
+
 // The measures of the window's own motion, into strobe_ring, upcrossing_ring and
 // motion_measure (core/state.h).
 

@@ -12,3 +12,24 @@ double vdp_rhs(int component, double t, const double state_vector[]);
 // The time derivative of v' along the motion, d/dt [eps (1 - y^2) v + F sin(theta) - y] with
 // theta' = z, at (t, state_vector) where v' = a.
 double vdp_jerk(double t, const double state_vector[], double a);
+
+// v' at (y, v) under the force's sine `sine`, for eps and F given: the arithmetic of vdp_rhs,
+// in exactly its order (long runs are compared bit for bit). Inline, for the lanes of the
+// locking map too.
+inline double vdp_acceleration(double eps, double force, double sine, double y, double v)
+{
+    const double f = sine * force;
+    double b = y * y;
+    b = 1.0 - b;
+    b = b * eps;
+    b = b * v;
+    b = b + f;
+    return b - y;
+}
+
+// d/dt v' along the motion where v' = a, the force's cosine `cosine`, for eps, F and z given.
+inline double vdp_jerk_of(double eps, double force, double z, double cosine, double y, double v,
+                          double a)
+{
+    return eps * ((1.0 - y * y) * a - 2.0 * y * v * v) + force * z * cosine - v;
+}

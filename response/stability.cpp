@@ -47,17 +47,10 @@ const char* response_class_name(ResponseClass c)
 namespace {
 
 constexpr int FOLD_SCAN_STEPS = 4000;    // samples of (4/3, 4) searched for fold ratios
+constexpr double FOLD_TAIL_RATIO = 0.5;  // the samples' step towards q = 4 past the last
+constexpr double FOLD_MOST_RATIO = 1e6;  // z beyond which no fold is looked for
+constexpr int GOLDEN_STEPS = 80;         // shrinks a bracket to 1e-17 of itself
 constexpr int EDGE_CAPACITY = 16;        // level and fold ratios; the two ends come on top
-
-bool has_stable_response(double eps, double force, double z)
-{
-    double r[RESPONSE_ROOT_CAPACITY];
-    const int n = response_amplitudes(eps, force, z, r);
-    for (int i = 0; i < n; ++i)
-        if (classify_response(eps, z, r[i]) == ResponseClass::stable)
-            return true;
-    return false;
-}
 
 void append_edge(double edges[], int* count, double z)
 {
@@ -81,45 +74,93 @@ void add_level_ratios(double eps, double force, double edges[], int* count)
 }
 
 // A fold (H = F^2 and H' = Delta = 0) at q = R^2 needs eps^2 z^2 = 8 F^2 / (q^2 (4 - q)), from
-// H - q H' = eps^2 z^2 q^2 (4 - q) / 8; there Delta is this function of q alone, whose zeros
-// in (4/3, 4), where 1 - q + 3 q^2/16 < 0, are the fold ratios.
-double fold_delta(double eps, double force, double q, double* w)
+// H - q H' = eps^2 z^2 q^2 (4 - q) / 8; there Delta is a function of q alone, whose zeros in
+// (4/3, 4), where 1 - q + 3 q^2/16 < 0, are the fold ratios. It is taken in s = 4 - q, where
+// the factor 4 - q cancels: Delta = (1 - w)^2 + F^2 (3 s - 8) / (2 q^2), w = z^2; so it keeps
+// its digits near q = 4, where a weak force (F << eps) puts its two folds close together, at
+// s near F^2 / (2 eps^2) (a scan in q alone passed between them and lost the band's edges).
+double fold_delta(double eps, double force, double s, double* w)
 {
-    const double e = 8.0 * force * force / (q * q * (4.0 - q));
-    *w = e / (eps * eps);
+    const double q = 4.0 - s;
+    *w = 8.0 * force * force / (q * q * s) / (eps * eps);
     const double k = 1.0 - *w;
-    return k * k + e * (1.0 - q + 3.0 * q * q / 16.0);
+    return k * k + force * force * (3.0 * s - 8.0) / (2.0 * q * q);
+}
+
+// The fold between s_a and s_b, where fold_delta changes sign.
+void add_fold_between(double eps, double force, double s_a, double s_b, double edges[], int* count)
+{
+    double w = 0.0;
+    const bool negative_at_a = fold_delta(eps, force, s_a, &w) < 0.0;
+    double lo = s_a, hi = s_b;
+    for (double mid = lo + (hi - lo) / 2.0; mid != lo && mid != hi; mid = lo + (hi - lo) / 2.0) {
+        if ((fold_delta(eps, force, mid, &w) < 0.0) == negative_at_a)
+            lo = mid;
+        else
+            hi = mid;
+    }
+    fold_delta(eps, force, lo, &w);
+    append_edge(edges, count, std::sqrt(w));
+}
+
+// The lowest fold_delta between s_a and s_b by golden section: two folds closer together than
+// the scan's samples show as a dip below zero between them.
+double deepest(double eps, double force, double s_a, double s_b)
+{
+    constexpr double GOLDEN = 0.6180339887498949;
+    double w = 0.0;
+    double a = s_a, b = s_b;
+    for (int i = 0; i < GOLDEN_STEPS; ++i) {
+        const double c = b - GOLDEN * (b - a), d = a + GOLDEN * (b - a);
+        if (fold_delta(eps, force, c, &w) < fold_delta(eps, force, d, &w))
+            b = d;
+        else
+            a = c;
+    }
+    return a + (b - a) / 2.0;
 }
 
 void add_fold_ratios(double eps, double force, double edges[], int* count)
 {
     if (eps == 0.0 || force == 0.0)
         return;
+    // Samples of s from 8/3 towards 0: evenly over (4/3, 4) in q, then geometrically into the
+    // last step, until z passes FOLD_MOST_RATIO.
     double w = 0.0;
-    const double first = 4.0 / 3.0, width = 4.0 - first;
-    double q_prev = first + width / FOLD_SCAN_STEPS;
-    double d_prev = fold_delta(eps, force, q_prev, &w);
-    for (int i = 2; i < FOLD_SCAN_STEPS; ++i) {
-        const double q = first + width * i / FOLD_SCAN_STEPS;
-        const double d = fold_delta(eps, force, q, &w);
-        if ((d_prev < 0.0) != (d < 0.0) && std::isfinite(d) && std::isfinite(d_prev)) {
-            double lo = q_prev, hi = q;
-            for (double mid = lo + (hi - lo) / 2.0; mid > lo && mid < hi;
-                 mid = lo + (hi - lo) / 2.0) {
-                if ((fold_delta(eps, force, mid, &w) < 0.0) == (d_prev < 0.0))
-                    lo = mid;
-                else
-                    hi = mid;
+    const double width = 4.0 - 4.0 / 3.0;
+    double s[3] = {}, d[3] = {};
+    for (int i = 1, n = 0;; ++i, ++n) {
+        const double last_step = width / FOLD_SCAN_STEPS;
+        const double next = i < FOLD_SCAN_STEPS
+                                ? width * (FOLD_SCAN_STEPS - i) / FOLD_SCAN_STEPS
+                                : last_step * std::pow(FOLD_TAIL_RATIO, i - FOLD_SCAN_STEPS + 1);
+        const double delta = fold_delta(eps, force, next, &w);
+        if (!std::isfinite(delta) || !(w < FOLD_MOST_RATIO * FOLD_MOST_RATIO) || !(next > 0.0))
+            break;
+        s[0] = s[1], d[0] = d[1], s[1] = s[2], d[1] = d[2], s[2] = next, d[2] = delta;
+        if (n >= 1 && (d[1] < 0.0) != (d[2] < 0.0))
+            add_fold_between(eps, force, s[1], s[2], edges, count);
+        if (n >= 2 && d[1] > 0.0 && d[1] < d[0] && d[1] < d[2]) {
+            const double low = deepest(eps, force, s[0], s[2]);
+            if (fold_delta(eps, force, low, &w) < 0.0) {
+                add_fold_between(eps, force, s[0], low, edges, count);
+                add_fold_between(eps, force, low, s[2], edges, count);
             }
-            fold_delta(eps, force, lo, &w);
-            append_edge(edges, count, std::sqrt(w));
         }
-        q_prev = q;
-        d_prev = d;
     }
 }
 
 }  // namespace
+
+bool has_stable_response(double eps, double force, double z)
+{
+    double r[RESPONSE_ROOT_CAPACITY];
+    const int n = response_amplitudes(eps, force, z, r);
+    for (int i = 0; i < n; ++i)
+        if (classify_response(eps, z, r[i]) == ResponseClass::stable)
+            return true;
+    return false;
+}
 
 int stable_band(double eps, double force, double z_lo, double z_hi, double intervals[][2],
                 int capacity)

@@ -19,6 +19,10 @@ ResponseClass classify_response(double eps, double z, double r);
 // The CSV word of a class: "stable", "saddle", "unstable", "neutral".
 const char* response_class_name(ResponseClass c);
 
+// Whether some response at ratio z (response_amplitudes) is classed stable: the F3 layer's
+// filled disc.
+bool has_stable_response(double eps, double force, double z);
+
 // The z-intervals within [z_lo, z_hi] (0 <= z_lo < z_hi) where harmonic balance predicts a
 // stable 1:1 response for eps and F: some root of response_amplitudes classed stable. The
 // edges are where a stable root meets a fold (a saddle-node: two roots merge, Delta = 0) or

@@ -9,6 +9,7 @@ cmake --preset bench >/dev/null
 cmake --build --preset bench -j "$(nproc 2>/dev/null || echo 2)"
 args=(--benchmark_repetitions=10 --benchmark_report_aggregates_only=true "$@")
 ./build-bench/bench/core_bench "${args[@]}"
+[[ ! -x build-bench/bench/map_bench ]] || ./build-bench/bench/map_bench "${args[@]}"
 if [[ -x build-bench/bench/frame_bench ]]; then
   xvfb-run -a -s "-screen 0 1024x1024x24" env LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe \
     ./build-bench/bench/frame_bench "${args[@]}"

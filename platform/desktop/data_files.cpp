@@ -1,13 +1,26 @@
 // Data tables and the sound into files.
 #include "platform/desktop/data_files.h"
 
+#include <cstring>
+
 #include "app/console.h"
 #include "app/export.h"
+#include "app/locking_map.h"
 #include "app/sound.h"
 #include "app/texts.h"
 #include "core/state.h"
 #include "dynamics/voice.h"
+#include "platform/desktop/map_threads.h"
 #include "platform/desktop/output_file.h"
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+constexpr int MAP_WRITE_WAIT_MS = 2;   // between two looks for rows to write
+
+}  // namespace
 
 std::string write_table_file(const char* path, const std::string& table)
 {
@@ -78,5 +91,27 @@ std::string write_audio_file(const char* path, long samples, bool force_voice)
             break;
         write_output(&file, bytes.data(), bytes.size());
     }
+    return close_output(&file, true);
+}
+
+std::string write_map_file(const char* path, const MapRun& run, bool keep_cells)
+{
+    OutputFile file;
+    const std::string error = open_output(path, &file);
+    if (!error.empty())
+        return error;
+    begin_map_job(run, keep_cells, true);
+    start_map_threads();
+    write_output(&file, MAP_CSV_HEADER, std::strlen(MAP_CSV_HEADER));
+    std::string rows;
+    for (bool last = false; !last && file.error == 0; rows.clear()) {
+        last = append_streamed_map_rows(&rows);
+        write_output(&file, rows.data(), rows.size());
+        if (!last && rows.empty())
+            std::this_thread::sleep_for(std::chrono::milliseconds(MAP_WRITE_WAIT_MS));
+    }
+    // A write that failed gives the job up: the threads stop at their next look.
+    stop_map_job();
+    join_map_threads();
     return close_output(&file, true);
 }

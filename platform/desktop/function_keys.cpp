@@ -17,6 +17,7 @@
 #include "app/sweep.h"
 #include "app/texts.h"
 #include "core/state.h"
+#include "platform/desktop/map_threads.h"
 #include "platform/desktop/picture_file.h"
 
 namespace {
@@ -83,7 +84,7 @@ constexpr struct {
     const char* name;
     void (*act)();
 } WINDOW_TOOLS[] = {{"save-picture", save_shown_picture}, {"run-pause", toggle_run},
-                    {"sweep-z", toggle_sweep_run}};
+                    {"sweep-z", toggle_sweep_run}, {"map", toggle_map_in_window}};
 
 // GLUT's code of a key that types nothing as the controls name it; 0 for others.
 int named_key(int glut_key)

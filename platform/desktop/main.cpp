@@ -9,6 +9,7 @@
 #include "app/console.h"
 #include "app/dialog.h"
 #include "app/export.h"
+#include "app/locking_map.h"
 #include "app/options.h"
 #include "app/run.h"
 #include "app/sound.h"
@@ -16,6 +17,7 @@
 #include "core/state.h"
 #include "display/frame.h"
 #include "platform/desktop/data_files.h"
+#include "platform/desktop/map_threads.h"
 #include "platform/desktop/output_file.h"
 #include "platform/desktop/picture_file.h"
 #include "platform/desktop/startup_checks.h"
@@ -71,7 +73,9 @@ std::string clashing_outputs(const Options& options)
                    {"--export-motion", options.export_motion},
                    {"--export-strobe", options.export_strobe},
                    {"--export-sweep", options.export_sweep},
-                   {"--export-audio", options.export_audio}};
+                   {"--export-audio", options.export_audio},
+                   {"--locking-map", options.locking_map},
+                   {"--map-snapshot", options.map_snapshot}};
     for (std::size_t i = 0; i < std::size(outputs); ++i)
         for (std::size_t j = i + 1; j < std::size(outputs); ++j)
             if (!outputs[i].path.empty() && !outputs[j].path.empty() &&
@@ -85,7 +89,8 @@ bool batch(const Options& options)
 {
     return !options.snapshot.empty() || !options.export_curves.empty() ||
            !options.export_motion.empty() || !options.export_strobe.empty() ||
-           !options.export_sweep.empty() || !options.export_audio.empty();
+           !options.export_sweep.empty() || !options.export_audio.empty() ||
+           !options.locking_map.empty() || !options.map_snapshot.empty();
 }
 
 // The options of the sound that make sense only with it, and its length.
@@ -112,22 +117,61 @@ long audio_samples(const Options& options)
     return audio_samples_for_seconds(AUDIO_DEFAULT_SECONDS);
 }
 
-// The frame after the frames asked for (with a sweep and no frames, the frame after the sweep),
-// drawn into a window that is never waited on, and written from the back buffer: the pixels
-// the window would show first.
-int write_snapshot(const Options& options, std::vector<char*>& window_args)
+// The window of the batch pictures, opened once: never waited on, its pictures written from
+// the back buffer, the pixels the window would show first.
+void open_batch_window(std::vector<char*>& window_args)
 {
-    start_asked_sweep(options);
-    advance_frames(options.frames.value_or(0));
-    while (!options.frames && sweep_running)
-        advance_frames(1);
-    advance_frames(frames_per_drawn_frame());
+    static bool open = false;
+    if (open)
+        return;
     int argc = static_cast<int>(window_args.size()) - 1;
     open_window(&argc, window_args.data());
     on_reshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+    open = true;
+}
+
+// The frame after the frames asked for (with a sweep and no frames, the frame after the sweep).
+// Only that frame is a frame shown: the orbit F9 asks for is sought there, as the window seeks it.
+int write_snapshot(const Options& options, std::vector<char*>& window_args)
+{
+    start_asked_sweep(options);
+    advance_motion_frames(options.frames.value_or(0));
+    while (!options.frames && sweep_running)
+        advance_motion_frames(1);
+    advance_frames(frames_per_drawn_frame());
+    open_batch_window(window_args);
     draw_frame();
     const std::string error = save_window_picture(options.snapshot.c_str());
     return error.empty() ? 0 : write_error(options.snapshot, error);
+}
+
+// The locking map: its CSV streamed as it is computed, its picture once it is whole. Without
+// --y0 and --v0 every cell starts from MAP_DEFAULT_Y0, MAP_DEFAULT_V0.
+int write_map_outputs(const Options& options, std::vector<char*>& window_args)
+{
+    MapRun run = current_map_run();
+    if (!options.y0 && !options.v0) {
+        run.y0 = MAP_DEFAULT_Y0;
+        run.v0 = MAP_DEFAULT_V0;
+    }
+    const bool picture = !options.map_snapshot.empty();
+    if (!options.locking_map.empty()) {
+        const std::string error = write_map_file(options.locking_map.c_str(), run, picture);
+        if (!error.empty())
+            return write_error(options.locking_map, error);
+    } else if (picture) {
+        begin_map_job(run, true, false);
+        start_map_threads();
+        join_map_threads();
+    }
+    if (!picture)
+        return 0;
+    open_batch_window(window_args);
+    map_shown = true;
+    draw_frame();
+    map_shown = false;
+    const std::string error = save_window_picture(options.map_snapshot.c_str());
+    return error.empty() ? 0 : write_error(options.map_snapshot, error);
 }
 
 // Pictures and data out without a dialog and without console text.
@@ -170,7 +214,12 @@ int run_batch(const Options& options, std::vector<char*>& window_args)
         if (!error.empty())
             return write_error(options.export_audio, error);
     }
-    return options.snapshot.empty() ? 0 : write_snapshot(options, window_args);
+    if (!options.snapshot.empty()) {
+        const int status = write_snapshot(options, window_args);
+        if (status != 0)
+            return status;
+    }
+    return write_map_outputs(options, window_args);
 }
 
 }  // namespace
@@ -198,11 +247,14 @@ int main(int argc, char** argv)
         return usage_error(audio_error);
     if (!options.export_sweep.empty() && !options.sweep)
         return usage_error("--export-sweep needs --sweep FROM:TO");
+    const std::string too_many = map_grid_problem(options);
+    if (!too_many.empty())
+        return usage_error(too_many);
     console_on_stderr = batch(options);
     apply_start_options(options);
     std::vector<char*>& window_args = options.platform_args;
     window_args.push_back(nullptr);   // glutInit reads argv up to its count
-    if (!batch(options) || !options.snapshot.empty())   // a window will open
+    if (!batch(options) || !options.snapshot.empty() || !options.map_snapshot.empty())   // a window opens
         check_window_can_open(static_cast<int>(window_args.size()) - 1, window_args.data());
     if (batch(options))
         return finish_standard_output(run_batch(options, window_args));

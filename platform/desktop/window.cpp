@@ -11,6 +11,7 @@
 #include "app/show_frame.h"
 #include "app/texts.h"
 #include "platform/desktop/function_keys.h"
+#include "platform/desktop/map_threads.h"
 #include "platform/desktop/x11_window.h"
 
 namespace {
@@ -62,6 +63,7 @@ void open_window(int* argc, char** argv)
     glutReshapeFunc(on_reshape);
     glutKeyboardFunc(on_window_key);
     glutSpecialFunc(on_special_key);
+    glutMouseFunc(on_map_click);
     set_clear_color();
 }
 

@@ -5,6 +5,7 @@
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -19,14 +20,18 @@
 #include "app/export.h"
 #include "app/keyboard.h"
 #include "app/phase_view.h"
+#include "app/locking_map.h"
+#include "app/map_view.h"
 #include "app/picture_name.h"
 #include "app/run.h"
 #include "app/show_frame.h"
 #include "app/sweep.h"
 #include "app/texts.h"
 #include "core/state.h"
+#include "display/frame.h"
 #include "display/primitives.h"
 #include "display/sweep_layer.h"
+#include "dynamics/locking_map.h"
 #include "platform/web/page_script.h"
 #include "platform/web/webgl_primitives.h"
 
@@ -81,6 +86,7 @@ std::string page_texts(Language language)
         {"valuesHeading", PAGE_VALUES_HEADING}, {"inputName", PAGE_INPUT_NAME},
         {"consoleOpen", PAGE_CONSOLE_OPEN}, {"consoleClose", PAGE_CONSOLE_CLOSE},
         {"waiting", PAGE_WAITING}, {"advancing", PAGE_ADVANCING},
+        {"mapUnavailable", PAGE_MAP_UNAVAILABLE},
     };
     std::string all;
     for (const auto& entry : NAMES)
@@ -127,6 +133,33 @@ std::string page_controls()
         all += "\n";
     }
     return all;
+}
+
+// The locking map in words: its grid, how far it is, its cells by class, and how to run one.
+std::string map_values(Language l)
+{
+    long counts[6] = {};
+    int rows_done = 0;
+    for (int row = 0; row < map_held_force.count; ++row) {
+        if (!map_row_finished(row))
+            continue;
+        ++rows_done;
+        for (int i = 0; i < map_held_z.count; ++i)
+            ++counts[static_cast<int>(map_cells[static_cast<std::size_t>(row) * map_held_z.count + i].map_class)];
+    }
+    const auto n = [](long v) { return std::to_string(v); };
+    std::string lines = fill_text(text_in(l, PAGE_VALUES_MAP),
+                                  {shortest_digits(map_run.eps), shortest_digits(map_held_z.from),
+                                   shortest_digits(map_held_z.to), shortest_digits(map_held_force.from),
+                                   shortest_digits(map_held_force.to)});
+    if (rows_done < map_held_force.count)
+        lines += "\n" + fill_text(text_in(l, PAGE_VALUES_MAP_PROGRESS), {n(rows_done), n(map_held_force.count)});
+    using enum MapClass;
+    lines += "\n" + fill_text(text_in(l, PAGE_VALUES_MAP_COUNTS),
+                              {n(counts[static_cast<int>(locked)]), n(counts[static_cast<int>(periodic)]),
+                               n(counts[static_cast<int>(drifting)]), n(counts[static_cast<int>(settling)]),
+                               n(counts[static_cast<int>(rest)])});
+    return lines + "\n" + text_in(l, PAGE_VALUES_MAP_TAP);
 }
 
 // The row index names, or nullptr: a script of the page may call with any number.
@@ -405,6 +438,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* page_values()
     if (!phase.empty())
         lines += "\n" + phase.substr(0, phase.size() - 1);
     lines += "\n" + describe_motion(motion_facts(), l);
+    if (map_shown)
+        lines += "\n" + map_values(l);
     return lines.c_str();
 }
 
@@ -431,4 +466,70 @@ extern "C" EMSCRIPTEN_KEEPALIVE void page_drag_ratio(double x)
     set_ratio_by_hand(z);
     show_frame();
     page_idle();
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int page_map_toggle()
+{
+    const int begun = toggle_map_view() ? 1 : 0;
+    page_idle();
+    return begun;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int page_map_job()
+{
+    return map_row_left != nullptr && !map_stopped.load() ? static_cast<int>(map_job) : 0;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE const double* page_map_settings()
+{
+    static double settings[13];
+    const double values[13] = {map_run.eps, map_run.y0, map_run.v0,
+                               static_cast<double>(map_run.transient),
+                               static_cast<double>(map_run.window),
+                               static_cast<double>(map_run.periods), map_held_z.from,
+                               map_held_z.to, static_cast<double>(map_held_z.count),
+                               map_held_force.from, map_held_force.to,
+                               static_cast<double>(map_held_force.count),
+                               static_cast<double>(map_cell_total())};
+    std::copy(values, values + 13, settings);
+    return settings;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int page_map_store(double index, double map_class, double period,
+                                                   double rotation)
+{
+    const long i = static_cast<long>(index);
+    if (page_map_job() == 0 || !(i >= 0 && i < map_cell_total()) || !(map_class >= 0.0) ||
+        map_class > static_cast<double>(MapClass::settling))
+        return 0;
+    const int rows = map_rows_done.load();
+    MapVerdict verdict = {static_cast<MapClass>(static_cast<int>(map_class)),
+                          {MotionState::settling, static_cast<int>(period), rotation, NAN, NAN},
+                          NAN, 0};
+    store_map_verdict(i, verdict);
+    return map_finished() ? 2 : map_rows_done.load() != rows ? 1 : 0;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void page_map_draw()
+{
+    if (map_shown)
+        on_display();
+    page_idle();
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void page_map_finished(double seconds)
+{
+    tell_map_finished(seconds);
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int page_map_shown()
+{
+    return map_shown ? 1 : 0;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int page_map_pick(double x, double y)
+{
+    const int ran = pick_map_cell(x, y) ? 1 : 0;
+    page_idle();
+    return ran;
 }

@@ -78,7 +78,8 @@ const char* page_scenario_query();
 // the frame shown, the amplitudes at which z meets the curve; the picture's labels and legends;
 // with F4's layer or a sweep the motion's state, and while a sweep runs, that it does; the
 // periodic orbit near the motion while F9 shows it, and the second start where one runs; what
-// the motion does.
+// the motion does; with the locking map shown, the map's grid, progress, cells of each class
+// and how to run one.
 const char* page_values();
 
 // F7: a sweep around z starts, or the one running stops (toggle_sweep); 1 where the page must
@@ -91,4 +92,20 @@ double page_ratio_x();
 // The green line dragged to scene x: z the whole step of SWEEP_DEFAULT_STEP nearest there, set
 // by hand (set_ratio_by_hand) and the next frame drawn; nothing where that is z already.
 void page_drag_ratio(double x);
+// The locking map (F8), computed by the page's Web Workers. page_map_toggle: F8; 1 when a job
+// was begun, which the workers are then to compute. page_map_job: the job under way or held
+// (its number), 0 when none is (given up for a dialog: the workers stop). page_map_settings:
+// 13 numbers for the workers: eps, y0, v0, transient, window, periods, z from, to, count,
+// F from, to, count, and the cells. page_map_store: a worker's verdict of cell index (class,
+// strobe period, rotation); 1 when it finished a row, 2 when the whole map. page_map_draw
+// draws the map shown again; page_map_finished tells the console it took `seconds`.
+int page_map_toggle();
+int page_map_job();
+const double* page_map_settings();
+int page_map_store(double index, double map_class, double period, double rotation);
+void page_map_draw();
+void page_map_finished(double seconds);
+// Whether the map is shown; a click or tap at scene point (x, y) on it (1: a cell ran).
+int page_map_shown();
+int page_map_pick(double x, double y);
 }

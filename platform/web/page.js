@@ -709,6 +709,166 @@
     }).observe(canvas);
   }
 
+  // ---- The locking map (F8): its cells computed by Web Workers, each running its own instance
+  // of the map's engine (a WebAssembly module of its own, inlined in this page as base64, so
+  // that the page still opens from file://; the workers' script comes from a Blob). The page
+  // hands each worker a few chunks of cells ahead, stores the verdicts in the program, which
+  // draws the rows as they finish, and never waits: the page stays responsive.
+
+  var MAP_CHUNK = 48;           // cells handed to a worker at a time, two chunks ahead
+  var MAP_DRAW_MS = 150;        // rows finished within this are drawn together: a software
+                                // renderer's drawing would take the workers' cores
+  var MAP_MOST_WORKERS = 8;
+  var map = {workers: [], job: 0, next: 0, total: 0, started: 0, firstRowAt: null,
+    doneAt: null, module: null, bytes: null, url: null, drawing: null};
+
+  // The worker: instantiates the engine, then runs the cells it is given in slices of about
+  // WORKER_SLICE_MS, posting the verdicts of each slice (index, class, period, rotation) and
+  // asking for more while it holds fewer than a full set of lanes.
+  function mapWorker() {
+    var WORKER_SLICE_MS = 40, STEPS = 20000, LANES = 16;
+    var kernel = null, queue = [], running = false;
+    function slice() {
+      var until = performance.now() + WORKER_SLICE_MS, done = [];
+      while (performance.now() < until) {
+        while (queue.length > 0 && kernel.map_kernel_put(queue[0])) queue.shift();
+        if (kernel.map_kernel_busy() === 0) break;
+        var n = kernel.map_kernel_advance(STEPS);
+        var results = new Float64Array(kernel.memory.buffer, kernel.map_kernel_results(), 4 * n);
+        for (var i = 0; i < 4 * n; i++) done.push(results[i]);
+      }
+      running = kernel.map_kernel_busy() > 0 || queue.length > 0;
+      postMessage({done: done, want: queue.length < LANES});
+      if (running) setTimeout(slice, 0);
+    }
+    onmessage = function (event) {
+      var message = event.data;
+      if (message.module) {
+        var imports = {env: {emscripten_notify_memory_growth: function () {}},
+          wasi_snapshot_preview1: {proc_exit: function (code) { throw new Error('exit ' + code); }}};
+        WebAssembly.instantiate(message.module, imports).then(function (result) {
+          kernel = (result.instance || result).exports;
+          kernel._initialize();
+          kernel.map_kernel_begin.apply(null, message.settings);
+          if (!running && queue.length > 0) { running = true; slice(); }
+        });
+        return;
+      }
+      for (var i = message.cells[0]; i < message.cells[1]; i++) queue.push(i);
+      if (kernel && !running) { running = true; setTimeout(slice, 0); }
+    };
+  }
+
+  // The engine, gunzipped and compiled once: a promise of the module, which fails where the
+  // browser lacks vector instructions or gzip decompression.
+  function mapKernel() {
+    if (map.module) return map.module;
+    var gzipped = Uint8Array.from(atob(MAP_KERNEL), function (c) { return c.charCodeAt(0); });
+    map.module = new Response(new Blob([gzipped]).stream().pipeThrough(new DecompressionStream('gzip')))
+      .arrayBuffer().then(function (bytes) {
+        map.bytes = bytes;
+        return WebAssembly.compile(bytes);
+      });
+    return map.module;
+  }
+
+  function stopMapWorkers() {
+    map.workers.forEach(function (worker) { worker.terminate(); });
+    map.workers = [];
+    if (map.url) URL.revokeObjectURL(map.url);
+    map.url = null;
+  }
+
+  function feedMap(worker) {
+    if (map.next >= map.total) return;
+    var end = Math.min(map.total, map.next + MAP_CHUNK);
+    worker.postMessage({cells: [map.next, end]});
+    map.next = end;
+  }
+
+  function onMapVerdicts(event) {
+    if (ended || Module._page_map_job() !== map.job) {
+      stopMapWorkers();
+      return;
+    }
+    var done = event.data.done, stored = 0;
+    for (var i = 0; i < done.length; i += 4)
+      stored = Math.max(stored, Module._page_map_store(done[i], done[i + 1], done[i + 2], done[i + 3]));
+    if (event.data.want) feedMap(event.target);
+    if (stored === 2) {
+      drawMap();
+      map.doneAt = performance.now();
+      stopMapWorkers();
+      call(function () { Module._page_map_finished((map.doneAt - map.started) / 1000); });
+    } else if (stored === 1 && map.drawing === null) {
+      map.drawing = setTimeout(drawMap, map.firstRowAt === null ? 0 : MAP_DRAW_MS);
+    }
+  }
+
+  function drawMap() {
+    clearTimeout(map.drawing);
+    map.drawing = null;
+    if (ended || Module._page_map_job() !== map.job) return;
+    call(function () { Module._page_map_draw(); });
+    if (map.firstRowAt === null) map.firstRowAt = performance.now();
+  }
+
+  function startMapWorkers() {
+    stopMapWorkers();
+    var job = map.job = Module._page_map_job();
+    var settings = Array.from(new Float64Array(HEAPF64.buffer, Module._page_map_settings(), 13));
+    map.total = settings.pop();
+    map.next = 0;
+    map.started = performance.now();
+    map.firstRowAt = map.doneAt = null;
+    var kernel;
+    try {
+      kernel = mapKernel();
+    } catch (e) {
+      kernel = Promise.reject(e);
+    }
+    kernel.then(function (module) {
+      if (map.job !== job || map.workers.length > 0) return;
+      map.url = URL.createObjectURL(new Blob(['(' + mapWorker.toString() + ')()'], {type: 'text/javascript'}));
+      var count = Math.max(1, Math.min(MAP_MOST_WORKERS, navigator.hardwareConcurrency || 2));
+      for (var i = 0; i < count; i++) {
+        var worker = new Worker(map.url);
+        worker.onmessage = onMapVerdicts;
+        try {
+          worker.postMessage({module: module, settings: settings});
+        } catch (e) {
+          // A browser that cannot hand a compiled module on gets the bytes to compile.
+          worker.postMessage({module: map.bytes, settings: settings});
+        }
+        feedMap(worker);
+        feedMap(worker);
+        map.workers.push(worker);
+      }
+    }, function () {
+      say(texts.mapUnavailable);
+    });
+  }
+
+  function toggleMap() {
+    if (!running) return;
+    if (call(function () { return Module._page_map_toggle(); }) === 1) startMapWorkers();
+    var button = document.getElementById('map');
+    if (button) button.setAttribute('aria-pressed', String(Module._page_map_shown() === 1));
+  }
+  PAGE_TOOLS.map = {press: toggleMap};
+
+  // A click or tap on a cell of the map shown runs that cell.
+  canvas.addEventListener('pointerdown', function (event) {
+    if (!running || ended || Module._page_map_shown() !== 1) return;
+    var box = canvas.getBoundingClientRect();
+    var x = 2 * (event.clientX - box.left) / box.width - 1;
+    var y = 1 - 2 * (event.clientY - box.top) / box.height;
+    if (call(function () { return Module._page_map_pick(x, y); }) === 1) {
+      var button = document.getElementById('map');
+      if (button) button.setAttribute('aria-pressed', 'false');
+    }
+  });
+
   Module.onAbort = function () {
     ended = true;
     running = false;
@@ -723,6 +883,11 @@
       get dialogOpen() { return dialogOpen; },
       get title() { return title; },
       get running() { return runTicket !== 0; },
+      // The locking map's job: workers at work, when its first row and its last came.
+      get map() {
+        return {workers: map.workers.length, started: map.started, firstRowAt: map.firstRowAt,
+          doneAt: map.doneAt};
+      },
     }),
   });
 })();

@@ -107,6 +107,12 @@ TEST(Controls, EveryLinkedControlSurvivesACopiedLink)
     second_start_given = true;
     second_init[0] = -1e21;
     second_init[1] = 0.1 + 0.7;
+    // The locking map's grid and lengths, an exponent's '+' among them.
+    map_z_axis = {0.1 + 0.2, 7.0 / 3.0, 7};
+    map_force_axis = {-1e21, -1e21, 1};
+    map_transient = 1;
+    map_window = 99999;
+    map_periods = 100000;
     sim_time = 41 * FRAME_STEPS * FRAME_TIME_STEP;   // frame 41 shown
     // The sweep the run began with, both ends needing 17 digits.
     sweep_in_link = true;
@@ -142,8 +148,14 @@ TEST(Controls, EveryLinkedControlSurvivesACopiedLink)
     console_language = Language::japanese;
     second_start_given = false;
     second_init[0] = second_init[1] = 0.0;
+    map_z_axis = MAP_DEFAULT_Z;
+    map_force_axis = MAP_DEFAULT_FORCE;
+    map_transient = map_window = map_periods = 0;
     apply_start_options(read);
     set_parameters_from(read);
+    EXPECT_TRUE(map_z_axis.from == 0.1 + 0.2 && map_z_axis.to == 7.0 / 3.0 && map_z_axis.count == 7);
+    EXPECT_TRUE(map_force_axis.from == -1e21 && map_force_axis.count == 1);
+    EXPECT_EQ(map_transient + map_window + map_periods, 1 + 99999 + 100000);
     EXPECT_EQ(epsilon, 1e21);
     EXPECT_EQ(force_amp, 0.1 + 0.2);
     EXPECT_EQ(freq_ratio, 0.1 + 0.7);   // a sweep starts at its FROM
@@ -156,6 +168,11 @@ TEST(Controls, EveryLinkedControlSurvivesACopiedLink)
     console_language = Language::japanese;
     stability_shown = measured_shown = phase_shown = orbit_shown = second_start_given = false;
     family_view = 0;
+    map_z_axis = MAP_DEFAULT_Z;
+    map_force_axis = MAP_DEFAULT_FORCE;
+    map_transient = MAP_DEFAULT_TRANSIENT;
+    map_window = MAP_DEFAULT_WINDOW;
+    map_periods = MAP_DEFAULT_PERIODS;
 }
 
 }  // namespace

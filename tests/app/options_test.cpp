@@ -115,6 +115,20 @@ TEST(Options, EveryBadOptionOrValueIsRefusedByName)
         {{"--sweep", "78.5:78.55"}, "'78.5:78.55' for --sweep"},   // 78.54: four steps a period
         {{"--sweep", "1:11.01"}, "'1:11.01' for --sweep"},         // 4,003 records
         {{"--export-sweep="}, "'' for --export-sweep"},
+        // The locking map's grid: N = 0, A > B, not numbers, z not above 0 or past a period
+        // of four steps, one value between two ends, counts too large.
+        {{"--map-z", "0.5:1.5:0"}, "'0.5:1.5:0' for --map-z"},
+        {{"--map-z", "1.5:0.5:11"}, "'1.5:0.5:11' for --map-z"},
+        {{"--map-force", "0:x:3"}, "'0:x:3' for --map-force"},
+        {{"--map-force", "0:1"}, "'0:1' for --map-force"},
+        {{"--map-force", "0:1:2:3"}, "'0:1:2:3' for --map-force"},
+        {{"--map-force", "0:1:1"}, "'0:1:1' for --map-force"},
+        {{"--map-force", "0:1:1000001"}, "'0:1:1000001' for --map-force"},
+        {{"--map-z", "0:1:3"}, "'0:1:3' for --map-z"},
+        {{"--map-z", "0.5:79:3"}, "'0.5:79:3' for --map-z"},
+        {{"--map-z", "0.5:1:1e3"}, "'0.5:1:1e3' for --map-z"},
+        {{"--map-periods", "0"}, "'0' for --map-periods"},
+        {{"--map-window", "100001"}, "'100001' for --map-window"},
     };
     for (const auto& c : cases) {
         const Parsed p = parse(c.args);

@@ -136,7 +136,10 @@ TEST(StableBand, AgreesWithTheCrossingsClassesAndEndsOnItsEdges)
 {
     const struct {
         double eps, force;
-    } cases[] = {{0.1, 0.2}, {0.2, 0.1}, {1.0, 0.5}, {0.5, 0.2}, {-0.3, 0.2}, {2.0, 1.0}};
+        int skips = 490;   // the sampled curve's small responses (R < 0.005) lost far out
+    } cases[] = {{0.1, 0.2}, {0.2, 0.1}, {1.0, 0.5}, {0.5, 0.2}, {-0.3, 0.2}, {2.0, 1.0},
+                 // A weak force (F << eps): the two folds lie within one step of a scan in R^2.
+                 {0.3, 0.025, 800}, {1.0, 0.01, 600}};
     for (const auto& c : cases) {
         epsilon = c.eps;
         force_amp = c.force;
@@ -176,7 +179,7 @@ TEST(StableBand, AgreesWithTheCrossingsClassesAndEndsOnItsEdges)
                 ++disagree;
         }
         EXPECT_EQ(disagree, 0) << "eps " << c.eps << " F " << c.force;
-        EXPECT_LT(skipped, 490) << "eps " << c.eps << " F " << c.force;
+        EXPECT_LT(skipped, c.skips) << "eps " << c.eps << " F " << c.force;
         // Each inner edge is sharp: stability differs a hair either side, where a root
         // crosses R^2 = 2 or two roots merge (the count changes).
         for (int i = 0; i < n; ++i) {

@@ -213,12 +213,13 @@ bool load_png(const std::string& path, Image* image)
 }
 
 ::testing::AssertionResult program_snapshot(const char* program, const std::string& options,
-                                            Image* picture)
+                                            Image* picture, const char* picture_option)
 {
     // One name per process: ctest runs the frames' tests side by side, and each removes its own.
     const std::string path =
         std::string(VDP_TEST_OUTPUT_DIR) + "/snapshot-" + std::to_string(getpid()) + ".png";
-    const std::string command = std::string("'") + program + "' " + options + " --snapshot '" + path + "'";
+    const std::string command = std::string("'") + program + "' " + options + " " + picture_option +
+                                " '" + path + "'";
     if (std::system(command.c_str()) != 0)
         return ::testing::AssertionFailure() << command << " failed";
     const bool read = load_png(path, picture);

@@ -58,10 +58,12 @@ std::string save_png(const Image& image, const std::string& path);
 // Reads an 800 x 800 RGB PNG written by save_png; false when there is none or it differs.
 bool load_png(const std::string& path, Image* image);
 
-// The picture program writes with the command-line options and --snapshot (into the build
-// folder, removed again), in *picture; a failure names the command.
+// The picture program writes with the command-line options and --snapshot, or the option
+// picture_option (into the build folder, removed again), in *picture; a failure names the
+// command.
 ::testing::AssertionResult program_snapshot(const char* program, const std::string& options,
-                                            Image* picture);
+                                            Image* picture,
+                                            const char* picture_option = "--snapshot");
 
 // How far two frames differ: pixels of another colour, and for each colour of the picture
 // how many more or fewer pixels of it the first frame has.

@@ -54,7 +54,7 @@ export function fileUrl(file) {
 }
 
 const W3C_KEYS = {Escape: '\uE00C', Enter: '\uE007', F1: '\uE031', F2: '\uE032', F3: '\uE033',
-  F4: '\uE034', F5: '\uE035'};
+  F4: '\uE034', F5: '\uE035', F8: '\uE038'};
 
 // WebKitGTK's WebDriver on a free port (it needs an X display: run under xvfb-run), and a
 // session of its MiniBrowser. Requests as W3C WebDriver classic over fetch().

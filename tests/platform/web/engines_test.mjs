@@ -261,6 +261,22 @@ describe(`layout in ${ENGINE}`, () => {
   });
 });
 
+// The locking map of a small grid (F8) computed by the page's workers, against the desktop's
+// stored map (tests/display/locking_map_test.cpp).
+test(`the locking map in ${ENGINE}`, async () => {
+  const golden = decodePng(fs.readFileSync(path.join(process.env.VDP_GOLDEN_DIR, 'locking_map.png')));
+  const tab = await openPage(browser, URL + '?eps=0.3&force=0.5&z=1&y0=0.1&v0=0&map-z=0.8:1.2:21&' +
+    'map-force=0:0.5:11', {firstFrame: true});
+  await tab.keys(['F8']);
+  await tab.waitFor(() => window.forcedVdp.map.doneAt !== null);
+  const drawn = await canvasImage(tab);
+  const differing = differingPixels(drawn, golden);
+  console.log(`${ENGINE} locking map: ${differing} pixels differ from the desktop's`);
+  assert.ok(differing <= MOST_DIFFERING_PIXELS, `${differing} pixels differ`);
+  assert.equal(countPixels(drawn, TEXT_GREY), countPixels(golden, TEXT_GREY), 'text pixels');
+  await finish(tab);
+});
+
 // The desktop's canonical frames (tests/display/canonical_frames_test.cpp), from typed lines,
 // keys, and a view key put in through page_view_key while the start dialog waits for its last
 // line (the desktop test applies it before its first frame): `begun` lines leave the dialog

@@ -11,7 +11,7 @@ import path from 'node:path';
 import {after, before, describe, test} from 'node:test';
 
 import {answerDialog, canvasImage, consoleOutput, fileUrl, finish, launchEngine, newTab, openPage,
-  state} from './browser.mjs';
+  state, waitForDialog} from './browser.mjs';
 import {countPixels, decodePng, differingPixels} from './images.mjs';
 
 // Chromium runs everything; Firefox (VDP_ENGINE=firefox) the on-screen keys.
@@ -45,10 +45,15 @@ async function downloadsTo(tab) {
   return folder;
 }
 
+// A download once whole: the browser may name the file before it has written all of it, so
+// its size must stay the same over one wait.
 async function downloaded(folder, pattern) {
+  let size = -1;
   for (let waited = 0; waited < 10000; waited += 100) {
     const name = fs.readdirSync(folder).find((file) => pattern.test(file));
-    if (name) return fs.readFileSync(path.join(folder, name));
+    const now = name ? fs.statSync(path.join(folder, name)).size : -1;
+    if (now > 0 && now === size) return fs.readFileSync(path.join(folder, name));
+    size = now;
     await new Promise((resolve) => setTimeout(resolve, 100));
   }
   throw new Error(`no download matching ${pattern}`);
@@ -112,7 +117,8 @@ describe('keys', () => {
       await tab.keys([key]);
       assert.equal(await wasPrevented, true, key);
     }
-    assert.match(await consoleOutput(tab), /F1キーで.*F5キーで：自動描画／停止\nF3キーで.*\nF6キーで.*\nF7キーで.*\n$/);   // F1's key help
+    // F1's key help, its lines on further function keys last.
+    assert.match(await consoleOutput(tab), /F1キーで.*F5キーで：自動描画／停止\nF3キーで.*\n(F\d+キーで.*\n)*$/);
     assert.ok(decodePng(await downloaded(folder, /^forced-vdp-\d{8}-\d{6}\.png$/)).width > 0);
     assert.equal(await tab.evaluate(() => window.forcedVdp.running), true);
     await tab.keys(['F5']);
@@ -610,6 +616,49 @@ describe('the sweep of z', CHROMIUM_ONLY, () => {
     assert.equal(await sweeping(), 'false');
     assert.doesNotMatch(await panel(), /掃引中/);
     await tab.click('#run-pause');
+    await finish(tab);
+  });
+});
+
+describe('the locking map', CHROMIUM_ONLY, () => {
+  const GRID = '?eps=0.3&force=0.5&z=1&y0=0.1&v0=0&map-z=0.8:1.2:21&map-force=0:0.5:11';
+  const values = (tab) => tab.$eval('#values', (list) => list.innerText);
+
+  test('the button and F8 show it, a tap runs a cell, a dialog gives up a map under way', async () => {
+    const tab = await openPage(browser, URL + GRID + '&lang=en', {firstFrame: true});
+    const picture = await canvasImage(tab);
+    await tab.click('#map');
+    await tab.waitFor(() => window.forcedVdp.map.doneAt !== null);
+    assert.equal(await tab.$eval('#map', (b) => b.getAttribute('aria-pressed')), 'true');
+    assert.match(await values(tab), /Locking map: ε = 0\.3, z 0\.8 … 1\.2, F 0 … 0\.5\ncells: 1:1 locked \d+, .*\nClick/);
+    // A tap on the cell (z 0.9, F 0.3), at the centre of its rectangle on the canvas.
+    const box = await tab.evaluate(() => {
+      const b = document.getElementById('scene').getBoundingClientRect();
+      return {left: b.left, top: b.top, side: b.width};
+    });
+    const frames = (await state(tab)).frames;
+    await tab.page.touchscreen.tap(box.left + box.side * (1 - 0.3417) / 2, box.top + box.side * (1 - 0.2682) / 2);
+    await tab.waitFor((n) => window.forcedVdp.frames === n + 1, frames);
+    assert.match(await values(tab), /ε = 0\.3, F = 0\.3, z = 0\.9\n/);
+    assert.equal(await tab.$eval('#map', (b) => b.getAttribute('aria-pressed')), 'false');
+    // F8: the map held at once; F8 again: the picture, no frame advanced.
+    await tab.keys(['F8']);
+    assert.notEqual(differingPixels(await canvasImage(tab), picture), 0);
+    await tab.keys(['F8']);
+    assert.equal((await state(tab)).frames, frames + 3);
+    assert.match(await consoleOutput(tab), /Locking map done: 231 cells/);
+
+    // The default grid under way, then 'j': the workers are let go, and F8 begins anew.
+    const busy = await openPage(browser, URL + '?eps=0.3&force=0.5&z=1&y0=0.1&v0=0&lang=en', {firstFrame: true});
+    await busy.keys(['F8']);
+    await busy.waitFor(() => window.forcedVdp.map.workers > 0);
+    await busy.keys(['j']);
+    await waitForDialog(busy);
+    await busy.waitFor(() => window.forcedVdp.map.workers === 0);
+    await answerDialog(busy, ['0.1 0']);
+    await busy.keys(['F8']);
+    assert.equal((await consoleOutput(busy)).match(/Computing the locking map/g).length, 2);
+    await finish(busy);
     await finish(tab);
   });
 });
