@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/console.h"
+#include "app/controls.h"
 #include "app/dialog.h"
 #include "app/export.h"
 #include "app/locking_map.h"
@@ -61,36 +62,38 @@ int finish_standard_output(int status, bool wrote = false)
     return status;
 }
 
+// The file an output option (a row of kind output) names in options; empty: none asked for.
+const std::string& output_path(const Options& options, const Control& control)
+{
+    return options.*std::get<std::string Options::*>(control.target);
+}
+
 // The outputs asked for, by option name; two of them landing in one place would destroy one
 // another.
 std::string clashing_outputs(const Options& options)
 {
-    const struct {
-        const char* option;
-        const std::string& path;
-    } outputs[] = {{"--snapshot", options.snapshot},
-                   {"--export-curves", options.export_curves},
-                   {"--export-motion", options.export_motion},
-                   {"--export-strobe", options.export_strobe},
-                   {"--export-sweep", options.export_sweep},
-                   {"--export-audio", options.export_audio},
-                   {"--locking-map", options.locking_map},
-                   {"--map-snapshot", options.map_snapshot}};
-    for (std::size_t i = 0; i < std::size(outputs); ++i)
-        for (std::size_t j = i + 1; j < std::size(outputs); ++j)
-            if (!outputs[i].path.empty() && !outputs[j].path.empty() &&
-                same_output(outputs[i].path.c_str(), outputs[j].path.c_str()))
-                return std::string(outputs[i].option) + " and " + outputs[j].option +
-                       " cannot both write to '" + outputs[j].path + "'";
+    std::vector<const Control*> given;
+    for (const Control& control : CONTROLS)
+        if (control.kind == ControlKind::output && !output_path(options, control).empty())
+            given.push_back(&control);
+    for (std::size_t i = 0; i < given.size(); ++i)
+        for (std::size_t j = i + 1; j < given.size(); ++j) {
+            const std::string& a = output_path(options, *given[i]);
+            const std::string& b = output_path(options, *given[j]);
+            if (same_output(a.c_str(), b.c_str()))
+                return std::string("--") + given[i]->name + " and --" + given[j]->name +
+                       " cannot both write to '" + b + "'";
+        }
     return {};
 }
 
+// Whether a picture or data file is asked for: then no dialog runs and no window waits.
 bool batch(const Options& options)
 {
-    return !options.snapshot.empty() || !options.export_curves.empty() ||
-           !options.export_motion.empty() || !options.export_strobe.empty() ||
-           !options.export_sweep.empty() || !options.export_audio.empty() ||
-           !options.locking_map.empty() || !options.map_snapshot.empty();
+    for (const Control& control : CONTROLS)
+        if (control.kind == ControlKind::output && !output_path(options, control).empty())
+            return true;
+    return false;
 }
 
 // The options of the sound that make sense only with it, and its length.
