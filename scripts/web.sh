@@ -5,6 +5,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh web
 cmake --preset web >/dev/null
-cmake --build --preset web -j "$(nproc 2>/dev/null || echo 2)" --target forced-vdp
+cmake --build --preset web -j "$(nproc 2>/dev/null || echo 2)" --target page
 page=build-web/forced-vdp.html
 echo "$page: $(stat -c %s "$page") bytes"
