@@ -246,6 +246,24 @@ std::string parse_options(int argc, char** argv, Options* options,
 namespace {
 
 // The window's keys that no option names, by key: "F1 key help, F2 save the picture, ...".
+// text broken into lines of at most HELP_WIDTH characters at its blanks, each ended.
+std::string wrapped(const std::string& text)
+{
+    constexpr std::size_t HELP_WIDTH = 80;
+    std::string out, line;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t blank = std::min(text.find(' ', at), text.size());
+        const std::string word = text.substr(at, blank - at);
+        at = blank + 1;
+        if (!line.empty() && line.size() + 1 + word.size() > HELP_WIDTH) {
+            out += line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+    }
+    return out + line + "\n";
+}
+
 std::string window_keys_text()
 {
     std::vector<const Control*> keyed;
@@ -293,7 +311,8 @@ std::string help_text()
             " frames to a frame drawn); with --snapshot and no --frames the\n"
             "picture is of the sweep's end. --export-sweep needs --sweep.\n"
             "The window system's own options (-display NAME, -geometry WxH+X+Y, ...) are\n"
-            "passed on to it. In the window: " + window_keys_text() + ".\n";
+            "passed on to it.\n" +
+            wrapped("In the window: " + window_keys_text() + ".");
     return text;
 }
 
