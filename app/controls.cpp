@@ -166,6 +166,9 @@ constexpr Control CONTROL_TABLE[] = {
     {"sweep-z", "", KEY_F7, PAGE_SWEEP, ABOUT_SWEEP_KEY, tool, nullptr, false},
     {"z-down", "", KEY_LEFT, PAGE_Z_DOWN, ABOUT_Z_DOWN, step, lower_forcing_ratio, false},
     {"z-up", "", KEY_RIGHT, PAGE_Z_UP, ABOUT_Z_UP, step, raise_forcing_ratio, false},
+    // Lessons: listed, a lesson's steps printed, a step opened; the page's Lessons panel.
+    {"lesson", "ID|list", 0, PAGE_LESSONS, ABOUT_LESSON, lesson, nullptr, true},
+    {"step", "K", 0, NO_TEXT, ABOUT_LESSON_STEP, lesson_step, nullptr, true},
 };
 
 // Keys that type nothing printable, but for F1 ... F12: cap, and a browser's name.

@@ -47,6 +47,8 @@ enum class ControlKind {
     ratios,    // two forcing ratios: --name FROM:TO, name=FROM:TO
     step,      // a key or button that steps a value of the running motion (z by hand); the
                // next frame is drawn after it, and a held key repeats
+    lesson,    // a lesson's id or list: --name ID, name=ID; the page's Lessons toggle
+    lesson_step,   // a step of that lesson, from 1: --name K, name=K
 };
 
 // Where a control's value goes: a number, file name or flag into the command line's Options;

@@ -34,6 +34,9 @@ struct Options {
     // The entrainment experiment.
     std::optional<std::array<double, 2>> sweep;   // FROM and TO: z swept from the start
     std::string export_sweep;            // CSV of that sweep's records; as export_curves
+    // Lessons (app/lessons.h).
+    std::string lesson;                  // a lesson's id, or "list"; empty: none
+    std::optional<long> lesson_step;     // the step opened, from 1
 };
 
 constexpr long MAX_FRAMES = 1000000;     // most frames --frames may ask for
@@ -59,7 +62,8 @@ std::string wanted_text(Language language, Text wanted);
 
 // Reads the whole command line into options: "--name value" and "--name=value", "--" ends the
 // options, and the platform's own options, values included, are kept in platform_args for it.
-// Returns an empty string, or a one-line message naming the first bad option or value.
+// Returns an empty string, or a one-line message naming the first bad option or value (a
+// --step its lesson has not: lesson_refusal).
 std::string parse_options(int argc, char** argv, Options* options,
                           std::span<const PlatformOption> platform_options = {});
 
@@ -108,11 +112,13 @@ bool refuses(const AddressNote& note);
 // name not taken, and then none of eps, force, z, y0, v0 and frames is taken, so that a dialog
 // asks for all of them; a name given twice, whose last value is taken; the model values not
 // given where others are, which start at 0; a fragment (what follows '#'), which is not read.
+// A step beyond its lesson's last, or with no lesson, is refused as a value is
+// (lesson_refusal).
 Options address_options(const std::vector<AddressParameter>& parameters,
                         std::vector<AddressNote>* notes, const std::string& fragment = "");
 
 // The address parameters of a link to the scenario in options, which address_options reads
 // back: first what every link names (eps, force, z, y0, v0, frames), then what differs from
-// a plain start (family, lang=en, the layers shown), each number in the fewest digits that
-// read back to it.
+// a plain start (family, lang=en, the layers shown, the second start, the sweep, a lesson and
+// its step), each number in the fewest digits that read back to it.
 std::string address_query(const Options& options);

@@ -109,3 +109,5 @@ bool orbit_sought = false;
 PeriodicOrbit found_orbit = {};
 double found_orbit_for[3] = {0.0, 0.0, 0.0};
 bool sweep_in_link = false;
+int lesson_open = 0;
+int lesson_step_open = 1;

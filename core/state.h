@@ -177,3 +177,6 @@ extern double found_orbit_for[3];            // epsilon, force_amp and freq_rati
 constexpr long SWEEP_DRAW_STRIDE = 640;
 extern bool   sweep_in_link;            // the run began with its sweep and z has changed no
                                         // other way since: a copied link carries the sweep
+// Lessons (app/lessons.h): the one open and its step, which a copied link carries.
+extern int    lesson_open;              // its index in the lessons' table + 1; 0 none; -1 the list
+extern int    lesson_step_open;         // the step shown, from 1

@@ -9,6 +9,7 @@
 #include "app/console.h"
 #include "app/dialog.h"
 #include "app/export.h"
+#include "app/lessons.h"
 #include "app/options.h"
 #include "app/run.h"
 #include "app/sound.h"
@@ -173,6 +174,17 @@ int run_batch(const Options& options, std::vector<char*>& window_args)
     return options.snapshot.empty() ? 0 : write_snapshot(options, window_args);
 }
 
+// --lesson list and --lesson ID: the lessons, or one's steps, on the console; no window.
+int print_lessons(const Options& options)
+{
+    const Language language = chosen_language(options);
+    const Lesson* lesson = lesson_named(options.lesson);
+    const std::string text = lesson != nullptr ? lesson_steps_text(*lesson, language)
+                                               : lesson_list_text(language);
+    console_write(text.c_str());
+    return finish_standard_output(0, true);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -190,6 +202,9 @@ int main(int argc, char** argv)
         std::printf("forced-vdp %s\n", VDP_VERSION);
         return finish_standard_output(0, true);
     }
+    if (!options.lesson.empty() && !options.lesson_step)
+        return print_lessons(options);
+    open_asked_lesson(&options);
     const std::string clash = clashing_outputs(options);
     if (!clash.empty())
         return usage_error(clash);
@@ -208,6 +223,8 @@ int main(int argc, char** argv)
         return finish_standard_output(run_batch(options, window_args));
 
     begin_run(options);
+    if (lesson_open > 0)
+        console_write(step_question_text(LESSONS[lesson_open - 1], lesson_step_open, console_language).c_str());
     int window_argc = static_cast<int>(window_args.size()) - 1;
     start_graphics(&window_argc, window_args.data(), runs_from_start(options));
 }
