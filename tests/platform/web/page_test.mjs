@@ -684,6 +684,11 @@ describe('lessons and accessibility', CHROMIUM_ONLY, () => {
       assert.equal(answer.id, 'lesson-answer');
       assert.match(answer.text, /^Right\. /);
       assert.equal(await tab.evaluate(() => location.search), `?lesson=1&step=${k + 1}&lang=en`);
+      if (k === 1) {   // the phase plane with a second start: the panel says so, not the traces
+        const values = await tab.$eval('#values', (v) => v.textContent);
+        assert.match(values, /Left, the phase plane.*Dark green: the motion from the second start/s);
+        assert.doesNotMatch(values, /Left: red the response/);
+      }
       await tabTo(k < 2 ? 'Next' : 'Leave the lesson');
       await enter();
     }
