@@ -61,18 +61,6 @@ double peak(bool second)
     return largest;
 }
 
-// The slips of the rotation over the points held after settling: their count and the time one
-// takes.
-double slips(const MotionFacts& f)
-{
-    return std::fabs(1.0 - f.rotation) * f.span;
-}
-
-double slip_time(const MotionFacts& f)
-{
-    return 2.0 * std::numbers::pi / (f.z * std::fabs(1.0 - f.rotation));
-}
-
 // The largest Lyapunov exponent from here on: the second start put NEIGHBOUR away and set back
 // to that distance, along its own direction, at each forcing instant.
 double lyapunov_exponent()
@@ -133,6 +121,8 @@ bool holds(const Claim& claim, double* figure)
     const MotionFacts f = motion_facts();
     const EntrainmentMeasure& m = motion_measure;
     const bool no_period = m.state == MotionState::drifting;
+    // Cycles slipped over the points held after settling.
+    const double slips = std::fabs(1.0 - f.rotation) * f.span;
     switch (claim.kind) {
     case ClaimKind::amplitude:
         *figure = peak(false);
@@ -144,11 +134,11 @@ bool holds(const Claim& claim, double* figure)
         *figure = f.amplitude;
         return m.state == MotionState::locked && about(*figure, claim.value);
     case ClaimKind::drifting:
-        *figure = slip_time(f);
-        return no_period && slips(f) >= HALF_SLIP && about(*figure, claim.value);
+        *figure = 2.0 * std::numbers::pi / (f.z * std::fabs(1.0 - f.rotation));   // one slip
+        return no_period && slips >= HALF_SLIP && about(*figure, claim.value);
     case ClaimKind::modulated:
         *figure = m.spread;
-        return no_period && slips(f) < HALF_SLIP && m.spread > claim.value;
+        return no_period && slips < HALF_SLIP && m.spread > claim.value;
     case ClaimKind::period:
         *figure = m.strobe_period;
         return m.state == MotionState::periodic && m.strobe_period == claim.value;
