@@ -153,6 +153,7 @@
   // run: the page opens the step's address then, the choice kept for the panel after it.
   function openScenario(i, k) {
     var key = i + '/' + k;
+    if (document.getElementById('scene').hidden) return;   // no WebGL: no picture to open on
     if (window.forcedVdp.dialogOpen) {
       try {
         sessionStorage.setItem(KEPT, JSON.stringify({key: key, chosen: view.chosen}));
@@ -213,8 +214,10 @@
       var open = Module._page_lesson_open();
       if (open === 0) return render();
       load();
-      view = open < 0 ? {list: true} : null;
-      if (open < 0) return render();
+      if (open < 0) {
+        view = {list: true};
+        return render();
+      }
       var i = open - 1;
       var k = Module._page_lesson_step();
       opened = i + '/' + k;
