@@ -291,12 +291,16 @@ std::string console_encode(const char* text, const char* codeset)
 
 bool console_on_stderr = false;
 
+int console_write_error = 0;
+
 void console_write(const char* text)
 {
     const std::string encoded = console_encode(text, console_codeset());
     std::FILE* out = console_on_stderr ? stderr : stdout;
-    std::fwrite(encoded.data(), 1, encoded.size(), out);
-    std::fflush(out);
+    errno = 0;
+    const bool written = std::fwrite(encoded.data(), 1, encoded.size(), out) == encoded.size();
+    if ((std::fflush(out) != 0 || !written) && console_write_error == 0)
+        console_write_error = errno != 0 ? errno : EIO;
 }
 
 void console_write_with(const char* text, std::initializer_list<std::string_view> args)

@@ -7,6 +7,8 @@
 // Writes text (UTF-8 in the source) to standard output in the console's encoding and flushes
 // it, so that it is visible before the next read waits.
 void console_write(const char* text);
+// errno of the first console_write that failed (a full disk, a closed pipe); 0 while none has.
+extern int console_write_error;
 
 // Set for the batch options: standard output carries their picture or data, so every console
 // text goes to standard error instead.

@@ -180,6 +180,9 @@ constexpr Control CONTROL_TABLE[] = {
     {"map-periods", "N", 0, NO_TEXT, ABOUT_MAP_PERIODS, periods, nullptr, true,
      &Options::map_periods},
     {"map", "", KEY_F8, PAGE_MAP, ABOUT_MAP, tool, nullptr, false},
+    // Lessons: listed, a lesson's steps printed, a step opened; the page's Lessons panel.
+    {"lesson", "ID|list", 0, PAGE_LESSONS, ABOUT_LESSON, lesson, nullptr, true},
+    {"step", "K", 0, NO_TEXT, ABOUT_LESSON_STEP, lesson_step, nullptr, true},
 };
 
 // Keys that type nothing printable, but for F1 ... F12: cap, and a browser's name.

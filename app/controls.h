@@ -50,6 +50,8 @@ enum class ControlKind {
                // next frame is drawn after it, and a held key repeats
     grid,      // an axis of the locking map's grid: --name A:B:N, name=A:B:N
     periods,   // a whole number of forcing periods, 1 ... MAP_MOST_PERIODS
+    lesson,    // a lesson's id or list: --name ID, name=ID; the page's Lessons toggle
+    lesson_step,   // a step of that lesson, from 1: --name K, name=K
 };
 
 // Where a control's value goes: a number, file name or flag into the command line's Options;

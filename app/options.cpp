@@ -16,6 +16,7 @@
 
 #include "app/console.h"
 #include "app/controls.h"
+#include "app/lessons.h"
 #include "app/sweep.h"
 #include "core/state.h"
 #include "dynamics/harmonic_measure.h"
@@ -166,6 +167,20 @@ std::string set_option(const char* name, const char* value, Options* options)
             return bad_value(*option, value, wanted_value(option->name));
         options->*std::get<std::string Options::*>(option->target) = value;
         return {};
+    case Kind::lesson: {
+        const bool list = strcasecmp(value, "list") == 0;
+        if (!list && lesson_named(value) == nullptr)
+            return bad_value(*option, value, WANTS_LESSON);
+        options->lesson = list ? "list" : value;
+        return {};
+    }
+    case Kind::lesson_step: {
+        long v = 0;
+        if (!read_frames(value, &v) || v < 1)
+            return bad_value(*option, value, WANTS_LESSON_STEP);
+        options->lesson_step = v;
+        return {};
+    }
     case Kind::key:
     case Kind::view:
     case Kind::tool:
@@ -240,6 +255,8 @@ std::string parse_options(int argc, char** argv, Options* options,
         if (!error.empty())
             return error;
     }
+    if (const std::optional<AddressNote> refusal = lesson_refusal(*options))
+        return bad_value(*find_option(refusal->name), refusal->value.c_str(), refusal->wanted);
     return {};
 }
 
@@ -310,6 +327,9 @@ std::string help_text()
             "clock, " + std::to_string(SWEEP_DRAW_STRIDE) +
             " frames to a frame drawn); with --snapshot and no --frames the\n"
             "picture is of the sweep's end. --export-sweep needs --sweep.\n"
+            "--lesson list lists the lessons and --lesson ID prints one's steps, without a\n"
+            "window; --lesson ID --step K opens that step's scenario, as the page's address\n"
+            "lesson=ID&step=K does, and prints its question.\n"
             "The window system's own options (-display NAME, -geometry WxH+X+Y, ...) are\n"
             "passed on to it.\n" +
             wrapped("In the window: " + window_keys_text() + ".");
@@ -362,6 +382,8 @@ Text wanted_value(const char* name)
     case Kind::ratios: return WANTS_SWEEP;
     case Kind::grid: return WANTS_MAP_AXIS;
     case Kind::periods: return WANTS_MAP_PERIODS;
+    case Kind::lesson: return WANTS_LESSON;
+    case Kind::lesson_step: return WANTS_LESSON_STEP;
     case Kind::flag:
     case Kind::output:
     case Kind::key:
@@ -383,6 +405,8 @@ std::string wanted_text(Language language, Text wanted)
         std::snprintf(span, sizeof span, "%g", (SWEEP_CAPACITY - 1) / 2 * SWEEP_DEFAULT_STEP);
         return fill_text(text_in(language, wanted), {most, span});
     }
+    if (wanted == WANTS_LESSON)
+        return fill_text(text_in(language, wanted), {std::to_string(LESSONS.size())});
     return fill_text(text_in(language, wanted), {std::to_string(MAX_FRAMES)});
 }
 
@@ -457,6 +481,10 @@ Options address_options(const std::vector<AddressParameter>& parameters,
         notes->push_back({AddressNoteKind::refused_value, "map-force", options.map_force, WANTS_MAP_GRID});
         ++refusals;
     }
+    if (const std::optional<AddressNote> refusal = lesson_refusal(options)) {
+        refusals += 1;
+        notes->push_back(*refusal);
+    }
     if (!fragment.empty())
         notes->push_back({AddressNoteKind::fragment, "", fragment});
     // Nothing runs half-given: after any refusal the dialog asks for every value.
@@ -467,6 +495,8 @@ Options address_options(const std::vector<AddressParameter>& parameters,
         options.frames = std::nullopt;
         options.second_start = std::nullopt;
         options.sweep = std::nullopt;
+        options.lesson.clear();
+        options.lesson_step = std::nullopt;
         return options;
     }
     const std::string not_given = values_not_given(options);
@@ -511,6 +541,10 @@ std::string address_query(const Options& options)
         else if ((control.kind == Kind::grid || control.kind == Kind::periods) &&
                  !(options.*std::get<std::string Options::*>(control.target)).empty())
             add(control, escaped_plus(options.*std::get<std::string Options::*>(control.target)));
+        else if (control.kind == Kind::lesson && lesson_named(options.lesson) != nullptr)
+            add(control, options.lesson);
+        else if (control.kind == Kind::lesson_step && lesson_named(options.lesson) != nullptr)
+            add(control, std::to_string(options.lesson_step.value_or(1)));
     }
     return query;
 }

@@ -38,6 +38,9 @@ struct Options {
     // axes ("A:B:N") and run lengths (whole numbers of periods), as given; empty: not given.
     std::string locking_map, map_snapshot;
     std::string map_z, map_force, map_transient, map_window, map_periods;
+    // Lessons (app/lessons.h).
+    std::string lesson;                  // a lesson's id, or "list"; empty: none
+    std::optional<long> lesson_step;     // the step opened, from 1
 };
 
 constexpr long MAX_FRAMES = 1000000;     // most frames --frames may ask for
@@ -63,7 +66,8 @@ std::string wanted_text(Language language, Text wanted);
 
 // Reads the whole command line into options: "--name value" and "--name=value", "--" ends the
 // options, and the platform's own options, values included, are kept in platform_args for it.
-// Returns an empty string, or a one-line message naming the first bad option or value.
+// Returns an empty string, or a one-line message naming the first bad option or value (a
+// --step its lesson has not: lesson_refusal).
 std::string parse_options(int argc, char** argv, Options* options,
                           std::span<const PlatformOption> platform_options = {});
 
@@ -112,11 +116,13 @@ bool refuses(const AddressNote& note);
 // name not taken, and then none of eps, force, z, y0, v0 and frames is taken, so that a dialog
 // asks for all of them; a name given twice, whose last value is taken; the model values not
 // given where others are, which start at 0; a fragment (what follows '#'), which is not read.
+// A step beyond its lesson's last, or with no lesson, is refused as a value is
+// (lesson_refusal).
 Options address_options(const std::vector<AddressParameter>& parameters,
                         std::vector<AddressNote>* notes, const std::string& fragment = "");
 
 // The address parameters of a link to the scenario in options, which address_options reads
 // back: first what every link names (eps, force, z, y0, v0, frames), then what differs from
-// a plain start (family, lang=en, the layers shown), each number in the fewest digits that
-// read back to it.
+// a plain start (family, lang=en, the layers shown, the second start, the sweep, a lesson and
+// its step), each number in the fewest digits that read back to it.
 std::string address_query(const Options& options);

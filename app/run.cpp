@@ -6,6 +6,7 @@
 
 #include "app/controls.h"
 #include "app/dialog.h"
+#include "app/lessons.h"
 #include "app/phase_view.h"
 #include "app/sweep.h"
 #include "app/locking_map.h"
@@ -32,8 +33,8 @@ void show_start_views(const Options& options)
     for (const Control& control : CONTROLS)
         if (control.kind == ControlKind::layer)
             *std::get<bool*>(control.target) = layer_asked(options, control);
+    second_start_given = options.second_start.has_value();
     if (options.second_start) {
-        second_start_given = true;
         second_init[0] = (*options.second_start)[0];
         second_init[1] = (*options.second_start)[1];
     }
@@ -85,6 +86,10 @@ Options held_scenario()
     if (sweep_in_link)
         options.sweep = {sweep_from, sweep_to};
     hold_map_options(&options);
+    if (lesson_open > 0) {
+        options.lesson = LESSONS[lesson_open - 1].id;
+        options.lesson_step = lesson_step_open;
+    }
     return options;
 }
 

@@ -7,8 +7,8 @@
 // What the options ask of the whole program, set before anything is written or drawn: the
 // console's language, the family and the layers shown from the first frame, a second start.
 void apply_start_options(const Options& options);
-// The family and the layers shown from the next first frame: those options ask for, and no
-// others.
+// The family, the layers and the second start shown from the next first frame: those options
+// ask for, and no others.
 void show_start_views(const Options& options);
 
 // The values given take the place of the typed ones (epsilon, force_amp, freq_ratio, y_init,
@@ -29,7 +29,7 @@ long frame_shown();
 // The scenario held now, as options that open on it (address_query writes them as a link):
 // the values, the frames before the one shown (a run opened on them shows the same frame), the
 // family and the layers shown, the console's language, the second start, the sweep the run
-// began with while z has changed no other way.
+// began with while z has changed no other way, the lesson open and its step.
 Options held_scenario();
 
 // frames frames advanced as key presses advance them, without drawing: the motion's frames

@@ -225,6 +225,36 @@ enum Text {
     PAGE_VALUES_MAP_COUNTS,   // %s cells locked 1:1, periodic, drifting, settling, at rest
     PAGE_VALUES_MAP_TAP,
     PAGE_MAP_UNAVAILABLE,     // the browser cannot run the map's engine
+    // Lessons (app/lessons.h). On the console, plain ASCII English:
+    ABOUT_LESSON,
+    ABOUT_LESSON_STEP,
+    WANTS_LESSON,             // %s the number of lessons
+    WANTS_LESSON_STEP,
+    LESSON_HEADING,           // %s the lesson's id, %s its title
+    LESSON_STEP_HEADING,      // %s the step, %s the lesson's steps, %s the question
+    LESSON_RIGHT_MARK,        // after the right choice in --lesson ID's steps
+    LESSON_WHY,               // %s why the right choice is right
+    LESSON_LOOK,              // %s what to look at
+    LESSON_OPENS,             // %s the id, %s the step, %s the page's address parameters
+    LESSON_CHECKED,           // %s what the step claims, checked by the tests
+    LESSON_ANSWER_LATER,      // after --step K's question; %s the lesson's id
+    // and the page's (UTF-8):
+    PAGE_LESSONS,             // the Lessons toggle
+    PAGE_LESSON_PLACE,        // %s the lesson's id, %s its title, %s the step, %s the steps
+    PAGE_LESSON_CHOOSE,
+    PAGE_LESSON_RIGHT,
+    PAGE_LESSON_WRONG,        // %s the right choice
+    PAGE_LESSON_BACK,
+    PAGE_LESSON_NEXT,
+    PAGE_LESSON_LIST,
+    PAGE_LESSON_LEAVE,
+    PAGE_LESSON_LEAVE_HELP,
+    // The picture's layers in words in the values panel (UTF-8): the phase plane in place of
+    // PAGE_LEGEND_MOTION, its second start and orbit, the sweep's trail and strip.
+    PAGE_LEGEND_PHASE,        // %s the periods of the trail
+    PAGE_LEGEND_SECOND,
+    PAGE_LEGEND_ORBIT,
+    PAGE_LEGEND_SWEEP,
     TEXT_COUNT,
     NO_TEXT = TEXT_COUNT,     // where a control has no such text
     FIRST_PAGE_TEXT = PAGE_TITLE

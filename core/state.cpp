@@ -129,3 +129,5 @@ long map_job = 0;
 std::vector<MapVerdict> map_stream;
 std::unique_ptr<std::atomic<bool>[]> map_stream_ready;
 std::atomic<long> map_streamed = 0;
+int lesson_open = 0;
+int lesson_step_open = 1;

@@ -221,3 +221,6 @@ extern long   map_job;                  // counts jobs begun: a worker's results
 extern std::vector<MapVerdict> map_stream;                   // a stream's verdicts, by index
 extern std::unique_ptr<std::atomic<bool>[]> map_stream_ready;  // modulo MAP_STREAM_CAPACITY
 extern std::atomic<long> map_streamed;          // cells written out, in order
+// Lessons (app/lessons.h): the one open and its step, which a copied link carries.
+extern int    lesson_open;              // its index in the lessons' table + 1; 0 none; -1 the list
+extern int    lesson_step_open;         // the step shown, from 1

@@ -11,6 +11,7 @@
 #include "app/dialog.h"
 #include "app/export.h"
 #include "app/locking_map.h"
+#include "app/lessons.h"
 #include "app/options.h"
 #include "app/run.h"
 #include "app/sound.h"
@@ -48,6 +49,8 @@ int write_error(const std::string& path, const std::string& reason)
 // Standard output flushed and closed, every failure on the way counted: a full disk or a
 // closed pipe must not end in status 0, nor text written for a standard output that was
 // closed at the start (wrote).
+char standard_output_buffer[1 << 20];   // more than --help or a lesson prints
+
 int finish_standard_output(int status, bool wrote = false)
 {
     if (wrote && standard_output_closed)
@@ -57,7 +60,8 @@ int finish_standard_output(int status, bool wrote = false)
     if (std::fclose(stdout) != 0 || failed_before) {
         if (status != 0)
             return status;
-        return write_error("-", std::strerror(errno != 0 ? errno : EIO));
+        const int cause = errno != 0 ? errno : console_write_error;
+        return write_error("-", std::strerror(cause != 0 ? cause : EIO));
     }
     return status;
 }
@@ -225,6 +229,17 @@ int run_batch(const Options& options, std::vector<char*>& window_args)
     return write_map_outputs(options, window_args);
 }
 
+// --lesson list and --lesson ID: the lessons, or one's steps, on the console; no window.
+int print_lessons(const Options& options)
+{
+    const Language language = chosen_language(options);
+    const Lesson* lesson = lesson_named(options.lesson);
+    const std::string text = lesson != nullptr ? lesson_steps_text(*lesson, language)
+                                               : lesson_list_text(language);
+    console_write(text.c_str());
+    return finish_standard_output(0, true);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -234,6 +249,10 @@ int main(int argc, char** argv)
     const std::string error = parse_options(argc, argv, &options, WINDOW_OPTIONS);
     if (!error.empty())
         return usage_error(error);
+    // The texts printed whole stay in one buffer until the close, whose failure then names
+    // its own cause (a write that failed on the way leaves errno to whatever came after it).
+    if (options.help || options.version || (!options.lesson.empty() && !options.lesson_step))
+        std::setvbuf(stdout, standard_output_buffer, _IOFBF, sizeof standard_output_buffer);
     if (options.help) {
         std::fputs(help_text().c_str(), stdout);
         return finish_standard_output(0, true);
@@ -242,6 +261,9 @@ int main(int argc, char** argv)
         std::printf("forced-vdp %s\n", VDP_VERSION);
         return finish_standard_output(0, true);
     }
+    if (!options.lesson.empty() && !options.lesson_step)
+        return print_lessons(options);
+    open_asked_lesson(&options);
     const std::string clash = clashing_outputs(options);
     if (!clash.empty())
         return usage_error(clash);
@@ -263,6 +285,8 @@ int main(int argc, char** argv)
         return finish_standard_output(run_batch(options, window_args));
 
     begin_run(options);
+    if (lesson_open > 0)
+        console_write(step_question_text(LESSONS[lesson_open - 1], lesson_step_open, console_language).c_str());
     int window_argc = static_cast<int>(window_args.size()) - 1;
     start_graphics(&window_argc, window_args.data(), runs_from_start(options));
 }

@@ -29,6 +29,7 @@
 #include "app/texts.h"
 #include "core/state.h"
 #include "display/frame.h"
+#include "display/phase_plane.h"
 #include "display/primitives.h"
 #include "display/sweep_layer.h"
 #include "dynamics/locking_map.h"
@@ -111,6 +112,7 @@ const char* page_kind(ControlKind kind)
     case ControlKind::layer: return "layer";
     case ControlKind::tool: return "tool";
     case ControlKind::step: return "step";
+    case ControlKind::lesson: return "tool";   // the Lessons toggle
     default: return "";
     }
 }
@@ -184,8 +186,13 @@ std::string legend_lines(Language l)
     };
     // As the picture's black line: its unstable side is above where eps < 0 and the layer shows it.
     const Text side = stability_shown && epsilon < 0.0 ? PAGE_UNSTABLE_ABOVE : PAGE_UNSTABLE_UNDER;
-    std::string lines = std::string(text_in(l, PAGE_LEGEND_MOTION)) + "\n" +
-                        fill_text(text_in(l, PAGE_LEGEND_CURVE), {text_in(l, side)});
+    std::string lines = phase_shown ? fill_text(text_in(l, PAGE_LEGEND_PHASE), {std::to_string(PHASE_TRAIL_PERIODS)})
+                                    : std::string(text_in(l, PAGE_LEGEND_MOTION));
+    if (phase_shown && second_start_given)
+        lines += "\n" + std::string(text_in(l, PAGE_LEGEND_SECOND));
+    if (phase_shown && orbit_shown)
+        lines += "\n" + std::string(text_in(l, PAGE_LEGEND_ORBIT));
+    lines += "\n" + fill_text(text_in(l, PAGE_LEGEND_CURVE), {text_in(l, side)});
     if (family_view == 'e')
         lines += "\n" + fill_text(text_in(l, PAGE_LEGEND_EPSILON_FAMILY), {values(EPSILON_FAMILY)});
     if (family_view == 'E')
@@ -194,6 +201,8 @@ std::string legend_lines(Language l)
         lines += "\n" + std::string(text_in(l, PAGE_LEGEND_STABILITY));
     if (measured_shown)
         lines += "\n" + fill_text(text_in(l, PAGE_LEGEND_MEASURED), {std::to_string(MEASURED_PERIODS)});
+    if (sweep_shown())
+        lines += "\n" + std::string(text_in(l, PAGE_LEGEND_SWEEP));
     return lines;
 }
 
@@ -367,6 +376,15 @@ extern "C" EMSCRIPTEN_KEEPALIVE void page_set_language(int english)
     console_language = english != 0 ? Language::english : Language::japanese;
 }
 
+void start_page_run(const Options& options)
+{
+    motion_running = false;
+    // Lines typed ahead of the ended run are not answers to the new one.
+    __fpurge(stdin);
+    clearerr(stdin);
+    run_page(options);
+}
+
 extern "C" EMSCRIPTEN_KEEPALIVE void page_start_again(int with_values)
 {
     Options options;
@@ -374,13 +392,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE void page_start_again(int with_values)
         options = held_scenario();
         options.frames.reset();   // from the first frame
     } else {
-        show_start_views(options);   // a fresh start: no family, no layers
+        show_start_views(options);   // a fresh start: no family, no layers, no second start
     }
-    motion_running = false;
-    // Lines typed ahead of the ended run are not answers to the new one.
-    __fpurge(stdin);
-    clearerr(stdin);
-    run_page(options);
+    start_page_run(options);
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE const char* page_ended_text(int status)

@@ -23,6 +23,10 @@ void start_page(bool running = false);
 // in steps (page_advance_frames), answering the user meanwhile, before start_page.
 void run_page(Options options);
 
+// A new run the page starts without reloading (Start again, a lesson's step): the motion
+// paused, lines typed ahead of the old run dropped, then run_page.
+void start_page_run(const Options& options);
+
 extern "C" {
 // frames more frames advanced, without drawing (advance_frames); then, once all are,
 // page_start: the first frame.

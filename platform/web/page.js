@@ -89,6 +89,8 @@
     'sound': {press: function () { Module.voice.toggleSound(); }, ready: function () { return true; }},
     'force-voice': {press: function () { Module.voice.toggleForce(); }, ready: function () { return true; }},
     'sweep-z': {press: toggleSweep},
+    // The Lessons panel (page_lessons.js): open and closed at any time.
+    'lesson': {press: function () { Module.lessons.toggle(); }, ready: function () { return true; }},
   };
 
   // text decoded for people to read (a file's path in its own letters), or as it is where it
@@ -439,15 +441,21 @@
     output.scrollTop = output.scrollHeight;
   });
 
-  function startAgain(withValues) {
-    if (!ended) return;
+  // A new run the page starts itself (Start again, a lesson's step): what ran or ended before
+  // is over.
+  function startRun(start) {
     ended = false;
     endedBox.hidden = true;
     typed = [];
     reader = null;
     runTicket = 0;
     showRun();
-    call(function () { Module._page_start_again(withValues ? 1 : 0); });
+    call(start);
+  }
+
+  function startAgain(withValues) {
+    if (!ended) return;
+    startRun(function () { Module._page_start_again(withValues ? 1 : 0); });
   }
 
   document.getElementById('start-again').addEventListener('click', function () { startAgain(false); });
@@ -523,6 +531,7 @@
     showRun();
     enableControls();
     Module.voice.update();
+    Module.lessons.start();
   }
 
   // The key that only draws ('s') held as a held key: one frame at once, then, while held,
@@ -677,6 +686,13 @@
     },
     runNow: function () {
       if (runTicket === 0) toggleRun();
+    },
+    // A new run from start (a call into the program), where one can begin now: the program
+    // waits for keys or has ended (not while a dialog asks or frames advance).
+    startRun: function (start) {
+      if (!running && !ended) return false;
+      startRun(start);
+      return true;
     },
     // The drawing buffer for the canvas as shown: its CSS size times the device's pixel
     // ratio, capped; the program draws line widths in CSS pixels.

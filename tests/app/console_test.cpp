@@ -11,6 +11,7 @@
 
 #include "app/console.h"
 #include "app/dialog.h"
+#include "app/lessons.h"
 #include "app/texts.h"
 #include "core/state.h"
 #include "tests/support/dialog_io.h"
@@ -43,6 +44,17 @@ TEST(ConsoleEncode, JapaneseLegacyCodesetsAreConverted)
     EXPECT_EQ(console_encode(text, "SHIFT_JIS"), "\x81\x40\x83\xC3\x81\x43=");
     EXPECT_EQ(console_encode(text, "CP932"), "\x81\x40\x83\xC3\x81\x43=");
     EXPECT_EQ(console_encode(text, "EUC-JP"), "\xA1\xA1\xA6\xC5\xA1\xA4=");
+}
+
+// --lesson ID prints every text of a lesson: a Shift_JIS or EUC-JP console must get them all
+// (a character beyond JIS X 0208 would leave the whole text in UTF-8).
+TEST(ConsoleEncode, EveryLessonReachesALegacyConsole)
+{
+    for (const Lesson& lesson : LESSONS) {
+        const std::string text = lesson_steps_text(lesson, Language::japanese);
+        for (const char* codeset : {"SHIFT_JIS", "CP932", "EUC-JP"})
+            EXPECT_NE(console_encode(text.c_str(), codeset), text) << "lesson " << lesson.id << " in " << codeset;
+    }
 }
 
 TEST(ConsoleEncode, OtherCodesetsGetUtf8Unchanged)

@@ -118,6 +118,8 @@ TEST(Controls, EveryLinkedControlSurvivesACopiedLink)
     sweep_in_link = true;
     sweep_from = 0.1 + 0.7;
     sweep_to = 1.0 + 1.0 / 3.0;
+    lesson_open = 4;   // the lesson called "4", at its second step
+    lesson_step_open = 2;
     const Options held = held_scenario();
     const std::string query = address_query(held);
 
@@ -141,6 +143,8 @@ TEST(Controls, EveryLinkedControlSurvivesACopiedLink)
     EXPECT_TRUE(bits((*read.sweep)[0]) == bits(0.1 + 0.7) && bits((*read.sweep)[1]) == bits(1.0 + 1.0 / 3.0))
         << query;
     sweep_in_link = false;
+    EXPECT_TRUE(read.lesson == "4" && read.lesson_step == 2L) << query;
+    lesson_open = 0;
 
     // What the page opened on the link does with it, from a plain start.
     epsilon = force_amp = freq_ratio = y_init = v_init = 0.0;

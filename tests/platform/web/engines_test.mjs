@@ -145,6 +145,38 @@ describe(`the page in ${ENGINE}`, () => {
   });
 });
 
+// A lesson from its address: its step's scenario runs, a choice says the answer (the scenario
+// already open stays), Next keeps the address on the step shown and a choice opens its
+// scenario, Leave keeps the values and puts their own address in its place.
+describe(`a lesson in ${ENGINE}`, () => {
+  test('lesson=6&step=1: choose, Next, choose, Leave', async () => {
+    const tab = await openPage(browser, URL + '?lesson=6&step=1&lang=en', {firstFrame: true});
+    const shown = () => tab.evaluate(() => ({search: location.search,
+      panel: document.getElementById('lessons').hidden ? '' : document.getElementById('lessons').textContent,
+      values: document.getElementById('values').textContent, frames: window.forcedVdp.frames}));
+    let now = await shown();
+    assert.match(now.panel, /^Lesson 6, Frequency demultiplication: step 1 of 2.*Every three pushes/);
+    assert.match(now.values, /ε = 5, F = 5, z = 2.*t = 300\.1 \(frame 3001\).*Period 3: one swing every three pushes/s);
+    await tab.click('.lesson-choices button:nth-child(2)');
+    now = await shown();
+    assert.match(now.panel, /Right\. The swing keeps near its own pace/);
+    assert.equal(now.frames, 1, 'the scenario the address opened, not again');
+    await tab.click('.lesson-moves button:nth-child(1)');   // Next
+    assert.equal((await shown()).search, '?lesson=6&step=2&lang=en');
+    await tab.click('.lesson-choices button:nth-child(1)');
+    await tab.waitFor(() => /Period 5/.test(document.getElementById('values').textContent));
+    now = await shown();
+    assert.match(now.panel, /Not quite: the answer is “Every five pushes”\./);
+    assert.match(now.values, /z = 3.*\(frame 3001\)/s);
+    await tab.click('.lesson-moves button:last-child');   // Leave
+    now = await shown();
+    assert.equal(now.panel, '');
+    assert.equal(now.search, '?eps=5&force=5&z=3&y0=0&v0=0&frames=3000&lang=en&phase=1');
+    assert.match(now.values, /z = 3.*\(frame 3001\).*Period 5/s);
+    await finish(tab);
+  });
+});
+
 // The screens of a class: laptops (one at 200 % zoom), tablets both ways, phones both ways.
 // Each page answers its whole start dialog on its screen, with a Japanese font present as on
 // students' machines. While it asks, the input line is in sight and holds at least eight

@@ -659,6 +659,134 @@ describe('the locking map', CHROMIUM_ONLY, () => {
     await busy.keys(['F8']);
     assert.equal((await consoleOutput(busy)).match(/Computing the locking map/g).length, 2);
     await finish(busy);
+  });
+});
+
+// The lessons and the page as a keyboard or a screen reader meets it: the accessibility tree
+// (every control named, the picture described, the live regions polite, the choices buttons
+// with their names), one lesson walked through with Tab and Enter alone, the panel on a small
+// phone and a laptop, and a step chosen while the start dialog asks.
+describe('lessons and accessibility', CHROMIUM_ONLY, () => {
+  const CONTROL_ROLES = ['button', 'textbox', 'slider', 'checkbox', 'combobox', 'link', 'spinbutton'];
+
+  test('the accessibility tree names every control, describes the picture, keeps live regions polite', async () => {
+    const tab = await openPage(browser, URL + '?lesson=4&step=1&lang=en', {firstFrame: true});
+    await tab.click('.lesson-choices button:nth-child(3)');
+    const session = await tab.page.createCDPSession();
+    const nodes = (await session.send('Accessibility.getFullAXTree')).nodes.filter((n) => !n.ignored);
+    const role = (n) => (n.role ? n.role.value : '');
+    const name = (n) => (n.name ? String(n.name.value).trim() : '');
+    const property = (n, p) => ((n.properties || []).find((q) => q.name === p) || {value: {}}).value.value;
+    const controls = nodes.filter((n) => CONTROL_ROLES.includes(role(n)));
+    assert.ok(controls.length > 30, `${controls.length} controls`);
+    assert.deepEqual(controls.filter((n) => !name(n)).map(role), [], 'controls without a name');
+    const picture = nodes.filter((n) => /^(img|image)$/.test(role(n)));
+    assert.equal(picture.length, 1);
+    assert.match(name(picture[0]), /amplitude–frequency/);
+    assert.match(picture[0].description.value, /ε = 0.5, F = 0.2, z = 1.*Locked: one swing per push/s);
+    const live = nodes.map((n) => property(n, 'live')).filter(Boolean);
+    assert.ok(live.length >= 2 && live.every((value) => value === 'polite'), live.join());
+    const choices = ['All three', 'The two above the black line, 1.76 and 2.18', 'Only the highest, 2.18',
+      'Only the lowest, 0.42'];
+    for (const [i, choice] of choices.entries()) {
+      const found = controls.filter((n) => role(n) === 'button' && name(n) === choice);
+      assert.equal(found.length, 1, choice);
+      assert.equal(property(found[0], 'pressed'), i === 2 ? 'true' : 'false', choice);
+    }
+    assert.equal(property(controls.find((n) => name(n) === 'Lessons'), 'expanded'), true);
+    await finish(tab);
+  });
+
+  test('lesson 1 with Tab and Enter alone, the focus in sight at each step', async () => {
+    const tab = await openPage(browser, URL + '?eps=0.1&force=0.5&z=1&y0=0&v0=0&lang=en', {firstFrame: true});
+    const focused = () => tab.evaluate(() => {
+      const e = document.activeElement;
+      const style = getComputedStyle(e);
+      return {id: e.id, text: e.textContent, ring: style.outlineStyle !== 'none' && parseFloat(style.outlineWidth) >= 2};
+    });
+    // Tab until the focus is on what is wanted: a control of that text, or that id.
+    const tabTo = async (wanted) => {
+      for (let presses = 0; presses < 60; presses++) {
+        await tab.page.keyboard.press('Tab');
+        const f = await focused();
+        if (f.id === wanted || f.text === wanted) {
+          assert.ok(f.ring, `no focus ring on ${wanted}`);
+          return;
+        }
+      }
+      throw new Error(`Tab never reached ${wanted}`);
+    };
+    const enter = () => tab.page.keyboard.press('Enter');
+    await tabTo('lesson');
+    await enter();
+    await tabTo('1. A limit cycle forgets its start');
+    await enter();
+    const rights = ['It grows, then keeps one size', 'Both on the same closed curve',
+      'Amplitude about 2, but much slower: angular frequency about 0.54'];
+    for (const [k, right] of rights.entries()) {
+      const {frames} = await state(tab);
+      await tabTo(right);
+      await enter();
+      await tab.waitFor((frames) => window.forcedVdp.frames === frames + 1, frames);   // its scenario
+      const answer = await focused();
+      assert.equal(answer.id, 'lesson-answer');
+      assert.match(answer.text, /^Right\. /);
+      assert.equal(await tab.evaluate(() => location.search), `?lesson=1&step=${k + 1}&lang=en`);
+      if (k === 1) {   // the phase plane with a second start: the panel says so, not the traces
+        const values = await tab.$eval('#values', (v) => v.textContent);
+        assert.match(values, /Left, the phase plane.*Dark green: the motion from the second start/s);
+        assert.doesNotMatch(values, /Left: red the response/);
+      }
+      await tabTo(k < 2 ? 'Next' : 'Leave the lesson');
+      await enter();
+    }
+    assert.equal((await focused()).id, 'lesson');
+    assert.equal(await tab.$eval('#lessons', (p) => p.hidden), true);
+    assert.equal(await tab.evaluate(() => location.search), '?eps=5&force=0&z=1&y0=0.1&v0=0&frames=999&lang=en');
+    assert.match(await tab.$eval('#values', (v) => v.textContent), /ε = 5, F = 0, z = 1.*frame 1000/s);
+    await finish(tab);
+  });
+
+  // Each part of the panel can be brought into sight in the tools' region and tapped there
+  // (one taller than the region, from its top); the keys stay where they were and nothing else
+  // scrolls.
+  for (const screen of [{width: 360, height: 640, deviceScaleFactor: 3, hasTouch: true, isMobile: true},
+    {width: 1365, height: 624, deviceScaleFactor: 1}]) {
+    test(`the panel on ${screen.width} x ${screen.height}`, async () => {
+      const tab = await openPage(browser, URL + '?lesson=3&step=2', {viewport: screen, firstFrame: true});
+      await tab.click('.lesson-choices button:nth-child(2)');
+      const m = await tab.evaluate(() => {
+        const keys = () => Array.from(document.querySelectorAll('#keys button'), (k) => k.getBoundingClientRect().y).join();
+        const before = keys();
+        const parts = ['#lessons-heading', '#lesson-question', '.lesson-choices button', '#lesson-answer',
+          '.lesson-moves button'].flatMap((s) => Array.from(document.querySelectorAll(s)));
+        const room = document.getElementById('more').clientHeight;
+        const unseen = parts.filter((part) => {
+          part.scrollIntoView({block: 'start'});
+          const r = part.getBoundingClientRect();
+          const hit = document.elementFromPoint(r.x + r.width / 2, r.y + Math.min(r.height / 2, 10));
+          const bottom = r.height <= room ? r.bottom : r.y + 10;
+          return !(r.x >= 0 && r.y >= 0 && r.right <= innerWidth && bottom <= innerHeight && part.contains(hit));
+        });
+        return {parts: parts.length, unseen: unseen.map((p) => p.id || p.textContent), moved: keys() !== before,
+          scrolled: [document.getElementById('side').scrollTop, document.scrollingElement.scrollTop]};
+      });
+      assert.equal(m.parts, 10);
+      assert.deepEqual([m.unseen, m.moved, m.scrolled], [[], false, [0, 0]]);
+      await finish(tab);
+    });
+  }
+
+  test('a step chosen while the start dialog asks opens on its address, the choice kept', async () => {
+    const tab = await openPage(browser, URL + '?lang=en');
+    await tab.click('#lesson');
+    await tab.click('.lesson-list li:nth-child(6) button');
+    await Promise.all([tab.page.waitForNavigation(), tab.click('.lesson-choices button:nth-child(2)')]);
+    await tab.waitFor(() => window.forcedVdp && window.forcedVdp.frames === 1);
+    assert.equal(await tab.evaluate(() => location.search), '?lesson=6&step=1&lang=en');
+    assert.match(await tab.$eval('#lesson-answer', (a) => a.textContent), /^Right\./);
+    assert.equal(await tab.$eval('.lesson-choices button:nth-child(2)', (b) => b.getAttribute('aria-pressed')), 'true');
+    assert.match(await tab.$eval('#values', (v) => v.textContent), /Period 3/);
     await finish(tab);
   });
 });

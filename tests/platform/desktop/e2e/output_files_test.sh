@@ -67,7 +67,7 @@ for pair in "--snapshot - --export-curves -" "--export-curves a.csv --export-mot
 done
 
 # A failed write is no success, and its cause is named.
-for args in "--help" "--version" "--export-curves -" "--export-motion -" "--export-audio -"; do
+for args in "--help" "--version" "--lesson 4" "--export-curves -" "--export-motion -" "--export-audio -"; do
   status=0
   "$program" $args >/dev/full 2>err || status=$?   # split on purpose
   ((status == 1)) && grep -qF "No space left on device" err || fail "$args >/dev/full: $(cat err)"

@@ -20,6 +20,18 @@ grep -qF "invalid value '-1' for --frames" "$work/err" || fail "the message does
 grep -q '^Usage: forced-vdp' "$work/err" || fail "no usage line"
 [[ ! -s $work/out && -z $(ls -A) ]] || fail "something was written for a refused command line"
 
+# The lessons without a window: the list, a lesson's steps with the right choices marked, in
+# plain ASCII in English; a step the lesson has not is refused by its value.
+env -u DISPLAY "$program" --lang en --lesson list >"$work/out" 2>"$work/err" || fail "--lesson list failed"
+(($(wc -l <"$work/out") == 8)) && grep -qx '4  The saddle between two folds' "$work/out" ||
+  fail "--lesson list is not one lesson a line"
+env -u DISPLAY "$program" --lang en --lesson 4 >"$work/out" 2>"$work/err" || fail "--lesson 4 failed"
+(($(occurrences ' (right)') == 3)) || fail "--lesson 4 did not mark one right choice a step"
+! LC_ALL=C grep -q '[^ -~]' "$work/out" || fail "--lesson 4 wrote other than ASCII in English"
+status=0
+env -u DISPLAY "$program" --lesson 4 --step 4 >"$work/out" 2>"$work/err" || status=$?
+((status == 2)) && grep -qF "invalid value '4' for --step" "$work/err" || fail "--step 4 of lesson 4 not refused"
+
 start_xvfb
 open_program launch_and_wait --lang en --eps 0.1 --force 0.5 --z 1 --frames 50
 
@@ -91,4 +103,12 @@ wait_until 10 "F2 refused" has_at_least "Picture not saved: no frame since the d
 key s
 handled_after 0.3
 [[ $(index_shown) == 1 ]] || fail "the motion ran on after the dialog of 'j'"
+
+# A lesson's step in the window: its question and choices after the key help, the answer not.
+expect_escape_ends
+open_program launch_and_wait --lang en --lesson 6 --step 2
+wait_until 10 "the step's question" has_at_least 'Step 2 of 2: Push faster still: z = 3.' 1
+grep -qF '  3) Every five pushes' "$work/out" || fail "the step's choices were not printed"
+! grep -qF '(right)' "$work/out" || fail "the step's answer was printed with its question"
+expect_escape_ends
 echo "toolbox: all checks passed"
