@@ -24,23 +24,34 @@ struct CurveWork {
 
 // The roots where F^2 has overflowed (|F| > 1.3e154): with f = |F| / r the discriminant is
 // A^2 - 1 + f^2, in which the 1 is lost, so sqrt(D) = hypot(A, f). The higher root is finite
-// (about sqrt(f)); the lower, A - sqrt(D) < 0, does not exist.
+// (about sqrt(f)); the lower, A - sqrt(D) < 0, does not exist. Where A < 0, A + sqrt(D) is
+// taken as f^2 / (sqrt(D) - A), which does not cancel.
 bool evaluate_huge_force(const CurveWork& w, double r, double A, ResponsePoint* sample)
 {
     sample->amplitude = r;
     sample->z_low = NO_ROOT;
     sample->z_high = NO_ROOT;
-    const double f = w.force / r;
     if (!std::isfinite(A))
         return true;
-    if (std::isinf(f)) {   // A is negligible beside f > 1.8e308
+    const double f = w.force / r;
+    if (std::isfinite(f)) {
+        const double s = std::hypot(A, f);
+        if (std::isfinite(s - A)) {
+            const double P = A >= 0.0 ? A + s : f * (f / (s - A));
+            sample->z_high = std::isinf(P) ? 2.0 * std::sqrt(A / 4.0 + s / 4.0) : std::sqrt(P);
+            return true;
+        }
+    }
+    // f, the hypotenuse or s - A past the largest double: the same at a scale of 2^-64, exact
+    // for A, and undone exactly by 2^32 after the square root.
+    const double as = A * 0x1p-64;
+    const double fs = w.force * 0x1p-64 / r;
+    if (std::isinf(fs)) {   // A is negligible beside f > 2^64 * 1.8e308
         sample->z_high = std::sqrt(w.force) / std::sqrt(r);
         return true;
     }
-    const double s = std::hypot(A, f);
-    // A + s without cancelling where A < 0: (s^2 - A^2) / (s - A) = f^2 / (s - A).
-    const double P = A >= 0.0 ? A + s : f * (f / (s - A));
-    sample->z_high = std::isinf(P) ? 2.0 * std::sqrt(A / 4.0 + s / 4.0) : std::sqrt(P);
+    const double ss = std::hypot(as, fs);
+    sample->z_high = std::sqrt(as >= 0.0 ? as + ss : fs * (fs / (ss - as))) * 0x1p32;
     return true;
 }
 

@@ -223,7 +223,10 @@ TEST(AmplitudeCurve, NonFiniteAndExtremeParametersTerminateWithEveryIndexFilled)
 {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double odd[] = {nan, inf, -inf, 1e200, -1e200, 1e300, 1e-300, 5e-324, 0.0, -0.0, 1e9};
+    // 1.3e154: eps^2 / 2 (1 - q)^2 passes half the largest double within the grid; with F near
+    // the largest double, hypot(A, F / R) overflows there too.
+    const double odd[] = {nan,    inf,    -inf, 1e200, -1e200,  1e300,  1e-300,
+                          5e-324, 0.0,    -0.0, 1e9,   1.3e154, 1.7e308};
     for (double eps : odd) {
         for (double force : odd) {
             const GuardedCurve g = compute(eps, force);
@@ -235,18 +238,30 @@ TEST(AmplitudeCurve, NonFiniteAndExtremeParametersTerminateWithEveryIndexFilled)
 }
 
 // Once F^2 overflows the higher root is still finite: z_high^2 = A + sqrt(A^2 - 1 + (F/R)^2),
-// about F/R, written here with long doubles, whose range holds F^2.
+// about F/R, written here with long doubles, whose range holds F^2 and A^2 (as f^2 / (s - A)
+// where A < 0, which does not cancel). eps = 1.3e154 takes A past half the largest double.
 TEST(AmplitudeCurve, HigherRootStaysFiniteWhereTheSquareOfFOverflows)
 {
-    for (const double force : {1.5e154, 1e200, -1e300, 1.7e308}) {
-        const GuardedCurve g = compute(0.1, force);
+    const struct {
+        double eps, force;
+    } cases[] = {{0.1, 1.5e154}, {0.1, 1e200},      {0.1, -1e300},      {0.1, 1.7e308},
+                 {-1.3e154, 1e200}, {1.3e154, 1.7e308}, {1.3e154, -1e300}};
+    for (const auto& c : cases) {
+        const GuardedCurve g = compute(c.eps, c.force);
+        const long double eps = c.eps;
         for (int i = 1; i <= STEPS; i += 7) {
-            const long double r = g.curve[i].amplitude, f = std::fabs(force) / r;
+            const long double r = g.curve[i].amplitude, f = std::fabs(c.force) / r;
             const long double q = r * r / 4.0L;
-            const long double A = 1.0L - 0.01L / 2.0L * (1.0L - q) * (1.0L - q);
-            const long double z = std::sqrt(A + std::sqrt(A * A - 1.0L + f * f));
-            ASSERT_TRUE(std::isfinite(g.curve[i].z_high)) << force << " sample " << i;
-            EXPECT_NEAR(g.curve[i].z_high / z, 1.0L, 1e-14) << force << " sample " << i;
+            const long double A = 1.0L - eps * eps / 2.0L * (1.0L - q) * (1.0L - q);
+            const long double s = std::sqrt(A * A - 1.0L + f * f);
+            const long double z = std::sqrt(A >= 0.0L ? A + s : f * f / (s - A));
+            SCOPED_TRACE(testing::Message() << "eps " << c.eps << ", F " << c.force << ", sample " << i);
+            if (std::isinf(static_cast<double>(A))) {
+                EXPECT_EQ(g.curve[i].z_high, NO_ROOT);   // the balance itself is past the doubles
+                continue;
+            }
+            ASSERT_TRUE(std::isfinite(g.curve[i].z_high));
+            EXPECT_NEAR(g.curve[i].z_high / z, 1.0L, 1e-14);
             EXPECT_EQ(g.curve[i].z_low, NO_ROOT);
         }
     }
