@@ -1,5 +1,6 @@
-// Fuzzes the amplitude curve, its crossings and the plotting's branch lists with arbitrary
-// 64-bit patterns for epsilon, F and the forcing ratio, at the dialog's step and count.
+// Fuzzes the amplitude curve, its crossings, the exact responses at the ratio and the plotting's
+// branch lists with arbitrary 64-bit patterns for epsilon, F and the forcing ratio, at the
+// dialog's step and count.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -8,6 +9,7 @@
 
 #include "core/state.h"
 #include "response/amplitude_curve.h"
+#include "response/balance_roots.h"
 #include "response/crossings.h"
 #if VDP_FUZZ_PLOT
 #include "display/curve_plot.h"
@@ -26,6 +28,8 @@ struct Guarded {
     ResponsePoint fold_guard[GUARDS];
     double found[CROSSING_CAPACITY];
     double found_guard[GUARDS];
+    double roots[RESPONSE_ROOT_CAPACITY];
+    double roots_guard[GUARDS];
 };
 Guarded g;
 
@@ -87,6 +91,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int n = find_crossings(z0, g.found);
     check(n >= 0 && n <= CROSSING_CAPACITY, "crossing count", n);
     for (double d : g.found_guard) check(d == -7.0, "crossing guard", n);
+
+    // The exact responses: at most the capacity, each a finite amplitude >= 0, in order (two
+    // roots closer than a double's step may land on the same one).
+    for (double& d : g.roots_guard) d = -7.0;
+    const int roots = response_amplitudes(epsilon, force_amp, z0, g.roots);
+    check(roots >= 0 && roots <= RESPONSE_ROOT_CAPACITY, "response count", roots);
+    for (double d : g.roots_guard) check(d == -7.0, "response guard", roots);
+    for (int i = 0; i < roots; ++i) {
+        check(std::isfinite(g.roots[i]) && g.roots[i] >= 0.0, "response finite and >= 0", i);
+        check(i == 0 || g.roots[i] >= g.roots[i - 1], "responses in order", i);
+    }
 
 #if VDP_FUZZ_PLOT
     // Without a current context the drawing calls do nothing; the lists are built all the same.
