@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/options.h"
+#include "app/texts.h"
 
 constexpr int LESSON_CHOICE_CAPACITY = 4;   // choices of a prediction: 2 ... 4
 constexpr int LESSON_CLAIM_CAPACITY = 2;    // claims of a step: 1 or 2
@@ -80,22 +80,6 @@ int claim_count(const LessonStep& step);
 
 // "lesson=ID&step=K", step from 1.
 std::string lesson_address(const Lesson& lesson, int step);
-
-// The step's scenario as a link to it opens: its address parameters through address_options,
-// with the notes that made on them (none, for a step of the table).
-Options step_scenario(const LessonStep& step, std::vector<AddressNote>* notes);
-
-// What is wrong with the lesson options ask for: a step with no lesson (or with list), or
-// beyond the lesson's last. As a note on the address's parameter step; nothing where all is
-// well.
-std::optional<AddressNote> lesson_refusal(const Options& options);
-
-// Opens the lesson options ask for: lesson_open and lesson_step_open (core/state.h), and where
-// options give none of the model values, the step's scenario (step 1 where none is given) in
-// place of every value of a scenario in options (the values, frames, family, layers, second
-// start and sweep); the language and the outputs stay. Values given beside the lesson are a
-// scenario of their own, which the lesson opens at its step over. No lesson, none open.
-void open_asked_lesson(Options* options);
 
 // The console's texts, in language: one line per lesson ("4  The saddle between two folds");
 // a lesson's steps with their choices (the right one marked), why, what to look at, how to

@@ -548,3 +548,54 @@ std::string address_query(const Options& options)
     }
     return query;
 }
+
+Options step_scenario(const LessonStep& step, std::vector<AddressNote>* notes)
+{
+    std::vector<AddressParameter> parameters;
+    for (std::string_view rest = step.scenario; !rest.empty();) {
+        const std::string_view part = rest.substr(0, rest.find('&'));
+        const std::size_t equals = std::min(part.find('='), part.size());
+        parameters.emplace_back(std::string(part.substr(0, equals)),
+                                std::string(part.substr(std::min(equals + 1, part.size()))));
+        rest.remove_prefix(std::min(part.size() + 1, rest.size()));
+    }
+    return address_options(parameters, notes);
+}
+
+std::optional<AddressNote> lesson_refusal(const Options& options)
+{
+    if (!options.lesson_step)
+        return std::nullopt;
+    const Lesson* lesson = lesson_named(options.lesson);
+    if (lesson != nullptr && *options.lesson_step <= static_cast<long>(lesson->steps.size()))
+        return std::nullopt;
+    return AddressNote{AddressNoteKind::refused_value, "step", std::to_string(*options.lesson_step),
+                       WANTS_LESSON_STEP};
+}
+
+void open_asked_lesson(Options* options)
+{
+    const Lesson* lesson = lesson_named(options->lesson);
+    const long step = options->lesson_step.value_or(1);
+    lesson_step_open = 1;
+    if (lesson == nullptr || step < 1 || step > static_cast<long>(lesson->steps.size())) {
+        lesson_open = options->lesson == "list" ? -1 : 0;
+        return;
+    }
+    lesson_open = static_cast<int>(lesson - LESSONS.data()) + 1;
+    lesson_step_open = static_cast<int>(step);
+    if (has_parameters(*options))
+        return;
+    std::vector<AddressNote> notes;
+    const Options scenario = step_scenario(lesson->steps[step - 1], &notes);
+    options->epsilon = scenario.epsilon;
+    options->force = scenario.force;
+    options->z = scenario.z;
+    options->y0 = scenario.y0;
+    options->v0 = scenario.v0;
+    options->family = scenario.family;
+    options->layers = scenario.layers;
+    options->frames = scenario.frames;
+    options->second_start = scenario.second_start;
+    options->sweep = scenario.sweep;
+}

@@ -126,3 +126,22 @@ Options address_options(const std::vector<AddressParameter>& parameters,
 // a plain start (family, lang=en, the layers shown, the second start, the sweep, a lesson and
 // its step), each number in the fewest digits that read back to it.
 std::string address_query(const Options& options);
+
+// Lessons as options open them (the lessons themselves: app/lessons.h).
+struct LessonStep;
+
+// The step's scenario as a link to it opens: its address parameters through address_options,
+// with the notes that made on them (none, for a step of the table).
+Options step_scenario(const LessonStep& step, std::vector<AddressNote>* notes);
+
+// What is wrong with the lesson options ask for: a step with no lesson (or with list), or
+// beyond the lesson's last. As a note on the address's parameter step; nothing where all is
+// well.
+std::optional<AddressNote> lesson_refusal(const Options& options);
+
+// Opens the lesson options ask for: lesson_open and lesson_step_open (core/state.h), and where
+// options give none of the model values, the step's scenario (step 1 where none is given) in
+// place of every value of a scenario in options (the values, frames, family, layers, second
+// start and sweep); the language and the outputs stay. Values given beside the lesson are a
+// scenario of their own, which the lesson opens at its step over. No lesson, none open.
+void open_asked_lesson(Options* options);

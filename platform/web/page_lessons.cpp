@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/lessons.h"
+#include "app/options.h"
 #include "app/run.h"
 #include "app/texts.h"
 #include "core/state.h"

@@ -14,6 +14,7 @@
 
 #include "app/describe.h"
 #include "app/lessons.h"
+#include "app/options.h"
 #include "app/run.h"
 #include "app/sweep.h"
 #include "core/state.h"

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/controls.h"
+#include "app/options.h"
 #include "app/run.h"
 #include "core/state.h"
 
