@@ -97,12 +97,6 @@ std::string drifting_words(const MotionFacts& f, Language l)
     return words(l, f.rotation < 1.0 ? WORDS_FALLS_BEHIND : WORDS_GAINS, {time});
 }
 
-// The largest z whose forcing period holds MEASURE_MIN_STEPS integrator steps.
-double largest_measured_z()
-{
-    return 2.0 * std::numbers::pi / (MEASURE_MIN_STEPS * time_step);
-}
-
 // The rotation over every period held after the settling ones, and the free swing's angular
 // frequency over the latest crossings.
 void take_crossings(MotionFacts* f)
@@ -179,7 +173,7 @@ std::string describe_motion(const MotionFacts& f, Language l)
     case lost: return words(l, WORDS_LOST);
     case at_rest: return words(l, WORDS_REST);
     case free_swing: return words(l, WORDS_FREE, {fixed(f.free_frequency, 2)});
-    case not_measured: return words(l, WORDS_NOT_MEASURED, {fixed(largest_measured_z(), 1)});
+    case not_measured: return words(l, WORDS_NOT_MEASURED, {fixed(largest_measurable_ratio(), 1)});
     case settling:
         if (f.periods < MEASURE_SETTLE_PERIODS + MEASURE_WINDOW_PERIODS)
             return words(l, WORDS_SETTLING_COUNT,

@@ -2,11 +2,8 @@
 #include "app/locking_map.h"
 
 #include <algorithm>
-#include <cctype>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <chrono>
 #include <thread>
@@ -21,23 +18,14 @@ namespace {
 
 constexpr long OPEN_BAND = 1;   // a row's count holds one more while its band is computed
 
-// A whole number of digits alone, 1 ... most.
-bool read_whole(const std::string& text, long most, long* value)
-{
-    const auto digit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
-    if (text.empty() || !std::all_of(text.begin(), text.end(), digit))
-        return false;
-    errno = 0;
-    const long v = std::strtol(text.c_str(), nullptr, 10);
-    if (errno != 0 || v < 1 || v > most)
-        return false;
-    *value = v;
-    return true;
-}
-
 bool streaming()
 {
     return !map_stream.empty();
+}
+
+bool same_axis(const MapAxis& a, const MapAxis& b)
+{
+    return a.from == b.from && a.to == b.to && a.count == b.count;
 }
 
 int columns()
@@ -122,7 +110,7 @@ bool read_map_axis(const char* text, bool z, MapAxis* axis)
     long count = 0;
     if (!console_parse_number(std::string(text, first).c_str(), &a.from) ||
         !console_parse_number(std::string(first + 1, second).c_str(), &a.to) ||
-        !read_whole(second + 1, MAP_MOST_CELLS, &count))
+        !read_whole(second + 1, 1, MAP_MOST_CELLS, &count))
         return false;
     a.count = static_cast<int>(count);
     if (!(a.from <= a.to) || (a.count == 1 && a.from != a.to))
@@ -135,7 +123,7 @@ bool read_map_axis(const char* text, bool z, MapAxis* axis)
 
 bool read_map_periods(const char* text, long* periods)
 {
-    return read_whole(text, MAP_MOST_PERIODS, periods);
+    return read_whole(text, 1, MAP_MOST_PERIODS, periods);
 }
 
 bool map_value_readable(const char* option_name, const char* text)
@@ -184,7 +172,7 @@ void apply_map_options(const Options& options)
 void hold_map_options(Options* options)
 {
     const auto axis = [](const MapAxis& a, const MapAxis& plain) {
-        if (a.from == plain.from && a.to == plain.to && a.count == plain.count)
+        if (same_axis(a, plain))
             return std::string();
         return shortest_digits(a.from) + ":" + shortest_digits(a.to) + ":" + std::to_string(a.count);
     };
@@ -206,13 +194,10 @@ MapRun current_map_run()
 bool map_held_is_current()
 {
     const MapRun run = current_map_run();
-    const auto same = [](const MapAxis& a, const MapAxis& b) {
-        return a.from == b.from && a.to == b.to && a.count == b.count;
-    };
     return map_row_left != nullptr && !map_stopped && run.eps == map_run.eps &&
            run.y0 == map_run.y0 && run.v0 == map_run.v0 && run.transient == map_run.transient &&
            run.window == map_run.window && run.periods == map_run.periods &&
-           same(map_z_axis, map_held_z) && same(map_force_axis, map_held_force);
+           same_axis(map_z_axis, map_held_z) && same_axis(map_force_axis, map_held_force);
 }
 
 void begin_map_job(const MapRun& run, bool keep_cells, bool stream)

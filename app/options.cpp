@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
-#include <numbers>
 #include <strings.h>
 
 #include "app/console.h"
@@ -35,41 +34,16 @@ const Control* find_option(const std::string& name)
     return control != nullptr && is_option(*control) ? control : nullptr;
 }
 
-bool read_frames(const char* text, long* value)
+// "X,Y" (separator ',') or "FROM:TO" (':'): two numbers, each as console_parse_number reads
+// one, and the first separator between them.
+bool read_two(const char* text, char separator, std::array<double, 2>* two)
 {
-    if (!std::isdigit(static_cast<unsigned char>(*text)))
+    const char* at = std::strchr(text, separator);
+    if (at == nullptr)
         return false;
-    errno = 0;
-    char* end = nullptr;
-    const long v = std::strtol(text, &end, 10);
-    if (*end != '\0' || errno != 0 || v > MAX_FRAMES)
-        return false;
-    *value = v;
-    return true;
-}
-
-// "X,Y": two numbers, each as console_parse_number reads one, and one comma between them.
-bool read_pair(const char* text, std::array<double, 2>* pair)
-{
-    const char* comma = std::strchr(text, ',');
-    if (comma == nullptr)
-        return false;
-    const std::string first(text, comma);
-    return console_parse_number(first.c_str(), &(*pair)[0]) &&
-           console_parse_number(comma + 1, &(*pair)[1]);
-}
-
-// FROM:TO, two numbers read as every number is, that a sweep in steps of SWEEP_DEFAULT_STEP
-// can take.
-bool read_ratios(const char* text, std::array<double, 2>* ends)
-{
-    const char* colon = std::strchr(text, ':');
-    if (colon == nullptr)
-        return false;
-    const std::string from(text, colon);
-    return console_parse_number(from.c_str(), &(*ends)[0]) &&
-           console_parse_number(colon + 1, &(*ends)[1]) &&
-           sweep_possible((*ends)[0], (*ends)[1], SWEEP_DEFAULT_STEP);
+    const std::string first(text, at);
+    return console_parse_number(first.c_str(), &(*two)[0]) &&
+           console_parse_number(at + 1, &(*two)[1]);
 }
 
 // Text from the command line as a message shows it: control characters as '?', so that the
@@ -102,6 +76,19 @@ void ask_layer(const Control& layer, bool on, Options* options)
 
 }  // namespace
 
+bool read_whole(const char* text, long least, long most, long* value)
+{
+    const auto digit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
+    if (*text == '\0' || !std::all_of(text, text + std::strlen(text), digit))
+        return false;
+    errno = 0;
+    const long v = std::strtol(text, nullptr, 10);
+    if (errno != 0 || v < least || v > most)
+        return false;
+    *value = v;
+    return true;
+}
+
 std::string set_option(const char* name, const char* value, Options* options)
 {
     const Control* option = find_option(name);
@@ -120,7 +107,7 @@ std::string set_option(const char* name, const char* value, Options* options)
     }
     case Kind::frames: {
         long v = 0;
-        if (!read_frames(value, &v))
+        if (!read_whole(value, 0, MAX_FRAMES, &v))
             return bad_value(*option, value, WANTS_FRAMES);
         options->frames = v;
         return {};
@@ -149,14 +136,16 @@ std::string set_option(const char* name, const char* value, Options* options)
     }
     case Kind::pair: {
         std::array<double, 2> pair = {0.0, 0.0};
-        if (!read_pair(value, &pair))
+        if (!read_two(value, ',', &pair))
             return bad_value(*option, value, WANTS_PAIR);
         options->*std::get<std::optional<std::array<double, 2>> Options::*>(option->target) = pair;
         return {};
     }
     case Kind::ratios: {
         std::array<double, 2> ends{};
-        if (!read_ratios(value, &ends))
+        // FROM:TO, which a sweep in steps of SWEEP_DEFAULT_STEP can take.
+        if (!read_two(value, ':', &ends) ||
+            !sweep_possible(ends[0], ends[1], SWEEP_DEFAULT_STEP))
             return bad_value(*option, value, WANTS_SWEEP);
         options->sweep = ends;
         return {};
@@ -176,7 +165,7 @@ std::string set_option(const char* name, const char* value, Options* options)
     }
     case Kind::lesson_step: {
         long v = 0;
-        if (!read_frames(value, &v) || v < 1)
+        if (!read_whole(value, 1, MAX_FRAMES, &v))
             return bad_value(*option, value, WANTS_LESSON_STEP);
         options->lesson_step = v;
         return {};
@@ -397,10 +386,10 @@ Text wanted_value(const char* name)
 std::string wanted_text(Language language, Text wanted)
 {
     if (wanted == WANTS_SWEEP) {
-        // The largest ratio whose period holds MEASURE_MIN_STEPS steps, to three digits, down.
-        const double largest = 2.0 * std::numbers::pi / (MEASURE_MIN_STEPS * time_step);
+        // The largest measurable ratio, to three digits, down.
         char most[32];
-        std::snprintf(most, sizeof most, "%.3g", std::floor(largest * 10.0) / 10.0);
+        std::snprintf(most, sizeof most, "%.3g",
+                      std::floor(largest_measurable_ratio() * 10.0) / 10.0);
         char span[32];
         std::snprintf(span, sizeof span, "%g", (SWEEP_CAPACITY - 1) / 2 * SWEEP_DEFAULT_STEP);
         return fill_text(text_in(language, wanted), {most, span});

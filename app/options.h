@@ -54,6 +54,10 @@ struct PlatformOption {
     bool takes_value;
 };
 
+// A whole number in decimal digits alone (no sign, no blank), least ... most, into *value;
+// false, leaving *value, for anything else.
+bool read_whole(const char* text, long least, long most, long* value);
+
 // Sets the option called name (without its leading dashes) from value, checking the value.
 // Returns an empty string, or a one-line message naming the option and what is wrong.
 std::string set_option(const char* name, const char* value, Options* options);

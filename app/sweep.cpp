@@ -45,8 +45,8 @@ void record_ratio(const EntrainmentMeasure& m)
     double r = NAN;
     if (!last_measured_amplitude(&r))
         r = NAN;
-    sweep_records[sweep_record_count] = {(sweep_to >= sweep_from) == (sweep_leg != 1),
-                                         freq_ratio, m, r, nearest_crossing_class(r)};
+    sweep_records[sweep_record_count] = {sweep_heading_up(), freq_ratio, m, r,
+                                         nearest_crossing_class(r)};
     sweep_record_count = sweep_record_count + 1;
 }
 
@@ -153,6 +153,11 @@ void set_ratio_by_hand(double z_new)
 void step_forcing_ratio(int steps)
 {
     set_ratio_by_hand(freq_ratio + steps * SWEEP_DEFAULT_STEP);
+}
+
+bool sweep_heading_up()
+{
+    return (sweep_to >= sweep_from) == (sweep_leg != 1);
 }
 
 long frames_per_drawn_frame()

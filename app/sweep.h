@@ -46,6 +46,10 @@ void set_ratio_by_hand(double z_new);
 // One step of SWEEP_DEFAULT_STEP up (steps 1) or down (-1).
 void step_forcing_ratio(int steps);
 
+// Whether the sweep's present leg goes up in z: out towards a higher sweep_to, or back from a
+// lower one.
+bool sweep_heading_up();
+
 // Frames that one drawn frame advances: SWEEP_DRAW_STRIDE (core/state.h) while a sweep runs,
 // else 1.
 long frames_per_drawn_frame();

@@ -13,6 +13,11 @@ bool period_measurable(double z)
     return z > 0.0 && 2.0 * std::numbers::pi / z >= MEASURE_MIN_STEPS * time_step;
 }
 
+double largest_measurable_ratio()
+{
+    return 2.0 * std::numbers::pi / (MEASURE_MIN_STEPS * time_step);
+}
+
 namespace {
 
 // The step (t, y) as the sums take it: t, y, y cos(theta), y sin(theta).

@@ -12,6 +12,8 @@ constexpr double MEASURE_MIN_STEPS = 4.0;
 // Whether forcing periods at ratio z can be measured: z > 0 and a period holds at least
 // MEASURE_MIN_STEPS integrator steps of time_step.
 bool period_measurable(double z);
+// The largest such ratio: a forcing period of exactly MEASURE_MIN_STEPS steps.
+double largest_measurable_ratio();
 
 // Starts afresh from the state as it stands (state[0] at sim_time): at a run's start, or after
 // a change of z, when the period in progress is summed but not kept, being partial.

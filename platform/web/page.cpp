@@ -241,9 +241,8 @@ std::string entrainment_values(Language l)
                                         : fill_text(text_in(l, PAGE_VALUES_MOTION_AT), {at, state}));
     }
     if (sweep_running) {
-        const bool up = (sweep_to >= sweep_from) == (sweep_leg != 1);
-        lines += "\n" + fill_text(text_in(l, up ? PAGE_VALUES_SWEEP_UP : PAGE_VALUES_SWEEP_DOWN),
-                                   {std::to_string(SWEEP_DRAW_STRIDE)});
+        const Text leg = sweep_heading_up() ? PAGE_VALUES_SWEEP_UP : PAGE_VALUES_SWEEP_DOWN;
+        lines += "\n" + fill_text(text_in(l, leg), {std::to_string(SWEEP_DRAW_STRIDE)});
     }
     return lines;
 }
