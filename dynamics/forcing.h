@@ -7,12 +7,20 @@
 
 #include "core/state.h"
 
+// theta at time t for ratio z, anchored at (anchor_time, anchor_phase) once z has changed.
+inline double anchored_phase(bool changed, double anchor_time, double anchor_phase, double z,
+                             double t)
+{
+    if (!changed)
+        return z * t;
+    return (t - anchor_time) * z + anchor_phase;
+}
+
 // theta at time t. Inline: the model evaluates it in every stage of every step.
 inline double forcing_phase(double t)
 {
-    if (!forcing_ratio_changed)
-        return freq_ratio * t;
-    return (t - forcing_anchor_time) * freq_ratio + forcing_anchor_phase;
+    return anchored_phase(forcing_ratio_changed, forcing_anchor_time, forcing_anchor_phase,
+                          freq_ratio, t);
 }
 
 // The instant at which theta = 2 pi k: the start of forcing period k. Computed from k, never
