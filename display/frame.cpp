@@ -31,7 +31,6 @@ constexpr double GRID_CELL_HEIGHT = 0.2;           // displacement per grid row
 constexpr double PLOT_LINE_LENGTH = 5.0;           // reaches past the window's edge
 constexpr double CROSSING_RADIUS = 0.01;
 
-constexpr Font LABEL_FONT = Font::helvetica_18;
 
 // The optional layers. Their lines leave the width as the traces set it.
 constexpr float PANEL_LINE_WIDTH = TRACE_WIDTH;
@@ -135,19 +134,19 @@ void draw_response_panel()
 
     // The plain picture's discs are the crossings with the sampled curve; the stability
     // layer's are the exact responses, those beyond the curve's ends included.
+    if (!stability_shown) {
+        for (int i = 0; i < crossing_count; ++i)
+            draw_disc(Vec2{xz, amp_scale * crossings[i] + curve_origin.y}, CROSSING_RADIUS, GREEN);
+        return;
+    }
     double r[RESPONSE_ROOT_CAPACITY];
-    const int count = stability_shown ? response_amplitudes(epsilon, force_amp, freq_ratio, r) : 0;
+    const int count = response_amplitudes(epsilon, force_amp, freq_ratio, r);
     for (int i = 0; i < count; ++i) {
-        const Vec2 centre = {z_scale * freq_ratio + curve_origin.x, amp_scale * r[i] + curve_origin.y};
+        const Vec2 centre = {xz, amp_scale * r[i] + curve_origin.y};
         if (classify_response(epsilon, freq_ratio, r[i]) == ResponseClass::stable)
             draw_disc(centre, CROSSING_RADIUS, GREEN);
         else
             draw_ring(centre, CROSSING_RADIUS, RING_WIDTH, WHITE, GREEN);
-    }
-    for (int i = 0; i < crossing_count && !stability_shown; ++i) {
-        const Vec2 centre = {z_scale * freq_ratio + curve_origin.x,
-                             amp_scale * crossings[i] + curve_origin.y};
-        draw_disc(centre, CROSSING_RADIUS, GREEN);
     }
 }
 
@@ -158,7 +157,7 @@ void draw_legend_line(double y, const CurveStyle& style, const char* text)
     const double mid = y + LEGEND_MID;
     draw_dashed_line(Vec2{LEGEND_X, mid}, Vec2{LEGEND_X + LEGEND_SAMPLE, mid}, style.dash, &phase,
                      style.colour);
-    draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(y), LABEL_FONT, text);
+    draw_label(LEGEND_TEXT_X, y, text);
 }
 
 // The legend's text for each class; the unstable part lies above the black line where eps < 0.
@@ -208,14 +207,12 @@ double draw_stability_legend()
     draw_ring(Vec2{LEGEND_X + 0.75 * LEGEND_SAMPLE, y + LEGEND_MID}, CROSSING_RADIUS, RING_WIDTH,
               WHITE, GREEN);
     set_line_width(PANEL_LINE_WIDTH);
-    draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(y), LABEL_FONT,
-              "crossing: filled stable, open not");
+    draw_label(LEGEND_TEXT_X, y, "crossing: filled stable, open not");
     const std::string above = responses_above_curve();
     if (above.empty())
         return y - LEGEND_STEP;
     y = y - LEGEND_STEP;
-    draw_text(static_cast<float>(LEGEND_X), static_cast<float>(y), LABEL_FONT,
-              ("above the curve: " + above).c_str());
+    draw_label(LEGEND_X, y, ("above the curve: " + above).c_str());
     return y - LEGEND_STEP;
 }
 
@@ -255,13 +252,12 @@ void draw_measured_layer(double legend_y)
     }
     const double sample_x = LEGEND_X + 0.5 * LEGEND_SAMPLE;
     draw_marker(Vec2{sample_x, legend_y + LEGEND_MID});
-    draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(legend_y), LABEL_FONT,
-              "measured 1st harmonic, last period");
+    draw_label(LEGEND_TEXT_X, legend_y, "measured 1st harmonic, last period");
     const double y = legend_y - LEGEND_STEP;
     draw_bar(sample_x, y + LEGEND_MID - MARKER_ARM, y + LEGEND_MID + MARKER_ARM);
     char range[40];
     std::snprintf(range, sizeof range, "its range, last %d periods", MEASURED_PERIODS);
-    draw_text(static_cast<float>(LEGEND_TEXT_X), static_cast<float>(y), LABEL_FONT, range);
+    draw_label(LEGEND_TEXT_X, y, range);
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr Font LABEL_FONT = Font::helvetica_18;
 constexpr float FRAME_WIDTH = 1.0f;          // pixels: the plot's frame and ticks
 constexpr double TICK_LENGTH = 0.015;
 constexpr double DIGIT_WIDTH = 0.025;        // scene units of a digit at 800 pixels: centring
@@ -80,12 +79,6 @@ double map_y(double force)
 {
     const Span s = span_of(map_held_force);
     return MAP_PLOT_BOTTOM + (force - s.low) / (s.high - s.low) * (MAP_PLOT_TOP - MAP_PLOT_BOTTOM);
-}
-
-void fill_rectangle(double x0, double y0, double x1, double y1, const Color4& colour)
-{
-    const double v[4][2] = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
-    fill_polygon(Vec2{0.0, 0.0}, 0.0, v, 4, colour);
 }
 
 void add_box(LineBatch* b, double x0, double y0, double x1, double y1)
@@ -159,12 +152,9 @@ void draw_dot(double x, double y)
 
 void draw_settling_dots(int row)
 {
-    for (int i = 0; i < map_held_z.count; ++i) {
-        if (cell_at(row, i).map_class != MapClass::settling)
-            continue;
-        const Vec2 c = map_cell_centre(static_cast<long>(row) * map_held_z.count + i);
-        draw_dot(c.x, c.y);
-    }
+    for (int i = 0; i < map_held_z.count; ++i)
+        if (cell_at(row, i).map_class == MapClass::settling)
+            draw_dot(map_x(map_axis_value(map_held_z, i)), map_y(map_axis_value(map_held_force, row)));
 }
 
 // Row r's stable intervals (none for a row not finished or off the grid); returns how many.
@@ -238,11 +228,6 @@ double tick_step(double low, double high)
     return 10.0 * power;
 }
 
-void draw_text_at(double x, double y, const char* text)
-{
-    draw_text(static_cast<float>(x), static_cast<float>(y), LABEL_FONT, text);
-}
-
 // Ticks and labels of one axis: z along the bottom, F up the left side.
 void draw_axis(LineBatch* frame, bool z_axis)
 {
@@ -257,11 +242,11 @@ void draw_axis(LineBatch* frame, bool z_axis)
             const double x = map_x(v);
             add_line(frame, x, MAP_PLOT_BOTTOM, x, MAP_PLOT_BOTTOM - TICK_LENGTH);
             const double left = x - 0.5 * DIGIT_WIDTH * static_cast<double>(std::strlen(label));
-            draw_text_at(std::clamp(left, -0.99, 0.9), Z_LABEL_Y, label);
+            draw_label(std::clamp(left, -0.99, 0.9), Z_LABEL_Y, label);
         } else {
             const double y = map_y(v);
             add_line(frame, MAP_PLOT_LEFT, y, MAP_PLOT_LEFT - TICK_LENGTH, y);
-            draw_text_at(F_LABEL_X, y - 0.012, label);
+            draw_label(F_LABEL_X, y - 0.012, label);
         }
         if (!(step > 0.0))
             break;   // one value: its own tick
@@ -276,9 +261,9 @@ void draw_axes()
     draw_axis(&frame, true);
     draw_axis(&frame, false);
     flush_lines(&frame);
-    draw_text_at(0.5 * (MAP_PLOT_LEFT + MAP_PLOT_RIGHT) - 0.3, Z_LABEL_Y - 0.06,
+    draw_label(0.5 * (MAP_PLOT_LEFT + MAP_PLOT_RIGHT) - 0.3, Z_LABEL_Y - 0.06,
                  "z: forcing frequency ratio");
-    draw_text_at(F_LABEL_X, MAP_PLOT_TOP + 0.02, "F");
+    draw_label(F_LABEL_X, MAP_PLOT_TOP + 0.02, "F");
 }
 
 void draw_titles()
@@ -286,13 +271,13 @@ void draw_titles()
     char line[160];
     std::snprintf(line, sizeof line, "Locking map   eps = %.6g   start (y0, v0) = (%.6g, %.6g)",
                   map_run.eps, map_run.y0, map_run.v0);
-    draw_text_at(-0.95, TITLE_Y, line);
+    draw_label(-0.95, TITLE_Y, line);
     if (map_finished())
         std::snprintf(line, sizeof line, "Click a cell to run its z and F.   F8: back to the picture");
     else
         std::snprintf(line, sizeof line, "computing: %d of %d rows done ...",
                       map_rows_done.load(std::memory_order_acquire), map_held_force.count);
-    draw_text_at(-0.95, STATUS_Y, line);
+    draw_label(-0.95, STATUS_Y, line);
 }
 
 // A legend entry: a swatch of the cell's colour (hatched or dotted as the picture has it), or
@@ -319,7 +304,7 @@ void draw_legend_entry(int slot, const MapCell* cell, const char* text)
         add_box(&lines, x, y, x1, y1);
     }
     flush_lines(&lines);
-    draw_text_at(x1 + 0.02, y + 0.005, text);
+    draw_label(x1 + 0.02, y + 0.005, text);
 }
 
 // A ratio p:n of the periodic cells and how many cells have it.
@@ -422,13 +407,6 @@ bool map_cell_at(double x, double y, long* index)
         return false;
     *index = static_cast<long>(row) * map_held_z.count + column;
     return true;
-}
-
-Vec2 map_cell_centre(long index)
-{
-    const int n = map_held_z.count;
-    return {map_x(map_axis_value(map_held_z, static_cast<int>(index % n))),
-            map_y(map_axis_value(map_held_force, static_cast<int>(index / n)))};
 }
 
 void draw_locking_map()

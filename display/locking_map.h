@@ -41,8 +41,5 @@ Color4 map_cell_colour(const MapCell& cell);
 // The cell of the held map whose rectangle holds the scene point (x, y); false for none.
 bool map_cell_at(double x, double y, long* index);
 
-// The centre of cell index in scene units.
-Vec2 map_cell_centre(long index);
-
 // The whole picture (called by draw_frame while map_shown).
 void draw_locking_map();

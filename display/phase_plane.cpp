@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr Font LABEL_FONT = Font::helvetica_18;
 // The box the plane's shapes keep to: the axes' reach, a little beyond the extent.
 constexpr double BOX_MARGIN = 0.03;
 constexpr Vec2 BOX_LOW = {PHASE_ORIGIN_X - PHASE_HALF_WIDTH - BOX_MARGIN,
@@ -78,11 +77,6 @@ Color4 faded(const Color4& colour, double share)
 {
     const auto towards = [share](float c) { return static_cast<float>(1.0 - share * (1.0 - c)); };
     return {towards(colour.r), towards(colour.g), towards(colour.b), colour.a};
-}
-
-void draw_label(double x, double y, const char* text)
-{
-    draw_text(static_cast<float>(x), static_cast<float>(y), LABEL_FONT, text);
 }
 
 constexpr double TICK_SHARES[] = {-1.0, -0.5, 0.5, 1.0};   // of the extent
@@ -182,14 +176,20 @@ void draw_trail(std::span<const PhaseSample> trail, bool second, const Color4& c
     }
 }
 
+// A stroboscopic point's square, centred at `at`.
+void fill_strobe_square(const Vec2& at, const Color4& colour)
+{
+    constexpr double h = STROBE_HALF;
+    constexpr double square[4][2] = {{-h, -h}, {h, -h}, {h, h}, {-h, h}};
+    fill_polygon(at, 0.0, square, 4, colour);
+}
+
 void draw_strobe_squares(std::span<const StrobePoint> points, const Color4& colour)
 {
-    const double h = STROBE_HALF;
-    const double square[4][2] = {{-h, -h}, {h, -h}, {h, h}, {-h, h}};
     for (const StrobePoint& p : points) {
         const Vec2 at = phase_to_scene(p.y, p.v);
         if (inside_box(at))
-            fill_polygon(at, 0.0, square, 4, colour);
+            fill_strobe_square(at, colour);
     }
 }
 
@@ -233,14 +233,12 @@ void draw_legend()
                       faded(TRAIL_COLOUR, (b + 1.0) / PHASE_TRAIL_BANDS));
     });
     y = draw_legend_line(y, "its points at t = 2 pi k / z", [](double x0, double x1, double mid) {
-        const double h = STROBE_HALF;
-        const double square[4][2] = {{-h, -h}, {h, -h}, {h, h}, {-h, h}};
-        fill_polygon(Vec2{0.5 * (x0 + x1), mid}, 0.0, square, 4, STROBE_COLOUR);
+        fill_strobe_square(Vec2{0.5 * (x0 + x1), mid}, STROBE_COLOUR);
     });
     y = draw_legend_line(y, "harmonic balance, F3's styles", [](double x0, double x1, double mid) {
         set_line_width(TRACE_WIDTH);
-        draw_line(Vec2{x0, mid}, Vec2{x1, mid}, CLASS_STYLES[0].colour);
         const Color4& red = CLASS_STYLES[0].colour;
+        draw_line(Vec2{x0, mid}, Vec2{x1, mid}, red);
         draw_ring(Vec2{0.5 * (x0 + x1), mid}, MARK_RADIUS, MARK_WIDTH, WHITE, red);
     });
     if (orbit_shown && orbit_sought) {
@@ -271,8 +269,7 @@ Vec2 phase_to_scene(double y, double v)
 
 void draw_phase_plane()
 {
-    const double half[4][2] = {{-1.0, -1.0}, {0.0, -1.0}, {0.0, 1.0}, {-1.0, 1.0}};
-    fill_polygon(Vec2{0.0, 0.0}, 0.0, half, 4, WHITE);
+    fill_rectangle(-1.0, -1.0, 0.0, 1.0, WHITE);
     draw_axes();
     draw_predicted_orbits();
     draw_found_orbit();

@@ -134,6 +134,17 @@ void draw_grid(const Vec2& centre, double angle, int n, double spacing_x, double
                  BLACK);
 }
 
+void fill_rectangle(double x0, double y0, double x1, double y1, const Color4& colour)
+{
+    const double v[4][2] = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
+    fill_polygon(Vec2{0.0, 0.0}, 0.0, v, 4, colour);
+}
+
+void draw_label(double x, double y, const char* text)
+{
+    draw_text(static_cast<float>(x), static_cast<float>(y), LABEL_FONT, text);
+}
+
 namespace {
 
 constexpr double DASH_CLIP = 2.0;   // scene units: dashes only within the window and a margin

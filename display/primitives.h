@@ -23,6 +23,7 @@ constexpr double ARROW_HEAD_LENGTH = 0.1;   // length of an arrow's head along i
 
 // The bitmap fonts labels can be drawn in; every label uses the 18-point Helvetica.
 enum class Font { helvetica_18 };
+constexpr Font LABEL_FONT = Font::helvetica_18;
 
 // Scene length of a length v: v * 400 / 400, so v itself up to the last bit.
 double to_scene(double v);
@@ -75,9 +76,13 @@ void draw_arrow(const Vec2& tip, double length, double angle, const Color4& colo
 void draw_cross(const Vec2& centre, double angle);
 // 2n + 1 vertical and 2n + 1 horizontal lines centred on centre.
 void draw_grid(const Vec2& centre, double angle, int n, double spacing_x, double spacing_y);
+// The axis-parallel rectangle with corners (x0, y0) and (x1, y1), filled.
+void fill_rectangle(double x0, double y0, double x1, double y1, const Color4& colour);
 
 // Bitmap text from (x, y) in window coordinates; sets no colour (see the file comment).
 void draw_text(float x, float y, Font font, const char* text);
+// draw_text in LABEL_FONT from a point given in doubles.
+void draw_label(double x, double y, const char* text);
 
 // Sets the line width, in pixels, for the lines drawn after it.
 void set_line_width(float width);

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr Font LABEL_FONT = Font::helvetica_18;
 constexpr float PANEL_LINE_WIDTH = TRACE_WIDTH;   // the width every layer leaves
 constexpr float MARK_WIDTH = 1.0f;                // pixels: outlines, joins, the strip's box
 
@@ -127,7 +126,7 @@ void draw_trail_legend(double y, const TrailStyle& style, const char* text)
     draw_line(Vec2{SAMPLE_X, mid}, Vec2{SAMPLE_X + SAMPLE_LENGTH, mid}, style.colour);
     draw_mark(Vec2{SAMPLE_X + 0.25 * SAMPLE_LENGTH, mid}, style, true);
     draw_mark(Vec2{SAMPLE_X + 0.75 * SAMPLE_LENGTH, mid}, style, false);
-    draw_text(static_cast<float>(TEXT_X), static_cast<float>(y), LABEL_FONT, text);
+    draw_label(TEXT_X, y, text);
 }
 
 void draw_box(double left, double bottom, double right, double top, const Color4& colour)
@@ -135,12 +134,6 @@ void draw_box(double left, double bottom, double right, double top, const Color4
     const double ends[8][2] = {{left, bottom}, {right, bottom}, {right, bottom}, {right, top},
                                {right, top},   {left, top},     {left, top},     {left, bottom}};
     stroke_lines(Vec2{0.0, 0.0}, 0.0, ends, 4, MARK_WIDTH, colour);
-}
-
-void fill_box(double left, double bottom, double right, double top, const Color4& colour)
-{
-    const double corners[4][2] = {{left, bottom}, {right, bottom}, {right, top}, {left, top}};
-    fill_polygon(Vec2{0.0, 0.0}, 0.0, corners, 4, colour);
 }
 
 // The rotation numbers against z, under the legends: the band where harmonic balance predicts
@@ -153,8 +146,8 @@ void draw_strip(double top)
     const int count = stable_band(epsilon, force_amp, 0.0, (STRIP_RIGHT - left) / z_scale, band,
                                   BAND_CAPACITY);
     for (int i = 0; i < count; ++i)
-        fill_box(ratio_x(band[i][0]), STRIP_BOTTOM, std::min(ratio_x(band[i][1]), STRIP_RIGHT), top,
-                 BAND_GREY);
+        fill_rectangle(ratio_x(band[i][0]), STRIP_BOTTOM,
+                       std::min(ratio_x(band[i][1]), STRIP_RIGHT), top, BAND_GREY);
     const struct {
         double rho;
         const char* label;
@@ -166,8 +159,7 @@ void draw_strip(double top)
         // by a rounding now and then, where draw_dashed_line ends the line early.
         for (int k = 0; left + k * DOT_PERIOD < STRIP_RIGHT; ++k)
             draw_line(Vec2{left + k * DOT_PERIOD, y}, Vec2{left + k * DOT_PERIOD + DOT_LENGTH, y}, BLACK);
-        draw_text(static_cast<float>(STRIP_LABEL_X), static_cast<float>(y - TEXT_MID), LABEL_FONT,
-                  level.label);
+        draw_label(STRIP_LABEL_X, y - TEXT_MID, level.label);
     }
     const double xz = ratio_x(freq_ratio);
     if (xz >= left && xz <= STRIP_RIGHT)
@@ -214,7 +206,7 @@ void draw_state_line(double row)
         std::snprintf(line, sizeof line, "motion: %s", state_text);
     else
         std::snprintf(line, sizeof line, "motion at z = %.6g: %s", z, state_text);
-    draw_text(static_cast<float>(SAMPLE_X), static_cast<float>(row), LABEL_FONT, line);
+    draw_label(SAMPLE_X, row, line);
 }
 
 void draw_running_line()

@@ -67,6 +67,60 @@ double move(const StrobePoint& p, const StrobePoint& q)
     return larger(std::fabs(q.y - p.y), std::fabs(q.v - p.v));
 }
 
+// The first instant after t, from the forcing's phase there.
+void aim_strobe_after(double t)
+{
+    strobe_next = forcing_period_at(t);
+    if (forcing_instant(strobe_next) < t)
+        strobe_next = strobe_next + 1;
+    strobe_due = forcing_instant(strobe_next);
+}
+
+// At crossing l, the forcing periods since the first crossing less the nearest whole number:
+// where the beat stands, in [-0.5, 0.5].
+double phase_offset(std::span<const double> upcrossings, std::size_t l, double z)
+{
+    const double u = (upcrossings[l] - upcrossings[0]) * z / (2.0 * std::numbers::pi);
+    return u - std::round(u);
+}
+
+// The n (up to half the window) over which the window's points move least: the cycle that a
+// converging motion approaches.
+int nearest_cycle(std::span<const StrobePoint> window)
+{
+    int best = 1;
+    double least = strobe_move(window, 1);
+    for (int n = 2; n <= static_cast<int>(window.size() / 2); ++n) {
+        const double moved = strobe_move(window, n);
+        if (moved < least) {
+            least = moved;
+            best = n;
+        }
+    }
+    return best;
+}
+
+// m with no period: settling.
+EntrainmentMeasure undecided(EntrainmentMeasure m)
+{
+    m.state = MotionState::settling;
+    m.strobe_period = 0;
+    return m;
+}
+
+// The latest window of at most `window` points after the first `settle` since the measures
+// restarted, measured; settling, with no strobe period, until `window` such points are in.
+EntrainmentMeasure measure_recent(long settle, long window)
+{
+    const long after = strobe_count - settle;
+    const std::span<const StrobePoint> points =
+        recent_strobe_points(std::min(window, std::max(after, 2L)));
+    if (points.empty())
+        return UNMEASURED;
+    const EntrainmentMeasure m = measured_over(points, recent_upcrossings(), freq_ratio);
+    return after < window ? undecided(m) : m;
+}
+
 }  // namespace
 
 void fill_step_end(double t, const double s[2], StepEnd* e)
@@ -79,19 +133,6 @@ void fill_step_end(double t, const double s[2], StepEnd* e)
     e->d2[0] = e->d1[1];
     e->d2[1] = vdp_jerk(t, s, e->d1[1]);
 }
-
-namespace {
-
-// The first instant after t, from the forcing's phase there.
-void aim_strobe_after(double t)
-{
-    strobe_next = forcing_period_at(t);
-    if (forcing_instant(strobe_next) < t)
-        strobe_next = strobe_next + 1;
-    strobe_due = forcing_instant(strobe_next);
-}
-
-}  // namespace
 
 void interpolate_step(const StepEnd& a, const StepEnd& b, double t, double out[2])
 {
@@ -166,18 +207,6 @@ double strobe_spread(std::span<const StrobePoint> points)
     return std::sqrt(largest);
 }
 
-namespace {
-
-// At crossing l, the forcing periods since the first crossing less the nearest whole number:
-// where the beat stands, in [-0.5, 0.5].
-double phase_offset(std::span<const double> upcrossings, std::size_t l, double z)
-{
-    const double u = (upcrossings[l] - upcrossings[0]) * z / (2.0 * std::numbers::pi);
-    return u - std::round(u);
-}
-
-}  // namespace
-
 double rotation_number(std::span<const double> upcrossings, double z)
 {
     const std::size_t m = upcrossings.size();
@@ -211,7 +240,7 @@ bool phase_returns(std::span<const double> upcrossings, double z)
 EntrainmentMeasure measure_window(std::span<const StrobePoint> points,
                                   std::span<const double> upcrossings, double z)
 {
-    EntrainmentMeasure m = {MotionState::settling, 0, NAN, NAN, NAN};
+    EntrainmentMeasure m = UNMEASURED;
     const bool finite = std::all_of(points.begin(), points.end(), [](const StrobePoint& p) {
         return std::isfinite(p.y) && std::isfinite(p.v);
     });
@@ -225,8 +254,7 @@ EntrainmentMeasure measure_window(std::span<const StrobePoint> points,
         m.state = MotionState::locked;
     } else if (m.spread < NEAR_POINT_SPREAD) {
         // A spiral closing in on its fixed point repeats, within the tolerance, every turn.
-        m.state = MotionState::settling;
-        m.strobe_period = 0;
+        m = undecided(m);
     } else {
         m.state = m.strobe_period > 1 ? MotionState::periodic : MotionState::drifting;
     }
@@ -241,39 +269,12 @@ std::span<const double> crossings_within(std::span<const double> upcrossings, do
     return {first, last};
 }
 
-namespace {
-
 EntrainmentMeasure measured_over(std::span<const StrobePoint> points,
                                  std::span<const double> upcrossings, double z)
 {
     return measure_window(points, crossings_within(upcrossings, points.front().t, points.back().t),
                           z);
 }
-
-// The n (up to half the window) over which the window's points move least: the cycle that a
-// converging motion approaches.
-int nearest_cycle(std::span<const StrobePoint> window)
-{
-    int best = 1;
-    double least = strobe_move(window, 1);
-    for (int n = 2; n <= static_cast<int>(window.size() / 2); ++n) {
-        const double moved = strobe_move(window, n);
-        if (moved < least) {
-            least = moved;
-            best = n;
-        }
-    }
-    return best;
-}
-
-EntrainmentMeasure undecided(EntrainmentMeasure m)
-{
-    m.state = MotionState::settling;
-    m.strobe_period = 0;
-    return m;
-}
-
-}  // namespace
 
 bool judge_motion(std::span<const StrobePoint> points, std::span<const double> upcrossings,
                   double z, long limit, EntrainmentMeasure* m)
@@ -321,7 +322,7 @@ void reset_entrainment_measure()
 {
     strobe_count = 0;
     upcrossing_count = 0;
-    motion_measure = {MotionState::settling, 0, NAN, NAN, NAN};
+    motion_measure = UNMEASURED;
     strobe_next = -1;
     strobe_due = 0.0;
     if (period_measurable(freq_ratio))
@@ -370,20 +371,4 @@ std::span<const double> recent_upcrossings()
 std::span<const double> upcrossings_within(double t0, double t1)
 {
     return crossings_within(recent_upcrossings(), t0, t1);
-}
-
-EntrainmentMeasure measure_recent(long settle, long window)
-{
-    const long after = strobe_count - settle;
-    const std::span<const StrobePoint> points =
-        recent_strobe_points(std::min(window, std::max(after, 2L)));
-    if (points.empty())
-        return {MotionState::settling, 0, NAN, NAN, NAN};
-    EntrainmentMeasure m = measure_window(
-        points, upcrossings_within(points.front().t, points.back().t), freq_ratio);
-    if (after < window) {
-        m.state = MotionState::settling;
-        m.strobe_period = 0;
-    }
-    return m;
 }

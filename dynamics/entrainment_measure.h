@@ -17,6 +17,7 @@
 //
 // The measures of a window are pure functions over spans, so that motions integrated
 // elsewhere (many at once, say) can be measured alike from their own points and crossings.
+#include <cmath>
 #include <span>
 
 #include "core/types.h"
@@ -31,6 +32,8 @@ constexpr double NEAR_POINT_SPREAD = 1e-3;
 // window then judged: a strobe period up to 20 shows twice in it.
 constexpr int MEASURE_SETTLE_PERIODS = 30;
 constexpr int MEASURE_WINDOW_PERIODS = 40;
+// The measure of a window too short to measure: settling, every number NaN.
+constexpr EntrainmentMeasure UNMEASURED = {MotionState::settling, 0, NAN, NAN, NAN};
 
 // The state and its first two time derivatives at one end of an integrator step.
 struct StepEnd {
@@ -83,6 +86,11 @@ EntrainmentMeasure measure_window(std::span<const StrobePoint> points,
 std::span<const double> crossings_within(std::span<const double> upcrossings, double t0,
                                          double t1);
 
+// measure_window over a window of at least one point and the crossings, from an increasing
+// list, that lie within its span of time.
+EntrainmentMeasure measured_over(std::span<const StrobePoint> points,
+                                 std::span<const double> upcrossings, double z);
+
 // Whether a motion at one ratio is decided, from all its points since z was set there
 // (oldest first) and its crossings over them; its measures into *m when it is. At least
 // MEASURE_SETTLE_PERIODS are left to settle and MEASURE_WINDOW_PERIODS more measured; a strobe
@@ -121,7 +129,3 @@ std::span<const StrobePoint> recent_strobe_points(long n);
 // The held crossing times, oldest first, and those within [t0, t1].
 std::span<const double> recent_upcrossings();
 std::span<const double> upcrossings_within(double t0, double t1);
-
-// The latest window of at most `window` points after the first `settle` since the measures
-// restarted, measured; settling, with no strobe period, until `window` such points are in.
-EntrainmentMeasure measure_recent(long settle, long window);

@@ -8,7 +8,7 @@ double forcing_instant(long k)
 {
     // The same product as the first-harmonic measure has always formed in a plain run.
     if (!forcing_ratio_changed)
-        return k * (2.0 * std::numbers::pi / freq_ratio);
+        return plain_forcing_instant(k, freq_ratio);
     return (k * (2.0 * std::numbers::pi) - forcing_anchor_phase) / freq_ratio +
            forcing_anchor_time;
 }

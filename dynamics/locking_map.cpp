@@ -8,6 +8,7 @@
 
 #include "core/state.h"
 #include "dynamics/entrainment_measure.h"
+#include "dynamics/forcing.h"
 #include "dynamics/rkg_step.h"
 #include "dynamics/vdp_model.h"
 
@@ -99,12 +100,6 @@ StepEnd step_end(const MapEngine& e, int l, bool after)
     return end;
 }
 
-// The forcing instant k of lane l, as the window's forcing_instant has it for an unchanged z.
-double instant(const MapEngine& e, int l, long k)
-{
-    return k * (2.0 * std::numbers::pi / e.z[l]);
-}
-
 // The first harmonic of the period that lane l's step from a to b closes at `at`, by the
 // trapezoid rule over the step ends within it and its two ends (y linear within the steps that
 // hold them, as the window measures it): h times the sum less half the first and the last end,
@@ -148,7 +143,7 @@ void take_instant(MapEngine* e, int l, const StepEnd& a, const StepEnd& b)
     e->sine[e->now][l] = std::sin(z * b.t);
     e->cosine[e->now][l] = std::cos(z * b.t);
     e->next_instant[l] = e->next_instant[l] + 1;
-    e->due[l] = instant(*e, l, e->next_instant[l]);
+    e->due[l] = plain_forcing_instant(e->next_instant[l], z);
 }
 
 // Lane l at rest, unforced, with no instant to come: idle.
@@ -185,8 +180,7 @@ bool judge_lane(MapEngine* e, int l, MapVerdict* verdict)
         // Periods too few for the transient and a window (the options allow it): settling.
         if (count < e->run.periods)
             return false;
-        m = measure_window(
-            window, crossings_within(e->crossings[l], window.front().t, window.back().t), e->z[l]);
+        m = measured_over(window, e->crossings[l], e->z[l]);
         m.state = MotionState::settling;
     }
     *verdict = {map_class_of(m, window, e->force[l]), m,

@@ -18,16 +18,15 @@ constexpr double NICE_STEPS[] = {1.0, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0, 8.0, 10
 // The second motion at the instant of the first's latest point, within its step from (t0, s0).
 void take_second_point(double t0, const double s0[2])
 {
-    const long slot = (strobe_count - 1) % STROBE_CAPACITY;
-    const StrobePoint& first = strobe_ring[slot];
+    const StrobePoint& first = strobe_ring[(strobe_count - 1) % STROBE_CAPACITY];
     StepEnd a;
     StepEnd b;
     fill_step_end(t0, s0, &a);
     fill_step_end(sim_time, second_state, &b);
     double s[2];
     interpolate_step(a, b, first.t, s);
-    second_strobe_ring[slot] = StrobePoint{first.k, first.t, s[0], s[1]};
-    second_strobe_ring[slot + STROBE_CAPACITY] = second_strobe_ring[slot];
+    put_twice(second_strobe_ring, STROBE_CAPACITY, strobe_count - 1,
+              StrobePoint{first.k, first.t, s[0], s[1]});
 }
 
 }  // namespace

@@ -4,13 +4,20 @@
 #include <algorithm>
 #include <span>
 
+// Writes entry as entry i (counted from the ring's first), both of its copies.
+template <typename T>
+void put_twice(T ring[], int capacity, long i, const T& entry)
+{
+    const long slot = i % capacity;
+    ring[slot] = entry;
+    ring[slot + capacity] = entry;
+}
+
 // Appends entry as entry *count, and counts it.
 template <typename T>
 void push_twice(T ring[], int capacity, long* count, const T& entry)
 {
-    const long i = *count % capacity;
-    ring[i] = entry;
-    ring[i + capacity] = entry;
+    put_twice(ring, capacity, *count, entry);
     *count = *count + 1;
 }
 

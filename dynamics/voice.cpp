@@ -25,14 +25,6 @@ void take_forcing(Voice* voice)
     voice->ratio = freq_ratio;
 }
 
-// theta at t as the forcing stood when the voice last took it (dynamics/forcing.h's rule).
-double phase_taken(const Voice& voice, double t)
-{
-    if (!voice.forcing_changed)
-        return voice.ratio * t;
-    return (t - voice.anchor_time) * voice.ratio + voice.anchor_phase;
-}
-
 // After a change of z: the voice's times shift so that theta at its step's start is what it
 // was. The model depends on t only through theta, so the motion itself goes on unchanged.
 void follow_forcing(Voice* voice)
@@ -41,7 +33,9 @@ void follow_forcing(Voice* voice)
         voice->anchor_time == forcing_anchor_time && voice->anchor_phase == forcing_anchor_phase &&
         voice->ratio == freq_ratio)
         return;
-    const double theta = phase_taken(*voice, voice->t0);
+    // theta at the step's start as the forcing stood when the voice last took it.
+    const double theta = anchored_phase(voice->forcing_changed, voice->anchor_time,
+                                        voice->anchor_phase, voice->ratio, voice->t0);
     take_forcing(voice);
     // With z = 0 theta stands still and no shift can keep it: the clock stays.
     if (freq_ratio != 0.0) {

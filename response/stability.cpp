@@ -170,10 +170,9 @@ int stable_band(double eps, double force, double z_lo, double z_hi, double inter
     add_level_ratios(eps, force, edges, &n);
     add_fold_ratios(eps, force, edges, &n);
     // Stability can change only at these ratios: between two of them it is tried once.
-    const int inside = static_cast<int>(
+    n = static_cast<int>(
         std::remove_if(edges, edges + n, [&](double z) { return !(z > z_lo && z < z_hi); }) -
         edges);
-    n = inside;
     edges[n++] = z_lo;
     edges[n++] = z_hi;
     std::sort(edges, edges + n);
