@@ -170,8 +170,7 @@ TEST(Controls, EveryLinkedControlSurvivesACopiedLink)
     EXPECT_TRUE(stability_shown && measured_shown && phase_shown && orbit_shown);
     EXPECT_TRUE(second_start_given && second_init[0] == -1e21 && second_init[1] == 0.1 + 0.7);
     console_language = Language::japanese;
-    stability_shown = measured_shown = phase_shown = orbit_shown = second_start_given = false;
-    family_view = 0;
+    show_start_views(Options{});
     map_z_axis = MAP_DEFAULT_Z;
     map_force_axis = MAP_DEFAULT_FORCE;
     map_transient = MAP_DEFAULT_TRANSIENT;

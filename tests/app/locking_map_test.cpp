@@ -13,6 +13,7 @@
 #include "core/state.h"
 #include "response/balance_roots.h"
 #include "response/stability.h"
+#include "tests/support/csv.h"
 #include "tests/support/dialog_io.h"
 
 namespace {
@@ -28,17 +29,6 @@ void use_grid(MapAxis z, MapAxis force)
 {
     map_z_axis = z;
     map_force_axis = force;
-}
-
-std::vector<std::string> fields(const std::string& line)
-{
-    std::vector<std::string> out;
-    std::stringstream in(line);
-    for (std::string f; std::getline(in, f, ',');)
-        out.push_back(f);
-    if (!line.empty() && line.back() == ',')
-        out.push_back("");
-    return out;
 }
 
 TEST(LockingMapGrid, BothEndsAreTheGivenValuesAndTooManyCellsAreRefused)
@@ -175,7 +165,7 @@ TEST(LockingMapJob, AStreamHoldsItsCapacityAheadAndWritesItsRowsInOrder)
     std::stringstream lines(rows);
     long written = 0;
     for (std::string line; std::getline(lines, line); ++written) {
-        const std::vector<std::string> f = fields(line);
+        const std::vector<std::string> f = csv_fields(line);
         ASSERT_EQ(f.size(), 10u) << line;
         EXPECT_EQ(std::strtod(f[2].c_str(), nullptr), map_cell_z(written)) << line;
         EXPECT_EQ(f[3], written == 0 ? "period 3" : "drifting");

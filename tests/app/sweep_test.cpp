@@ -7,13 +7,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/export.h"
 #include "app/run.h"
 #include "core/state.h"
+#include "tests/support/csv.h"
 #include "tests/support/program_run.h"
 
 namespace {
@@ -67,14 +67,7 @@ TEST(Sweep, VisitsEachRatioOnceEachWayAndWritesItsRecords)
     sweep_records[3] = {false, 1.42, {MotionState::settling, 0, NAN, NAN, NAN}, NAN, -1};
     sweep_records[4].measure.state = MotionState::periodic;
     sweep_records[4].measure.strobe_period = 3;
-    std::vector<std::vector<std::string>> rows;
-    std::stringstream lines(sweep_csv());
-    for (std::string line; std::getline(lines, line);) {
-        std::stringstream in(line + ",");
-        rows.emplace_back();
-        for (std::string field; std::getline(in, field, ',');)
-            rows.back().push_back(field);
-    }
+    const std::vector<std::vector<std::string>> rows = csv_rows(sweep_csv());
     ASSERT_EQ(rows.size(), 6u);
     EXPECT_EQ(rows[0], (std::vector<std::string>{"direction", "z", "state", "strobe_period",
                                                  "rotation", "drift", "spread",

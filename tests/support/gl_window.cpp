@@ -264,12 +264,7 @@ void clear_to_white()
 void start_program(const char* input)
 {
     settle_drawing_state();
-    family_view = 0;
-    stability_shown = false;
-    measured_shown = false;
-    phase_shown = false;
-    orbit_shown = false;
-    second_start_given = false;
+    show_start_views(Options{});   // no family, no layer, no second start
     process_frame_count = 0;
     glLineWidth(1.0f);
     glDisable(GL_LIGHTING);

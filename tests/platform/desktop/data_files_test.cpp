@@ -11,7 +11,6 @@
 #include <ctime>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,6 +20,7 @@
 #include "app/export.h"
 #include "app/picture_name.h"
 #include "core/state.h"
+#include "tests/support/csv.h"
 #include "tests/support/program_run.h"
 
 namespace {
@@ -28,22 +28,6 @@ namespace {
 std::string temporary_path(const char* name)
 {
     return std::string(::testing::TempDir()) + "vdp_export_" + std::to_string(getpid()) + name;
-}
-
-std::vector<std::vector<std::string>> read_csv(const std::string& path)
-{
-    std::vector<std::vector<std::string>> rows;
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) {
-        std::vector<std::string> fields;
-        std::stringstream fields_in(line);
-        for (std::string field; std::getline(fields_in, field, ',');)
-            fields.push_back(field);
-        if (!line.empty() && line.back() == ',')
-            fields.emplace_back();
-        rows.push_back(fields);
-    }
-    return rows;
 }
 
 // A ratio field: a root read back exactly, or an empty field for a missing one.
@@ -69,7 +53,7 @@ TEST(Export, CurvesReadBackToTheSamplesHeld)
         start_program_run(eps, eps == 0.1 ? 0.5 : 0.2, 1.0, 0.0, 0.0);
         const std::string path = temporary_path("curves.csv");
         ASSERT_EQ(write_table_file(path.c_str(), curves_csv()), "");
-        const auto rows = read_csv(path);
+        const auto rows = csv_rows(contents(path));
         std::remove(path.c_str());
         ASSERT_EQ(rows.at(0), (std::vector<std::string>{"set", "parameter", "index", "amplitude",
                                                         "z_high", "z_low", "class_high",
@@ -125,7 +109,7 @@ TEST(Export, MotionReachesTheRegressionStatesBitForBit)
     start_program_run(0.1, 0.5, 1.0, 0.0, 0.0);
     const std::string path = temporary_path("motion.csv");
     ASSERT_EQ(write_motion_file(path.c_str(), 1000), "");
-    const auto rows = read_csv(path);
+    const auto rows = csv_rows(contents(path));
     std::remove(path.c_str());
     ASSERT_EQ(rows.size(), 1002u);   // the header, frames 0 ... 1000
     EXPECT_EQ(rows[1], (std::vector<std::string>{"0", "0", "0", "0", "0", ""}));
@@ -167,7 +151,7 @@ TEST(Export, StrobePointsComeAllAndASecondStartLeavesTheMotionAlone)
         ASSERT_EQ(write_strobe_file(points.c_str(), FRAMES), "");
         files[second][0] = contents(motion);
         std::string first_columns;
-        for (const auto& row : read_csv(points))
+        for (const auto& row : csv_rows(contents(points)))
             first_columns += row.at(0) + row.at(1) + row.at(2) + row.at(3) + "\n";
         files[second][1] = first_columns;
         std::remove(motion.c_str());
@@ -180,7 +164,7 @@ TEST(Export, StrobePointsComeAllAndASecondStartLeavesTheMotionAlone)
     start_program_run(0.1, 0.5, 2.0, 0.0, 0.0);
     const std::string path = temporary_path("points.csv");
     ASSERT_EQ(write_strobe_file(path.c_str(), FRAMES), "");
-    const auto rows = read_csv(path);
+    const auto rows = csv_rows(contents(path));
     std::remove(path.c_str());
     second_start_given = false;
     EXPECT_EQ(rows.at(0), (std::vector<std::string>{"k", "t", "y", "v", "second_y", "second_v"}));

@@ -67,6 +67,8 @@ index_shown() { x "$probe" "$win" index; }
 colour_count() { x "$probe" "$win" count "$@"; }
 index_at_least() { (($(index_shown) >= $1)); }
 program_alive() { kill -0 "$program_pid" 2>/dev/null; }
+# A batch run: its status echoed, its standard output and error left in out and err here.
+run() { local status=0; "$program" "$@" >out 2>err || status=$?; echo "$status"; }
 
 start_xvfb() {
   exec 3>"$work/display"

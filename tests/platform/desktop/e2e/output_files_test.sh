@@ -7,7 +7,6 @@ source "$(dirname "$0")/e2e_lib.sh"
 cd "$work"
 CURVES=(--eps 0.1 --force 0.5 --z 1 --export-curves)
 "$program" "${CURVES[@]}" expected.csv
-run() { local status=0; "$program" "$@" >out 2>err || status=$?; echo "$status"; }
 
 # A device and a FIFO are written into and stay what they are; /dev/stdout is standard output.
 if mknod null c 1 3 2>/dev/null && mknod full c 1 7; then

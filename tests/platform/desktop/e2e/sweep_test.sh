@@ -6,7 +6,6 @@
 
 source "$(dirname "$0")/e2e_lib.sh"
 cd "$work"
-run() { local status=0; "$program" "$@" >out 2>err || status=$?; echo "$status"; }
 
 # eps = 0.1, F = 0.2 locks from 0.932 to 1.062: 0.99 ... 1.01 up, 1.005 ... 0.99 down.
 [[ $(run --eps 0.1 --force 0.2 --sweep 0.99:1.01 --export-sweep -) == 0 && ! -s err ]] ||
