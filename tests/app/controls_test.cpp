@@ -148,10 +148,10 @@ TEST(Controls, EveryLinkedControlSurvivesACopiedLink)
 
     // What the page opened on the link does with it, from a plain start.
     epsilon = force_amp = freq_ratio = y_init = v_init = 0.0;
-    family_view = 0;
+    show_start_views(Options{});   // family, layers and second start off
     console_language = Language::japanese;
-    second_start_given = false;
     second_init[0] = second_init[1] = 0.0;
+    ASSERT_FALSE(stability_shown || measured_shown || phase_shown || orbit_shown);
     map_z_axis = MAP_DEFAULT_Z;
     map_force_axis = MAP_DEFAULT_FORCE;
     map_transient = map_window = map_periods = 0;
